@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Judging one committed answer against the expected one. Letter case does not
+// count, and ten accented lowercase vowels read as their plain vowels; an
+// answer that is not right but is a run of paragraph numbers ("1", "23",
+// "1234"...) is wrong; anything else (empty, "13", letters) is neither.
+
+enum class Verdict { Right, Wrong, Neither };
+
+struct Judgement
+{
+    Verdict verdict = Verdict::Neither;
+    // "Pense aux accents!" is due: the answer is right only once accents are
+    // folded, the expected text has foldable accents and the answer has none.
+    bool accentReminder = false;
+};
+
+Judgement judgeAnswer(const QString &typed, const QString &expected);
+
+// é è ê à â î ï ô ù û become their plain vowels; nothing else changes, and
+// the text keeps its length. foldedCount, when given, receives how many
+// letters were replaced.
+QString foldAccents(const QString &text, int *foldedCount = nullptr);
+
+// Upper-cases character by character, so that the length never changes: a
+// letter without a one-character capital (ß) stays as it is.
+QString upperCased(const QString &text);

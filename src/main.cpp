@@ -1,0 +1,18 @@
+#include "window/morvel2.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("morvel2"));
+
+    Morvel2 window;
+    // Leaving the event loop rather than quitting: quit() would first ask the
+    // window to close, which it refuses, and returning from main() lets the
+    // application object hand the clipboard over before the process ends.
+    QObject::connect(&window, &Morvel2::programEnded, &app,
+                     [](int exitStatus) { QCoreApplication::exit(exitStatus); });
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,6 @@
+#include "results/clipboardscore.h"
+
+QString clipboardScore(const Value &score)
+{
+    return score.numberText() + u'$';
+}

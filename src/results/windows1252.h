@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Windows-1252, the code page the results log has always been written in.
+// Qt's own encoder is not used: where ICU backs it, it writes the control
+// byte 0x1A for a character the code page cannot hold.
+
+// The byte for a character, or nothing when the code page has none.
+std::optional<char> windows1252Byte(char32_t character);
+
+// Encodes text, writing "?" for each character the code page cannot hold.
+QByteArray toWindows1252(QStringView text);
+
+// Decodes, for showing a record back to a person.
+QString fromWindows1252(const QByteArray &bytes);

@@ -1,0 +1,379 @@
+#include "window/morvel2.h"
+
+#include "exercise/content.h"
+#include "exercise/judge.h"
+#include "exercise/keyfilter.h"
+#include "results/clipboardscore.h"
+#include "results/logpaths.h"
+#include "results/record.h"
+#include "results/resultslog.h"
+#include "window/answerbox.h"
+#include "window/twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextStream>
+
+namespace {
+
+// Design colours are written &H00BBGGRR&: red in the low byte.
+QColor designColour(quint32 bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+const QColor white = designColour(0x00FFFFFF);
+const QColor peach = designColour(0x00C0E0FF);
+const QColor lightOrange = designColour(0x0080C0FF);
+const QColor darkBlue = designColour(0x00C00000);
+const QColor lightGreen = designColour(0x00C0FFC0);
+const QColor cyan = designColour(0x00FFFF00);
+
+// "MS Sans Serif" bold, or the nearest sans-serif face where it is missing.
+// Sizes are in pixels at 96 dpi (9.75 pt is 13 px, 12 pt is 16 px) so that
+// text scales with the layout.
+QFont designFont(int pixelSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(true);
+    return font;
+}
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// A label as the exercise's labels are: opaque, fixed in size, its caption
+// plain text from the top edge, wrapped at word boundaries and cut off at the
+// bottom edge.
+QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont &font,
+                  const QColor &background, Qt::Alignment alignment = Qt::AlignLeft)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    setColour(label, QPalette::Window, background);
+    return label;
+}
+
+QString elementName(const char *arrayName, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(arrayName)).arg(index);
+}
+
+} // namespace
+
+Morvel2::Morvel2(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("morvel2"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setAutoFillBackground(true);
+    setColour(this, QPalette::Window, white);
+    // The client area when not maximised; it is shown maximised and stays so.
+    resize(Twips::toPixels(4680), Twips::toPixels(3195));
+    setWindowState(Qt::WindowMaximized);
+
+    createDesignControls();
+    Form_Load();
+}
+
+Morvel2::~Morvel2() = default;
+
+void Morvel2::createDesignControls()
+{
+    // Created in tab order, so that Tab follows it. Labels never take the focus.
+    Command1 = new QPushButton(QStringLiteral("valider/vérifier"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(Twips::toPixels(8640, 4800, 1455, 495));
+
+    Label1 = makeLabel(this, QStringLiteral("Label1"), {240, 840, 11415, 3375}, designFont(13), cyan);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(Twips::toPixels(10200, 3840, 1695, 1455));
+    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Picture1->setLineWidth(2);
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setAutoFillBackground(true);
+    setColour(Picture1, QPalette::Window, white);
+
+    Label2.append(makeLabel(this, elementName("Label2", 0), {600, 5280, 3615, 375}, designFont(13),
+                            lightGreen));
+
+    auto *check = new QCheckBox(QStringLiteral("Check1"), this);
+    check->setObjectName(elementName("Check1", 0));
+    check->setGeometry(Twips::toPixels(7800, 5400, 3975, 375));
+    Check1.append(check);
+
+    // The instruction keeps the toolkit's standard label colours.
+    Label3[0] = makeLabel(this, elementName("Label3", 0), {240, 4320, 6255, 855}, designFont(16),
+                          QApplication::palette().color(QPalette::Window));
+    Label3[0]->setText(QStringLiteral("Label3"));
+    Label3[1] = makeLabel(this, elementName("Label3", 1), {2640, 120, 7095, 495}, designFont(13),
+                          lightOrange, Qt::AlignHCenter);
+    Label3[1]->setText(QStringLiteral("Label3"));
+    setColour(Label3[1], QPalette::WindowText, darkBlue);
+
+    auto *box = new AnswerBox(0, this);
+    box->setObjectName(elementName("Text1", 0));
+    box->setGeometry(Twips::toPixels(4200, 5280, 495, 375));
+    setColour(box, QPalette::Base, peach);
+    box->setKeyFilter([this](int index, int &keyAscii) { Text1_KeyPress(index, keyAscii); });
+    Text1.append(box);
+
+    // Boxes, buttons and pictures are always drawn above labels.
+    for (QWidget *control : std::initializer_list<QWidget *>{Command1, Picture1, check, box})
+        control->raise();
+}
+
+// A further element of each row array, copied from element 0: same place,
+// size, font, colours and text; hidden until start-up places it.
+void Morvel2::createQuestionRow(int index)
+{
+    QLabel *prompt0 = Label2.first();
+    QLabel *prompt = makeLabel(this, elementName("Label2", index), {}, prompt0->font(),
+                               prompt0->palette().color(QPalette::Window));
+    prompt->setGeometry(prompt0->geometry());
+    prompt->setText(prompt0->text());
+    prompt->hide();
+    Label2.append(prompt);
+
+    AnswerBox *box0 = Text1.first();
+    auto *box = new AnswerBox(index, this);
+    box->setObjectName(elementName("Text1", index));
+    box->setGeometry(box0->geometry());
+    box->setPalette(box0->palette());
+    box->setText(box0->text());
+    box->setKeyFilter([this](int i, int &keyAscii) { Text1_KeyPress(i, keyAscii); });
+    box->hide();
+    Text1.append(box);
+}
+
+void Morvel2::Form_Load()
+{
+    m_state.lastQuestionIndex = Content::lastQuestionIndex;
+    m_state.answeredCount = 0;
+    m_state.questionCount = Content::questionCount;
+    for (int row = 0; row < Content::questionCount; ++row)
+        m_state.answerKey[row] = Content::expectedAnswer(row);
+
+    Command1->hide();
+    Label3[0]->setText(Content::questionInstruction());
+    Label3[1]->setText(Content::readingInstruction());
+
+    for (int i = 1; i <= m_state.lastQuestionIndex.number(); ++i) {
+        m_checkBox.checkState[i] = -1;
+        createQuestionRow(i);
+        // Each row 100 twips below the row above as it actually stands.
+        const AnswerBox *above = Text1[i - 1];
+        const int top = Twips::fromPixels(above->height()) + Twips::fromPixels(above->y()) + 100;
+        Text1[i]->move(Text1[i]->x(), Twips::toPixels(top));
+        Text1[i]->show();
+        Label2[i]->move(Label2[i]->x(), Text1[i]->y());
+        Label2[i]->show();
+    }
+
+    Check1[0]->hide();
+    for (const int row : {0, 3, 2, 1})
+        Label2[row]->setText(Content::prompt(row));
+    m_checkBox.setItemCount[0] = 5;
+    Label1->setText(Content::passage());
+    Picture1->hide();
+}
+
+void Morvel2::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Morvel2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Morvel2::Form_Resize()
+{
+    const Qt::WindowStates state = windowState();
+    if (state.testFlag(Qt::WindowMaximized) && !state.testFlag(Qt::WindowMinimized))
+        return;
+    setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void Morvel2::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Morvel2::Form_Unload(bool &cancel)
+{
+    // Silently: a pupil who tries to leave early is simply kept at the task.
+    if (!(m_state.exerciseFinished == 1))
+        cancel = true;
+}
+
+void Morvel2::Text1_KeyPress(int Index, int &KeyAscii)
+{
+    const bool locked = m_state.answerLocked[Index] == 1;
+    switch (filterKey(locked, static_cast<char32_t>(KeyAscii))) {
+    case KeyAction::ShowExpected:
+        KeyAscii = 0;
+        Text1[Index]->setText(m_state.answerKey[Index].text());
+        return;
+    case KeyAction::Discard:
+        KeyAscii = 0;
+        return;
+    case KeyAction::Commit:
+        KeyAscii = 0;
+        m_state.typedAnswer[Index] = committedAnswer(Text1[Index]->text());
+        CheckAnswer(Index);
+        return;
+    case KeyAction::Accept:
+        return;
+    }
+}
+
+void Morvel2::CheckAnswer(int Index)
+{
+    Text1[Index]->setEnabled(false);
+    m_state.answerLocked[Index] = 1;
+    m_state.answeredCount = m_state.answeredCount + 1;
+
+    const Judgement judgement =
+        judgeAnswer(m_state.typedAnswer[Index].text(), m_state.answerKey[Index].text());
+    if (judgement.accentReminder)
+        showMessage(QStringLiteral("Pense aux accents!"));
+
+    switch (judgement.verdict) {
+    case Verdict::Right:
+        // Shown with its proper accents and case.
+        Text1[Index]->setText(m_state.answerKey[Index].text());
+        m_state.rightCount = m_state.rightCount + 1;
+        m_state.rightTally[Index] = m_state.rightTally[Index] + 1;
+        break;
+    case Verdict::Wrong:
+        m_state.wrongCount = m_state.wrongCount + 1;
+        break;
+    case Verdict::Neither:
+        break;
+    }
+
+    if (m_state.answeredCount.number() >= m_state.questionCount.number())
+        FinishExercise();
+    else
+        FocusNextAnswer();
+}
+
+void Morvel2::FocusNextAnswer()
+{
+    int target = 0;
+    for (int row = 0; row < m_state.questionCount.number(); ++row) {
+        if (m_state.answerLocked[row] == 0) {
+            target = row;
+            break;
+        }
+    }
+    Text1[target]->setFocus();
+}
+
+void Morvel2::FinishExercise()
+{
+    m_state.exerciseFinished = 1;
+    m_state.handoffScore = m_checkBox.totalHits - m_checkBox.totalMisses;
+    const bool recordSaved = WriteResults();
+    showMessage(QStringLiteral("Tu es arrivé au bout!\nMerci ."));
+    emit programEnded(recordSaved ? 0 : 1);
+}
+
+bool Morvel2::WriteResults()
+{
+    RecordFields fields{m_state.rightCount, m_state.wrongCount, {}};
+    for (int row = 0; row <= m_state.lastQuestionIndex.number(); ++row)
+        fields.rows.append({Label2[row]->text(), m_state.typedAnswer[row]});
+    const bool saved = saveRecord(recordLine(fields), recordText(fields));
+
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(clipboardScore(m_state.handoffScore));
+    return saved;
+}
+
+// Appends the record, whole or not at all. Until it lands, the person at the
+// machine is asked whether to try again (after freeing the disk, plugging the
+// drive back in...); a record given up on goes to the rescue log and to
+// standard error, so that a teacher can still find it.
+bool Morvel2::saveRecord(const QByteArray &record, const QString &recordText)
+{
+    const QString path = resultsLogPath();
+    for (;;) {
+        const AppendResult result = appendRecord(path, record);
+        if (result.ok)
+            return true;
+        if (!askToRetry(path, result.reason))
+            break;
+    }
+
+    const QString rescuePath = rescueLogPath();
+    const AppendResult rescued = appendToRescueLog(rescuePath, record);
+    QTextStream err(stderr);
+    err << "morvel2: le résultat n'a pas été enregistré dans " << QDir::toNativeSeparators(path)
+        << ".\n";
+    if (rescued.ok)
+        err << "morvel2: il a été enregistré à la place dans "
+            << QDir::toNativeSeparators(rescuePath) << " :\n";
+    else
+        err << "morvel2: il n'a pas pu être enregistré non plus dans "
+            << QDir::toNativeSeparators(rescuePath) << " (" << rescued.reason << ") ; le voici :\n";
+    err << recordText << '\n';
+    return false;
+}
+
+bool Morvel2::askToRetry(const QString &path, const QString &reason)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("morvel2"),
+                    QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
+                        + QDir::toNativeSeparators(path) + QStringLiteral(":\n") + reason,
+                    QMessageBox::NoButton, this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *retry = box.addButton(QStringLiteral("Réessayer"), QMessageBox::AcceptRole);
+    QPushButton *giveUp = box.addButton(QStringLiteral("Abandonner"), QMessageBox::RejectRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(giveUp);
+    box.exec();
+    return box.clickedButton() == retry;
+}
+
+void Morvel2::showMessage(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    // Some styles put a picture on the OK button; these boxes carry none.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
+    box.exec();
+}

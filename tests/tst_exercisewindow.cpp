@@ -1,0 +1,322 @@
+#include "exercise/content.h"
+#include "messageboxanswerer.h"
+#include "results/record.h"
+#include "window/morvel2.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestExerciseWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsReadyToType();
+    void controlsStandAtTheirPlaces_data();
+    void controlsStandAtTheirPlaces();
+    void tabVisitsOpenAnswerBoxesOnly();
+    void refusedKeysLeaveTheBoxUnchanged_data();
+    void refusedKeysLeaveTheBoxUnchanged();
+    void editingKeysKeepTheirEffect();
+    void inputMethodTextIsFiltered();
+    void focusGoesToTheFirstOpenRow();
+    void fourthCommitEndsTheExercise_data();
+    void fourthCommitEndsTheExercise();
+    void closingIsRefusedUntilTheEnd();
+    void minimisingIsUndone();
+
+private:
+    QLineEdit *box(int row) const;
+    void type(int row, const QString &digits);
+    QByteArray resultsLog() const;
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<Morvel2> m_window;
+};
+
+void TestExerciseWindow::init()
+{
+    // The results log lives in the home folder: each case gets an empty one.
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    qputenv("HOME", QFile::encodeName(m_home->path()));
+    qunsetenv("XDG_DATA_HOME");
+
+    m_window = std::make_unique<Morvel2>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestExerciseWindow::cleanup()
+{
+    m_window.reset();
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    m_home.reset();
+}
+
+QLineEdit *TestExerciseWindow::box(int row) const
+{
+    return m_window->findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(row));
+}
+
+void TestExerciseWindow::type(int row, const QString &digits)
+{
+    QTest::keyClicks(box(row), digits);
+}
+
+QByteArray TestExerciseWindow::resultsLog() const
+{
+    QFile log(m_home->filePath(QStringLiteral("estest.txt")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return log.readAll();
+}
+
+void TestExerciseWindow::startsReadyToType()
+{
+    QVERIFY(m_window->windowState().testFlag(Qt::WindowMaximized));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(m_window->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(QApplication::focusWidget(), box(0));
+
+    QCOMPARE(m_window->findChild<QLabel *>("Label3(1)")->text(), Content::readingInstruction());
+    QCOMPARE(m_window->findChild<QLabel *>("Label3(0)")->text(), Content::questionInstruction());
+    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), Content::passage());
+    for (int row = 0; row < 4; ++row) {
+        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Label2(%1)").arg(row))->text(),
+                 Content::prompt(row));
+        QVERIFY(box(row)->isVisible());
+        QVERIFY(box(row)->isEnabled());
+        QVERIFY(box(row)->text().isEmpty());
+    }
+    QVERIFY(!box(4));
+
+    // The check-box mode is there, out of sight.
+    QVERIFY(!m_window->findChild<QPushButton *>("Command1")->isVisible());
+    QVERIFY(!m_window->findChild<QCheckBox *>("Check1(0)")->isVisible());
+    QVERIFY(!m_window->findChild<QLabel *>("Picture1")->isVisible());
+}
+
+void TestExerciseWindow::controlsStandAtTheirPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<int>("fontPixels");
+
+    const QColor peach(255, 224, 192);
+    const QColor lightGreen(192, 255, 192);
+    QTest::newRow("banner") << "Label3(1)" << QRect(176, 8, 473, 33) << QColor(255, 192, 128) << 13;
+    QTest::newRow("passage") << "Label1" << QRect(16, 56, 761, 225) << QColor(0, 255, 255) << 13;
+    QTest::newRow("instruction") << "Label3(0)" << QRect(16, 288, 417, 57) << QColor() << 16;
+    // Each row 100 twips below the one above: 375 + 100 twips is 31.67 px.
+    const int tops[] = {352, 384, 416, 448};
+    for (int row = 0; row < 4; ++row) {
+        QTest::addRow("prompt %d", row) << QStringLiteral("Label2(%1)").arg(row)
+                                        << QRect(40, tops[row], 241, 25) << lightGreen << 13;
+        QTest::addRow("answer box %d", row) << QStringLiteral("Text1(%1)").arg(row)
+                                            << QRect(280, tops[row], 33, 25) << peach << 0;
+    }
+    QTest::newRow("verify button") << "Command1" << QRect(576, 320, 97, 33) << QColor() << 0;
+    QTest::newRow("check box") << "Check1(0)" << QRect(520, 360, 265, 25) << QColor() << 0;
+    QTest::newRow("picture") << "Picture1" << QRect(680, 256, 113, 97) << QColor() << 0;
+}
+
+void TestExerciseWindow::controlsStandAtTheirPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QColor, background);
+    QFETCH(int, fontPixels);
+
+    const QWidget *control = m_window->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), geometry);
+    if (background.isValid()) {
+        const QPalette::ColorRole role =
+            qobject_cast<const QLineEdit *>(control) ? QPalette::Base : QPalette::Window;
+        QCOMPARE(control->palette().color(role), background);
+    }
+    if (fontPixels) {
+        QCOMPARE(control->font().pixelSize(), fontPixels);
+        QVERIFY(control->font().bold());
+    }
+}
+
+void TestExerciseWindow::tabVisitsOpenAnswerBoxesOnly()
+{
+    const QList<int> expected = {1, 2, 3, 0, 1};
+    for (const int row : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box(row));
+    }
+    type(1, QStringLiteral("4\r"));
+    QCOMPARE(QApplication::focusWidget(), box(0));
+    QTest::keyClick(box(0), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), box(2)); // the committed row is passed over
+}
+
+void TestExerciseWindow::refusedKeysLeaveTheBoxUnchanged_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("text");
+
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    QTest::newRow("0") << int(Qt::Key_0) << none << "0";
+    QTest::newRow("5") << int(Qt::Key_5) << none << "5";
+    QTest::newRow("9") << int(Qt::Key_9) << none << "9";
+    QTest::newRow("letter") << int(Qt::Key_A) << none << "a";
+    QTest::newRow("accented letter") << int(Qt::Key_Eacute) << none << "é";
+    QTest::newRow("space") << int(Qt::Key_Space) << none << " ";
+    QTest::newRow("minus") << int(Qt::Key_Minus) << none << "-";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "\x1b";
+    QTest::newRow("Ctrl+V does not paste") << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "v";
+    QTest::newRow("Ctrl+Enter is a line feed")
+        << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << "\n";
+    QTest::newRow("Ctrl+A does not select") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ControlModifier) << "a";
+}
+
+void TestExerciseWindow::refusedKeysLeaveTheBoxUnchanged()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, text);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("1"));
+    type(0, QStringLiteral("2"));
+    QTest::sendKeyEvent(QTest::Click, box(0), Qt::Key(key), text, modifiers);
+    QCOMPARE(box(0)->text(), QStringLiteral("2"));
+    QCOMPARE(box(0)->cursorPosition(), 1);
+    QVERIFY(!box(0)->hasSelectedText());
+    QVERIFY(box(0)->isEnabled()); // nothing was committed
+    QVERIFY(resultsLog().isEmpty());
+}
+
+void TestExerciseWindow::editingKeysKeepTheirEffect()
+{
+    QLineEdit *answer = box(0);
+    type(0, QStringLiteral("123"));
+    QTest::keyClick(answer, Qt::Key_Left);
+    QTest::keyClick(answer, Qt::Key_Backspace);
+    QCOMPARE(answer->text(), QStringLiteral("13"));
+    QTest::keyClick(answer, Qt::Key_Home);
+    QTest::sendKeyEvent(QTest::Click, answer, Qt::Key_Delete, QStringLiteral("\x7f"), Qt::NoModifier);
+    QCOMPARE(answer->text(), QStringLiteral("3"));
+    QTest::keyClick(answer, Qt::Key_End);
+    QTest::keyClick(answer, Qt::Key_4, Qt::KeypadModifier);
+    QCOMPARE(answer->text(), QStringLiteral("34"));
+    QTest::keyClick(answer, Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(!answer->isEnabled()); // keypad Enter commits too
+    QCOMPARE(answer->text(), QStringLiteral("34")); // wrong: the pupil's text stays
+}
+
+// Dead keys and compose sequences arrive as input-method text, not key presses.
+void TestExerciseWindow::inputMethodTextIsFiltered()
+{
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("1é 2x"));
+    QApplication::sendEvent(box(0), &composed);
+    QCOMPARE(box(0)->text(), QStringLiteral("12"));
+
+    QInputMethodEvent enter;
+    enter.setCommitString(QStringLiteral("\r"));
+    QApplication::sendEvent(box(0), &enter);
+    QVERIFY(!box(0)->isEnabled());
+}
+
+void TestExerciseWindow::focusGoesToTheFirstOpenRow()
+{
+    box(2)->setFocus();
+    type(2, QStringLiteral("1\r"));
+    QVERIFY(!box(2)->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), box(0));
+    type(0, QStringLiteral("3\r"));
+    QCOMPARE(QApplication::focusWidget(), box(1));
+    QCOMPARE(box(0)->text(), QStringLiteral("3"));
+}
+
+void TestExerciseWindow::fourthCommitEndsTheExercise_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<Value>("rightCount");
+    QTest::addColumn<Value>("wrongCount");
+
+    QTest::newRow("worked example") << QStringList{"3", "4", "2", "2"} << Value(3) << Value(1);
+    QTest::newRow("all right") << QStringList{"3", "4", "1", "2"} << Value(4) << Value();
+    QTest::newRow("last commit empty, neither")
+        << QStringList{"3", "4", "1", ""} << Value(3) << Value();
+    QTest::newRow("13 is neither")
+        << QStringList{"13", "4", "1", "2"} << Value(3) << Value();
+}
+
+void TestExerciseWindow::fourthCommitEndsTheExercise()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(Value, rightCount);
+    QFETCH(Value, wrongCount);
+
+    MessageBoxAnswerer answerer;
+    QSignalSpy ended(m_window.get(), &Morvel2::programEnded);
+    QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+
+    QList<RecordRow> rows;
+    for (int row = 0; row < 4; ++row) {
+        QCOMPARE(QApplication::focusWidget(), box(row));
+        QVERIFY(ended.isEmpty());
+        type(row, answers[row] + u'\r');
+        rows.append({Content::prompt(row), answers[row].isEmpty() ? Value() : Value(answers[row])});
+    }
+
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended.first().first().toInt(), 0);
+    QCOMPARE(resultsLog(), recordLine({rightCount, wrongCount, rows}));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" 0$"));
+
+    QCOMPARE(answerer.seen.size(), 1);
+    const MessageBoxAnswerer::Box &closing = answerer.seen.first();
+    QCOMPARE(closing.title, QStringLiteral("morvel2"));
+    QCOMPARE(closing.text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
+    QCOMPARE(closing.buttons, QStringList{QStringLiteral("OK")});
+    QVERIFY(!closing.hasIcon);
+    QVERIFY(closing.modal);
+
+    // Once the exercise has ended the window may close.
+    QVERIFY(m_window->close());
+}
+
+void TestExerciseWindow::closingIsRefusedUntilTheEnd()
+{
+    MessageBoxAnswerer answerer;
+    type(0, QStringLiteral("3\r"));
+    type(1, QStringLiteral("4\r"));
+    type(2, QStringLiteral("1\r"));
+    QVERIFY(!m_window->close());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(answerer.seen.isEmpty()); // refused silently
+    QVERIFY(resultsLog().isEmpty());  // and three commits never end the exercise
+}
+
+void TestExerciseWindow::minimisingIsUndone()
+{
+    m_window->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(m_window->windowState() == Qt::WindowMaximized);
+    m_window->showNormal();
+    QTRY_VERIFY(m_window->windowState() == Qt::WindowMaximized);
+}
+
+QTEST_MAIN(TestExerciseWindow)
+#include "tst_exercisewindow.moc"
