@@ -1,5 +1,7 @@
 #include "window/morvel2.h"
 
+#include "checkbox/feedbackpicture.h"
+#include "checkbox/verification.h"
 #include "exercise/content.h"
 #include "exercise/judge.h"
 #include "exercise/keyfilter.h"
@@ -104,6 +106,7 @@ void Morvel2::createDesignControls()
     Command1 = new QPushButton(QStringLiteral("valider/vérifier"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Twips::toPixels(8640, 4800, 1455, 495));
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
     Label1 = makeLabel(this, QStringLiteral("Label1"), {240, 840, 11415, 3375}, designFont(13), cyan);
 
@@ -119,8 +122,7 @@ void Morvel2::createDesignControls()
     Label2.append(makeLabel(this, elementName("Label2", 0), {600, 5280, 3615, 375}, designFont(13),
                             lightGreen));
 
-    auto *check = new QCheckBox(QStringLiteral("Check1"), this);
-    check->setObjectName(elementName("Check1", 0));
+    QCheckBox *check = makeCheckBox(0);
     check->setGeometry(Twips::toPixels(7800, 5400, 3975, 375));
     Check1.append(check);
 
@@ -143,6 +145,27 @@ void Morvel2::createDesignControls()
     // Boxes, buttons and pictures are always drawn above labels.
     for (QWidget *control : std::initializer_list<QWidget *>{Command1, Picture1, check, box})
         control->raise();
+}
+
+QCheckBox *Morvel2::makeCheckBox(int index)
+{
+    auto *check = new QCheckBox(QStringLiteral("Check1"), this);
+    check->setObjectName(elementName("Check1", index));
+    // Every change of the tick, by a click or by the keyboard, is one click.
+    connect(check, &QCheckBox::toggled, this, [this, index] { Check1_Click(index); });
+    return check;
+}
+
+QCheckBox *Morvel2::createCheckBox(int index)
+{
+    if (index != Check1.size() || index >= checkStateCount)
+        return nullptr;
+    QCheckBox *check = makeCheckBox(index);
+    check->setGeometry(Check1.first()->geometry());
+    check->setText(Check1.first()->text());
+    check->hide();
+    Check1.append(check);
+    return check;
 }
 
 // A further element of each row array, copied from element 0: same place,
@@ -322,6 +345,28 @@ bool Morvel2::WriteResults()
     clipboard->clear();
     clipboard->setText(clipboardScore(m_state.handoffScore));
     return saved;
+}
+
+void Morvel2::Check1_Click(int Index)
+{
+    m_checkBox.toggle(Index);
+}
+
+void Morvel2::Command1_Click()
+{
+    const std::optional<Verification> verification = verifyCurrentSet(m_checkBox);
+    if (!verification) {
+        // Past the last set there is nothing left to judge.
+        Command1->hide();
+        return;
+    }
+    Label2[0]->setText(verification->hitsCaption);
+    Label2[1]->setText(verification->missesCaption);
+    Picture1->setPixmap(feedbackPicture(verification->picturePath));
+    Picture1->show();
+    showMessage(verification->message, verification->title);
+    m_checkBox.currentSet = m_checkBox.currentSet + 1;
+    Command1->hide();
 }
 
 // Appends the record, whole or not at all. Until it lands, the person at the

@@ -24,6 +24,10 @@ class QPushButton;
 // carry the names the exercise's authors gave them, turn events into calls
 // of those functions and apply what they return.
 //
+// The check-box mode answers by ticks judged with a verify button. Its
+// controls stay hidden in this exercise; a window that uses it supplies its
+// sets through checkBoxState() and more boxes through createCheckBox().
+//
 // The program ends through programEnded(): main() ties it to the event loop.
 class Morvel2 : public QWidget
 {
@@ -32,6 +36,11 @@ class Morvel2 : public QWidget
 public:
     explicit Morvel2(QWidget *parent = nullptr);
     ~Morvel2() override;
+
+    CheckBoxState &checkBoxState() { return m_checkBox; }
+    // Check box `index` (1 to 8), copied from Check1(0) and hidden until the
+    // caller places and shows it.
+    QCheckBox *createCheckBox(int index);
 
 signals:
     // The exercise is over and the closing message was read; the status is 0,
@@ -54,7 +63,10 @@ private:
     void FocusNextAnswer();
     void FinishExercise();
     bool WriteResults();
+    void Check1_Click(int Index);
+    void Command1_Click();
 
+    QCheckBox *makeCheckBox(int index);
     void createQuestionRow(int index);
     bool saveRecord(const QByteArray &record, const QString &recordText);
     bool askToRetry(const QString &path, const QString &reason);
