@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Many pupils' machines finishing at the same moment: 200 processes append 20
+# records each to one log. Every line must come out whole, none interleaved.
+source "$(dirname "$0")/common.sh"
+
+writers=200
+records=20
+# A sanitizer build runs several times slower while holding the lock; the
+# bound on the wait is not what this measures.
+lock_wait_ms=${LOCK_WAIT_MS:-10000}
+
+hammer() {
+    local log=$1 pids=() failed=0 gate="$scratch/gate"
+    # All writers start first and wait at a gate, then go at once: the
+    # appends overlap instead of following the order of start-up.
+    mkfifo "$gate"
+    for ((writer = 0; writer < writers; writer++)); do
+        "$LOGDRIVER" append "$log" "$records" "$writer" "$lock_wait_ms" "$gate" &
+        pids+=($!)
+    done
+    local waited=0
+    until [[ $(find "$scratch" -maxdepth 1 -name 'gate.ready.*' | wc -l) -eq $writers ]]; do
+        ((waited++ < 1200)) || fail "the writers did not all start within a minute"
+        sleep 0.05
+    done
+    local started=$(date +%s%N)
+    exec {open_gate}> "$gate"
+    head -c "$writers" /dev/zero >&"$open_gate"
+    for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+    exec {open_gate}>&-
+    rm "$gate" "$scratch"/gate.ready.*
+    local elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    [[ $failed -eq 0 ]] || fail "$failed writers reported a failed append on $log"
+
+    local summary expected_bytes
+    summary=$("$LOGDRIVER" check "$log") || fail "$log holds damaged lines: $summary"
+    expected_bytes=$((writers * records * $(record_bytes)))
+    [[ $summary == "records=$((writers * records)) torn=0 invalid=0 duplicates=0 bytes=$expected_bytes "* ]] \
+        || fail "$log: $summary (expected $((writers * records)) records, $expected_bytes bytes)"
+    echo "$writers writers x $records records on $2: $summary, ${elapsed_ms} ms"
+}
+
+mkdir -p "$scratch/disk"
+hammer "$scratch/disk/estest.txt" "disk ($(df --output=fstype "$scratch" | tail -1))"
+
+if is_root; then
+    small_tmpfs tmpfs 4m
+    hammer "$mountpoint/estest.txt" "a 4 MiB tmpfs"
+else
+    skipped+=("the tmpfs run needs root to mount")
+fi
+finish

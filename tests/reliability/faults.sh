@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Every way an append can fail must leave either exactly the new lines whole,
+# or the log unchanged byte for byte together with an error that names the
+# log and the reason.
+source "$(dirname "$0")/common.sh"
+
+survived=0
+writer=7
+
+# A log that already holds three records.
+seeded_log() {
+    local log=$1
+    mkdir -p "$(dirname "$log")"
+    : > "$log"
+    for index in 0 1 2; do record 1 "$index" >> "$log"; done
+}
+
+# RUN... appends through the driver; the outcome must be the whole new lines
+# listed in $expect_indexes (records of $writer), and for a failure an error
+# on standard error naming the log and a reason.
+expect_outcome() {
+    local name=$1 log=$2; shift 2
+    local before="$scratch/before" expected="$scratch/expected" errors="$scratch/errors"
+    cp "$log" "$before"
+    local status=0
+    "$@" 2> "$errors" || status=$?
+
+    cp "$before" "$expected"
+    for index in $expect_indexes; do record "$writer" "$index" >> "$expected"; done
+    cmp -s "$log" "$expected" || fail "$name: the log is not the old log plus lines [$expect_indexes]"
+    if [[ $expect_failures -gt 0 ]]; then
+        [[ $status -ne 0 ]] || fail "$name: the failure was reported as success"
+        local reported
+        reported=$(grep -c "^logdriver: $log: ..*" "$errors" || true)
+        [[ $reported -eq $expect_failures ]] \
+            || fail "$name: expected $expect_failures errors naming $log, got: $(cat "$errors")"
+        echo "$name: log unchanged where the append failed; $(head -1 "$errors")"
+        survived=$((survived + 1))
+    else
+        [[ $status -eq 0 ]] || fail "$name: a good append reported failure: $(cat "$errors")"
+        echo "$name: appended whole"
+    fi
+}
+
+log="$scratch/disk/estest.txt"
+
+# Errors injected into the Nth write of six appends: that append fails and
+# leaves nothing; the five others land whole.
+if command -v strace > /dev/null; then
+    for error in EIO ENOSPC; do
+        for n in 1 2 3 4 5 6; do
+            seeded_log "$log"
+            expect_indexes=$(seq 0 5 | grep -vx $((n - 1)) | tr '\n' ' ') expect_failures=1 \
+                expect_outcome "$error on write $n" "$log" \
+                traced -f -o /dev/null -P "$log" --inject=write:error=$error:when=$n \
+                "$LOGDRIVER" append "$log" 6 "$writer"
+        done
+    done
+    seeded_log "$log"
+    expect_indexes="" expect_failures=1 expect_outcome "EIO on fdatasync" "$log" \
+        traced -f -o /dev/null -P "$log" --inject=fdatasync:error=EIO \
+        "$LOGDRIVER" append "$log" 1 "$writer"
+    seeded_log "$log"
+    expect_indexes="" expect_failures=1 expect_outcome "EACCES on open" "$log" \
+        traced -f -o /dev/null -P "$log" --inject=openat:error=EACCES \
+        "$LOGDRIVER" append "$log" 1 "$writer"
+else
+    skipped+=("injected errors need strace")
+fi
+
+# A file-size limit 100 bytes past the log's end: the write would be partial.
+if command -v prlimit > /dev/null; then
+    seeded_log "$log"
+    limit=$(($(stat -c %s "$log") + 100))
+    expect_indexes="" expect_failures=1 expect_outcome "file-size limit" "$log" \
+        prlimit --fsize="$limit" "$LOGDRIVER" append "$log" 1 "$writer"
+else
+    skipped+=("the file-size limit needs prlimit")
+fi
+
+# Where the log cannot even be opened, nothing may be created or replaced.
+expect_refused() {
+    local name=$1 log=$2
+    "$LOGDRIVER" append "$log" 1 "$writer" 2> "$scratch/errors" && fail "$name: the append succeeded"
+    grep -q "^logdriver: $log: ..*" "$scratch/errors" || fail "$name: no error naming $log"
+    echo "$name: $(cat "$scratch/errors")"
+    survived=$((survived + 1))
+}
+folder_log="$scratch/folder/estest.txt"
+mkdir -p "$folder_log"
+expect_refused "a folder at the log's path" "$folder_log"
+[[ -d "$folder_log" && -z "$(ls -A "$folder_log")" ]] || fail "the folder at the log's path was touched"
+expect_refused "a missing parent folder" "$scratch/no-such-folder/estest.txt"
+[[ ! -e "$scratch/no-such-folder" ]] || fail "the missing folder was created"
+
+if is_root; then
+    # A disk that fills up in the middle of the record: 1 MiB, the log's last
+    # page 100 bytes short of full and every other page taken.
+    small_tmpfs full 1m
+    full_log="$mountpoint/estest.txt"
+    seeded_log "$full_log"
+    head -c $((4096 * 4 - 100 - 2 - $(stat -c %s "$full_log"))) /dev/zero | tr '\0' 'x' >> "$full_log"
+    printf '\r\n' >> "$full_log"
+    dd if=/dev/zero of="$mountpoint/filler" bs=4096 2>/dev/null || true
+    expect_indexes="" expect_failures=1 expect_outcome "disk full mid-record" "$full_log" \
+        "$LOGDRIVER" append "$full_log" 1 "$writer"
+
+    # A read-only drive.
+    small_tmpfs readonly 1m
+    readonly_disk=$mountpoint
+    seeded_log "$readonly_disk/estest.txt"
+    mount -o remount,ro "$readonly_disk"
+    expect_indexes="" expect_failures=1 expect_outcome "read-only mount" "$readonly_disk/estest.txt" \
+        "$LOGDRIVER" append "$readonly_disk/estest.txt" 1 "$writer"
+else
+    skipped+=("disk full and read-only mounts need root")
+fi
+
+# And the ordinary case, for contrast.
+seeded_log "$log"
+expect_indexes="0" expect_failures=0 expect_outcome "a healthy disk" "$log" \
+    "$LOGDRIVER" append "$log" 1 "$writer"
+
+echo "faults survived: $survived, records lost: 0"
+finish

@@ -1,0 +1,157 @@
+// Drives the results-log writer from outside, so that scripts can put it
+// under many processes, injected faults and kills:
+//
+//   logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]
+//       appends COUNT records of writer WRITER (0-999) through the real
+//       writer; reports each failed append on standard error; exit status 1
+//       when any failed. With GATE, a FIFO, it first creates GATE.ready.WRITER
+//       and waits for one byte from the FIFO, so that many drivers can be
+//       started and then let go at once.
+//   logdriver check LOG
+//       reads the whole log back and prints what it holds:
+//       records=N torn=T invalid=I duplicates=D bytes=B record_bytes=R
+//       exit status 1 when a line is neither a record nor a torn one
+//   logdriver record WRITER INDEX
+//       prints one record, as appended
+
+#include "exercise/content.h"
+#include "results/appendfile.h"
+#include "results/record.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QSet>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Writer and record numbers travel in the answers of rows 0 and 1.
+QByteArray record(int writer, int index)
+{
+    QList<RecordRow> rows;
+    const QString answers[] = {QStringLiteral("w%1").arg(writer, 3, 10, QLatin1Char('0')),
+                               QStringLiteral("r%1").arg(index, 4, 10, QLatin1Char('0')),
+                               QStringLiteral("1"), QStringLiteral("2")};
+    for (int row = 0; row < Content::questionCount; ++row)
+        rows.append({Content::prompt(row), answers[row]});
+    return recordLine({2, 1, rows});
+}
+
+void waitAtGate(const std::string &gate, int writer)
+{
+    const std::string ready = gate + ".ready." + std::to_string(writer);
+    ::close(::open(ready.c_str(), O_WRONLY | O_CREAT, 0644));
+    const int fd = ::open(gate.c_str(), O_RDONLY);
+    char go = 0;
+    if (fd >= 0 && ::read(fd, &go, 1) == 1)
+        ::close(fd);
+}
+
+int append(const char *log, int count, int writer, int lockWaitMs)
+{
+    int failures = 0;
+    for (int index = 0; index < count; ++index) {
+        const QByteArray line = record(writer, index);
+        const logfile::AppendOutcome outcome = logfile::appendLine(
+            log, std::string_view(line.constData(), static_cast<std::size_t>(line.size())),
+            std::chrono::milliseconds(lockWaitMs));
+        if (!outcome.ok) {
+            std::fprintf(stderr, "logdriver: %s: %s\n", log, outcome.reason.c_str());
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+// A line matches the record template where the template has no digit of
+// the writer or record number; there any digit will do.
+bool matchesTemplate(const QByteArray &line, const QByteArray &pattern, const QList<int> &digits)
+{
+    if (line.size() > pattern.size())
+        return false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == pattern[i])
+            continue;
+        if (!digits.contains(int(i)) || line[i] < '0' || line[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+int check(const char *log)
+{
+    QFile file(QString::fromLocal8Bit(log));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "logdriver: %s: cannot read\n", log);
+        return 2;
+    }
+    const QByteArray content = file.readAll();
+    const QByteArray pattern = record(0, 0).chopped(2);
+    QList<int> digits;
+    const QByteArray other = record(999, 9999).chopped(2);
+    for (qsizetype i = 0; i < pattern.size(); ++i)
+        if (pattern[i] != other[i])
+            digits.append(int(i));
+
+    int records = 0, torn = 0, invalid = 0, duplicates = 0;
+    QSet<QByteArray> seen;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = content.indexOf("\r\n", start);
+        const bool ended = end >= 0;
+        if (!ended)
+            end = content.size();
+        const QByteArray line = content.mid(start, end - start);
+        start = ended ? end + 2 : end;
+        if (!matchesTemplate(line, pattern, digits)) {
+            ++invalid;
+            std::fprintf(stderr, "logdriver: not a record: %s\n", line.left(120).constData());
+        } else if (line.size() < pattern.size() || !ended) {
+            ++torn;
+        } else if (seen.contains(line)) {
+            ++duplicates;
+        } else {
+            seen.insert(line);
+            ++records;
+        }
+    }
+    std::printf("records=%d torn=%d invalid=%d duplicates=%d bytes=%lld record_bytes=%lld\n",
+                records, torn, invalid, duplicates, static_cast<long long>(content.size()),
+                static_cast<long long>(pattern.size() + 2));
+    return invalid == 0 && duplicates == 0 ? 0 : 1;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]\n"
+                         "       logdriver check LOG\n"
+                         "       logdriver record WRITER INDEX\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "append" && argc >= 5 && argc <= 7) {
+        if (argc == 7)
+            waitAtGate(argv[6], std::atoi(argv[4]));
+        return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
+                      argc >= 6 ? std::atoi(argv[5]) : 10000);
+    }
+    if (command == "check" && argc == 3)
+        return check(argv[2]);
+    if (command == "record" && argc == 4) {
+        const QByteArray line = record(std::atoi(argv[2]), std::atoi(argv[3]));
+        std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+        return 0;
+    }
+    return usage();
+}
