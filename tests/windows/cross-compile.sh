@@ -15,3 +15,26 @@ trap 'rm -rf "$out"' EXIT
 x86_64-w64-mingw32-nm "$out/appendfile.o" | grep -q 'LockFileEx' \
     || { echo "the Windows branch of the writer was not compiled"; exit 1; }
 echo "Windows results-log writer: compiled"
+
+# The icon: exactly three images, 32 x 32 in 2 colours, 32 x 32 and 16 x 16
+# in 16 colours (width, height, colours, reserved, planes, bits per pixel).
+ico="$source_dir/packaging/icons/morvel2.ico"
+directory=$(od -An -v -tu1 -N54 "$ico" | tr -s ' \n' ' ')
+expected=" 0 0 1 0 3 0 32 32 2 0 1 0 1 0"
+[[ $directory == "$expected"* ]] || { echo "unexpected icon header: $directory"; exit 1; }
+entries=$(od -An -v -tu1 -j6 -N48 "$ico" | tr -s ' \n' ' ' | awk '{ for (i = 0; i < 3; i++) printf "%s %s %s %s %s %s %s %s;", $(16*i+1), $(16*i+2), $(16*i+3), $(16*i+4), $(16*i+5), $(16*i+6), $(16*i+7), $(16*i+8) }')
+[[ $entries == "32 32 2 0 1 0 1 0;32 32 16 0 1 0 4 0;16 16 16 0 1 0 4 0;" ]] \
+    || { echo "unexpected icon images: $entries"; exit 1; }
+echo "Windows icon: three images, 32x32x2, 32x32x16, 16x16x16"
+
+# The version record, compiled as the Windows build links it.
+windres=x86_64-w64-mingw32-windres
+command -v "$windres" > /dev/null || { echo "skipped: $windres is not installed"; exit 77; }
+"$windres" --include-dir "$source_dir/packaging/windows" -i "$source_dir/packaging/windows/morvel2.rc" \
+    -O res -o "$out/morvel2.res"
+for text in "1.00" "morvel2" "morvel2.exe" "040C04B0"; do
+    strings -el "$out/morvel2.res" | grep -qx "$text" || { echo "the version record lacks $text"; exit 1; }
+done
+"$windres" --include-dir "$source_dir/packaging/windows" -i "$source_dir/packaging/windows/morvel2.rc" \
+    -o "$out/morvel2-rc.o"
+echo "Windows version record and icon: compiled"
