@@ -12,6 +12,8 @@
 #include "window/answerbox.h"
 #include "window/twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -76,6 +78,15 @@ QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont
     return label;
 }
 
+// Presented to assistive technology as the application's window (a plain
+// top-level widget would be a mere "filler"), so that its title is announced.
+QAccessibleInterface *windowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Morvel2") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 QString elementName(const char *arrayName, int index)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(arrayName)).arg(index);
@@ -86,8 +97,14 @@ QString elementName(const char *arrayName, int index)
 Morvel2::Morvel2(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("morvel2"));
     setWindowTitle(QStringLiteral("Form1"));
+    QIcon icon;
+    for (const int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/morvel2-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, white);
     // The client area when not maximised; it is shown maximised and stays so.
@@ -140,6 +157,8 @@ void Morvel2::createDesignControls()
     box->setGeometry(Twips::toPixels(4200, 5280, 495, 375));
     setColour(box, QPalette::Base, peach);
     box->setKeyFilter([this](int index, int &keyAscii) { Text1_KeyPress(index, keyAscii); });
+    // A screen reader names each answer box after its prompt.
+    Label2.first()->setBuddy(box);
     Text1.append(box);
 
     // Boxes, buttons and pictures are always drawn above labels.
@@ -188,6 +207,7 @@ void Morvel2::createQuestionRow(int index)
     box->setText(box0->text());
     box->setKeyFilter([this](int i, int &keyAscii) { Text1_KeyPress(i, keyAscii); });
     box->hide();
+    prompt->setBuddy(box);
     Text1.append(box);
 }
 

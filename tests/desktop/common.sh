@@ -1,0 +1,55 @@
+# Shared by the desktop scripts: CTest's skip convention, a scratch folder,
+# and an X server of their own that they stop on exit.
+set -euo pipefail
+
+SKIP=77
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/morvel2-desktop.XXXXXX")
+xvfb_pid=
+on_exit=()
+cleanup() {
+    local action
+    for action in "${on_exit[@]}"; do eval "$action" || true; done
+    [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$scratch" || true
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+skip() {
+    echo "skipped: $*"
+    exit "$SKIP"
+}
+
+need() {
+    local tool
+    for tool in "$@"; do command -v "$tool" > /dev/null || skip "$tool is not installed"; done
+}
+
+# Starts Xvfb on a free display (it picks one and says which) and sets
+# DISPLAY. -noreset keeps it alive between clients.
+start_display() {
+    need Xvfb
+    local ready="$scratch/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3> "$ready" 2> "$scratch/xvfb.log" &
+    xvfb_pid=$!
+    local tries=0
+    until [[ -s $ready ]]; do
+        ((tries++ < 100)) || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -1 "$ready")"
+}
+
+# Waits (up to 20 s) for a window with the exact title and prints its id.
+wait_for_window() {
+    local title=$1 tries=0 id
+    until id=$(xdotool search --onlyvisible --name "^$title\$" 2> /dev/null | head -1) && [[ -n $id ]]; do
+        ((tries++ < 200)) || fail "no window titled $title appeared"
+        sleep 0.1
+    done
+    echo "$id"
+}
