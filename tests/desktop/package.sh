@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A technician's view: build the Debian package, install it with apt, start
+# the installed program until its window shows, remove the package, and find
+# nothing of it left.
+source "$(dirname "$0")/common.sh"
+build_dir=$1
+
+[[ $(id -u) -eq 0 ]] || skip "installing a package needs root"
+need cpack apt-get dpkg-deb dpkg-shlibdeps xdotool
+if dpkg-query -W -f='${Status}' morvel2 2> /dev/null | grep -q 'install ok installed'; then
+    skip "morvel2 is already installed on this machine: leaving it alone"
+fi
+
+cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$scratch/package" > "$scratch/cpack.log" \
+    || fail "cpack failed: $(cat "$scratch/cpack.log")"
+deb=$(find "$scratch/package" -maxdepth 1 -name 'morvel2_*.deb')
+[[ -f $deb ]] || fail "no package was built"
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "dependencies not read off the binary: $depends"
+[[ $depends == *qt6-qpa-plugins* ]] || fail "the platform plugins are not a dependency: $depends"
+echo "built $(basename "$deb"), Depends: $depends"
+
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' > "$scratch/files"
+for expected in /usr/bin/morvel2 /usr/share/applications/morvel2.desktop \
+    /usr/share/metainfo/morvel2.metainfo.xml /usr/share/icons/hicolor/16x16/apps/morvel2.png \
+    /usr/share/icons/hicolor/32x32/apps/morvel2.png /usr/share/icons/hicolor/48x48/apps/morvel2.png \
+    /usr/share/icons/hicolor/scalable/apps/morvel2.svg; do
+    grep -qx "$expected" "$scratch/files" || fail "$expected is not in the package"
+done
+
+on_exit+=("apt-get remove -y --purge morvel2 > /dev/null 2>&1")
+DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" > "$scratch/install.log" 2>&1 \
+    || fail "apt-get install failed: $(tail -20 "$scratch/install.log")"
+while read -r file; do [[ -e $file ]] || fail "$file was not installed"; done < "$scratch/files"
+
+start_display
+mkdir -p "$scratch/home"
+HOME="$scratch/home" /usr/bin/morvel2 &
+program=$!
+window=$(wait_for_window Form1)
+echo "the installed program shows its window ($window)"
+kill "$program"
+wait "$program" 2> /dev/null || true
+
+DEBIAN_FRONTEND=noninteractive apt-get remove -y --purge morvel2 > "$scratch/remove.log" 2>&1 \
+    || fail "apt-get remove failed: $(tail -20 "$scratch/remove.log")"
+! dpkg-query -W -f='${Status}' morvel2 2> /dev/null | grep -q 'installed' || fail "still installed"
+while read -r file; do [[ ! -e $file ]] || fail "$file is left after removal"; done < "$scratch/files"
+echo "installed, started and removed cleanly: $(wc -l < "$scratch/files") files"
