@@ -27,6 +27,7 @@ private slots:
     void startsReadyToType();
     void controlsStandAtTheirPlaces_data();
     void controlsStandAtTheirPlaces();
+    void scalesWithTheScreen();
     void tabVisitsOpenAnswerBoxesOnly();
     void refusedKeysLeaveTheBoxUnchanged_data();
     void refusedKeysLeaveTheBoxUnchanged();
@@ -154,6 +155,26 @@ void TestExerciseWindow::controlsStandAtTheirPlaces()
         QCOMPARE(control->font().pixelSize(), fontPixels);
         QVERIFY(control->font().bold());
     }
+}
+
+// Also run under QT_SCALE_FACTOR: device pixels follow the factor, while the
+// layout, in device-independent pixels, stays as it is.
+void TestExerciseWindow::scalesWithTheScreen()
+{
+    const double factor = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                              ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                              : 1.0;
+    QCOMPARE(m_window->devicePixelRatio(), factor);
+    QWidget *banner = m_window->findChild<QWidget *>("Label3(1)");
+    const QImage drawn = banner->grab().toImage();
+    QCOMPARE(drawn.size(), (QSizeF(473, 33) * factor).toSize());
+    // The banner's text is drawn in dark blue, and only inside the banner.
+    int blue = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            blue += drawn.pixelColor(x, y).blue() > 150 && drawn.pixelColor(x, y).red() < 100;
+    QVERIFY(blue > 0);
+    QVERIFY(QFontMetrics(banner->font()).height() <= 33);
 }
 
 void TestExerciseWindow::tabVisitsOpenAnswerBoxesOnly()

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The whole exercise, typed into the real window, under strace: the only file
+# written is the results log, and no network socket is opened. Local sockets
+# to the X server and the session bus are expected.
+source "$(dirname "$0")/common.sh"
+program=$1
+need strace xdotool
+
+start_display
+home="$scratch/home"
+runtime="$scratch/runtime"
+mkdir -p "$home" "$runtime"
+chmod 700 "$runtime"
+trace="$scratch/trace"
+HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    strace -f -qq -o "$trace" -e trace=%file,%network "$program" &
+traced_pid=$!
+window=$(wait_for_window Form1)
+xdotool windowfocus --sync "$window"
+for answer in 3 4 1 2; do
+    xdotool type --delay 20 "$answer"
+    xdotool key Return
+    sleep 0.2
+done
+# The closing message.
+sleep 0.5
+xdotool key Return
+tries=0
+while kill -0 "$traced_pid" 2> /dev/null; do
+    ((tries++ < 100)) || fail "the program did not end after the closing message"
+    sleep 0.1
+done
+wait "$traced_pid" || fail "the program ended with status $?"
+
+[[ -s "$home/estest.txt" ]] || fail "no record was written"
+
+# Files opened for writing, created, renamed or removed.
+written=$(grep -E '^[0-9]+ +((open|openat)\(.*O_(WRONLY|RDWR|CREAT|TRUNC|APPEND)|(mkdir|mkdirat|rename|renameat|renameat2|unlink|unlinkat|link|linkat|symlink|symlinkat|truncate|creat)\()' "$trace" \
+    | grep -v ' = -1 ' | grep -oE '"[^"]*"' | tr -d '"' | sort -u)
+echo "written by the program:"; sed 's/^/  /' <<< "$written"
+unexpected=$(grep -vxF -e "$home/estest.txt" -e /dev/null <<< "$written" || true)
+[[ -z $unexpected ]] || fail "the program wrote elsewhere than the results log: $unexpected"
+
+# Sockets: local ones only.
+sockets=$(grep -oE 'socket\(AF_[A-Z0-9]+' "$trace" | sort | uniq -c)
+echo "sockets opened:"; sed 's/^/  /' <<< "$sockets"
+grep -E 'socket\(AF_(INET|INET6|PACKET)' "$trace" && fail "a network socket was opened"
+grep -E 'connect\(.*sa_family=AF_INET' "$trace" && fail "a network connection was attempted"
+echo "no writes but the results log, no network"
