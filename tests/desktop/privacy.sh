@@ -13,6 +13,7 @@ mkdir -p "$home" "$runtime"
 chmod 700 "$runtime"
 trace="$scratch/trace"
 HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     strace -f -qq -o "$trace" -e trace=%file,%network "$program" &
 traced_pid=$!
 window=$(wait_for_window Form1)
