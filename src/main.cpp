@@ -2,6 +2,10 @@
 
 #include <QApplication>
 
+#ifdef MORVEL2_EXIT_WHEN_READY
+#include "exitwhenready.h"
+#endif
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -13,6 +17,9 @@ int main(int argc, char *argv[])
     // application object hand the clipboard over before the process ends.
     QObject::connect(&window, &Morvel2::programEnded, &app,
                      [](int exitStatus) { QCoreApplication::exit(exitStatus); });
+#ifdef MORVEL2_EXIT_WHEN_READY
+    const ExitWhenReady probe(&window);
+#endif
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs every benchmark against the binaries of a Release build and prints the
+# figures as Markdown tables: launch to ready against the reference program
+# (time, CPU, memory, instructions), then the end of the exercise.
+#
+#   bench/run.sh BUILD_DIR [RUNS]
+set -euo pipefail
+build=$(realpath "$1")
+runs=${2:-20}
+bench="$build/bench"
+
+# A session bus of its own, as a desktop session has.
+if [[ -z ${MORVEL2_OWN_SESSION:-} ]]; then
+    MORVEL2_OWN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+unset XDG_CURRENT_DESKTOP
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/morvel2-bench.XXXXXX")
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$scratch"' EXIT
+export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+# One X server for every run, never reset between clients, with a window
+# manager so that maximising and focus behave as on a desktop.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3> "$scratch/display" 2> /dev/null &
+pids+=($!)
+until [[ -s "$scratch/display" ]]; do sleep 0.05; done
+export DISPLAY=":$(head -1 "$scratch/display")"
+openbox > /dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+echo "## Machine"
+echo
+echo "- $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(nproc) cores, $(free -g | awk '/Mem:/ { print $2 }') GiB"
+echo "- $(uname -sr), $(. /etc/os-release && echo "$PRETTY_NAME"), Qt $(dpkg-query -W -f='${Version}' libqt6widgets6 2>/dev/null)"
+echo "- results log on $(df --output=fstype "$scratch" | tail -1); X server Xvfb with openbox"
+echo
+echo "## Launch to ready"
+echo
+cd "$scratch"
+"$bench/launchbench" "$runs" morvel2 "$bench/morvel2_ready" reference "$bench/bench_reference"
+echo
+
+instructions() {
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 | sed -nE 's/.*Collected : ([0-9]+).*/\1/p'
+}
+ours=$(instructions "$bench/morvel2_ready")
+reference=$(instructions "$bench/bench_reference")
+ours_again=$(instructions "$bench/morvel2_ready")
+echo "Instructions to ready (callgrind): morvel2 $ours (again: $ours_again), reference $reference," \
+    "ratio $(awk -v a="$ours" -v b="$reference" 'BEGIN { printf "%.3f", a / b }')"
+echo
+echo "## The end of the exercise"
+echo
+"$bench/endbench" "$runs" 200
