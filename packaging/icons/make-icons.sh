@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the program icon from morvel2.svg: PNGs of 16, 32 and 48 pixels for
-# the desktop, and morvel2.ico for Windows with exactly three images, 32 x 32
+# the desktop, the same as raw RGBA pixels for the window (no decoding at
+# start-up), and morvel2.ico for Windows with exactly three images, 32 x 32
 # in 2 colours, 32 x 32 in 16 colours and 16 x 16 in 16 colours. Needs
 # ImageMagick and python3; commit what it writes.
 set -euo pipefail
@@ -9,6 +10,7 @@ cd "$(dirname "$0")"
 png=(-strip -define png:exclude-chunks=date,time)
 for size in 16 32 48; do
     convert -background none -density 384 morvel2.svg -resize "${size}x${size}" "${png[@]}" "morvel2-$size.png"
+    convert "morvel2-$size.png" -depth 8 "rgba:morvel2-$size.rgba"
 done
 
 rgba() { convert -background none -density 384 morvel2.svg -resize "$1x$1" -depth 8 rgba:-; }

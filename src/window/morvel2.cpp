@@ -19,9 +19,11 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResource>
 #include <QTextStream>
 
 namespace {
@@ -44,9 +46,19 @@ const QColor cyan = designColour(0x00FFFF00);
 // text scales with the layout.
 QFont designFont(int pixelSize)
 {
+    // Looked up once: asking for missing families one by one costs every
+    // font a round of fallback matching.
+    static const QString family = [] {
+        const QStringList available = QFontDatabase::families();
+        for (const char *wanted : {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"}) {
+            if (available.contains(QLatin1String(wanted)))
+                return QString::fromLatin1(wanted);
+        }
+        return QString();
+    }();
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    if (!family.isEmpty())
+        font.setFamily(family);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setBold(true);
@@ -87,6 +99,17 @@ QAccessibleInterface *windowAccessible(const QString &className, QObject *object
     return nullptr;
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48}) {
+        const QResource pixels(QStringLiteral(":/icons/morvel2-%1.rgba").arg(size));
+        const QImage image(pixels.data(), size, size, QImage::Format_RGBA8888);
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
 QString elementName(const char *arrayName, int index)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(arrayName)).arg(index);
@@ -101,10 +124,7 @@ Morvel2::Morvel2(QWidget *parent)
     Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("morvel2"));
     setWindowTitle(QStringLiteral("Form1"));
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/morvel2-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(programIcon());
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, white);
     // The client area when not maximised; it is shown maximised and stays so.
