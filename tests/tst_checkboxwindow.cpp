@@ -1,4 +1,5 @@
 #include "checkbox/checkboxstate.h"
+#include "exercisefixture.h"
 #include "messageboxanswerer.h"
 #include "window/morvel2.h"
 
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -37,21 +37,16 @@ private:
     static void tick(QCheckBox *box) { QTest::mouseClick(box, Qt::LeftButton, {}, {8, box->height() / 2}); }
     QImage shownPicture() const { return control<QLabel>("Picture1")->pixmap().toImage(); }
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<TemporaryHome> m_home;
     std::unique_ptr<Morvel2> m_window;
 };
 
 void TestCheckBoxWindow::init()
 {
-    // The pictures and the results log are looked for under the home folder.
-    m_home = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<TemporaryHome>();
     QVERIFY(m_home->isValid());
-    qputenv("HOME", QFile::encodeName(m_home->path()));
-    qunsetenv("XDG_DATA_HOME");
-
-    m_window = std::make_unique<Morvel2>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = shownWindow();
+    QVERIFY(m_window);
     control<QPushButton>("Command1")->show();
     control<QCheckBox>("Check1(0)")->show();
 }

@@ -1,4 +1,5 @@
 #include "exercise/content.h"
+#include "exercisefixture.h"
 #include "messageboxanswerer.h"
 #include "results/record.h"
 #include "window/morvel2.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -44,21 +44,16 @@ private:
     void type(int row, const QString &digits);
     QByteArray resultsLog() const;
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<TemporaryHome> m_home;
     std::unique_ptr<Morvel2> m_window;
 };
 
 void TestExerciseWindow::init()
 {
-    // The results log lives in the home folder: each case gets an empty one.
-    m_home = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<TemporaryHome>();
     QVERIFY(m_home->isValid());
-    qputenv("HOME", QFile::encodeName(m_home->path()));
-    qunsetenv("XDG_DATA_HOME");
-
-    m_window = std::make_unique<Morvel2>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = shownWindow();
+    QVERIFY(m_window);
 }
 
 void TestExerciseWindow::cleanup()

@@ -1,3 +1,4 @@
+#include "exercisefixture.h"
 #include "messageboxanswerer.h"
 #include "window/morvel2.h"
 
@@ -6,7 +7,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -27,24 +27,20 @@ private:
     void answerAll();
     QString logPath() const { return m_home->filePath(QStringLiteral("estest.txt")); }
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<TemporaryHome> m_home;
     std::unique_ptr<Morvel2> m_window;
 };
 
 void TestResultsFailure::init()
 {
-    // Both logs live under the home folder: each case gets its own.
-    m_home = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<TemporaryHome>();
     QVERIFY(m_home->isValid());
-    qputenv("HOME", QFile::encodeName(m_home->path()));
-    qunsetenv("XDG_DATA_HOME");
     // A folder where the log should be: no permission trick, so that this
     // fails for root too.
     QVERIFY(QDir(m_home->path()).mkdir(QStringLiteral("estest.txt")));
 
-    m_window = std::make_unique<Morvel2>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = shownWindow();
+    QVERIFY(m_window);
 }
 
 void TestResultsFailure::cleanup()

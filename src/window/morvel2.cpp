@@ -104,6 +104,8 @@ QIcon programIcon()
     QIcon icon;
     for (const int size : {16, 32, 48}) {
         const QResource pixels(QStringLiteral(":/icons/morvel2-%1.rgba").arg(size));
+        if (pixels.size() < qint64(size) * size * 4)
+            continue;
         const QImage image(pixels.data(), size, size, QImage::Format_RGBA8888);
         icon.addPixmap(QPixmap::fromImage(image));
     }
