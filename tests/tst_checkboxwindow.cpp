@@ -65,6 +65,12 @@ void TestCheckBoxWindow::untouchedSetFromStartUpToTheRecord()
     auto *button = control<QPushButton>("Command1");
     auto *picture = control<QLabel>("Picture1");
     QVERIFY(!picture->isVisible());
+    const CheckBoxState &state = m_window->checkBoxState();
+    QVERIFY(state.checkState[0].isEmpty());
+    for (int box = 1; box <= 3; ++box)
+        QCOMPARE(state.checkState[box].number(), -1);
+    QCOMPARE(state.setItemCount[0].number(), 5);
+    QVERIFY(state.currentSet.isEmpty());
 
     QTest::mouseClick(button, Qt::LeftButton);
 
@@ -79,7 +85,6 @@ void TestCheckBoxWindow::untouchedSetFromStartUpToTheRecord()
     QCOMPARE(shownPicture(), QImage(":/pictures/color2.png").convertToFormat(shownPicture().format()));
     QVERIFY(!button->isVisible());
 
-    const CheckBoxState &state = m_window->checkBoxState();
     QCOMPARE(state.currentSet.number(), 1);
     QCOMPARE(state.missNotes[0].text(), QStringLiteral(" ;  ;  ; "));
     QCOMPARE(state.totalMisses.number(), 3);

@@ -36,6 +36,7 @@ private slots:
     void focusGoesToTheFirstOpenRow();
     void fourthCommitEndsTheExercise_data();
     void fourthCommitEndsTheExercise();
+    void twoRunsAppendTwoLines();
     void closingIsRefusedUntilTheEnd();
     void minimisingIsUndone();
 
@@ -312,6 +313,25 @@ void TestExerciseWindow::fourthCommitEndsTheExercise()
 
     // Once the exercise has ended the window may close.
     QVERIFY(m_window->close());
+}
+
+void TestExerciseWindow::twoRunsAppendTwoLines()
+{
+    MessageBoxAnswerer answerer;
+    for (int row = 0; row < 4; ++row)
+        type(row, QStringLiteral("3\r"));
+    const QByteArray first = resultsLog();
+    QCOMPARE(first.count("\r\n"), 1);
+
+    // The next pupil, the next day: a new run of the program.
+    m_window = shownWindow();
+    QVERIFY(m_window);
+    for (int row = 0; row < 4; ++row)
+        type(row, QString::number(row + 1) + u'\r');
+    const QByteArray both = resultsLog();
+    QCOMPARE(both.count("\r\n"), 2);
+    QVERIFY(both.startsWith(first));
+    QVERIFY(both.mid(first.size()).startsWith("202 "));
 }
 
 void TestExerciseWindow::closingIsRefusedUntilTheEnd()
