@@ -36,15 +36,3 @@ QByteArray toWindows1252(QStringView text)
         bytes.append(windows1252Byte(character).value_or('?'));
     return bytes;
 }
-
-QString fromWindows1252(const QByteArray &bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        const char16_t high = code >= 0x80 && code < 0xA0 ? highControls[code - 0x80u] : 0;
-        text.append(QChar(high != 0 ? high : char16_t(code)));
-    }
-    return text;
-}

@@ -14,6 +14,3 @@ std::optional<char> windows1252Byte(char32_t character);
 
 // Encodes text, writing "?" for each character the code page cannot hold.
 QByteArray toWindows1252(QStringView text);
-
-// Decodes, for showing a record back to a person.
-QString fromWindows1252(const QByteArray &bytes);

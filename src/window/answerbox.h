@@ -20,7 +20,6 @@ public:
 
     AnswerBox(int index, QWidget *parent);
 
-    int index() const { return m_index; }
     void setKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
 
 protected:

@@ -174,18 +174,26 @@ void Morvel2::createDesignControls()
     Label3[1]->setText(QStringLiteral("Label3"));
     setColour(Label3[1], QPalette::WindowText, darkBlue);
 
-    auto *box = new AnswerBox(0, this);
-    box->setObjectName(elementName("Text1", 0));
+    AnswerBox *box = makeAnswerBox(0);
     box->setGeometry(Twips::toPixels(4200, 5280, 495, 375));
     setColour(box, QPalette::Base, peach);
-    box->setKeyFilter([this](int index, int &keyAscii) { Text1_KeyPress(index, keyAscii); });
-    // A screen reader names each answer box after its prompt.
-    Label2.first()->setBuddy(box);
     Text1.append(box);
 
     // Boxes, buttons and pictures are always drawn above labels.
     for (QWidget *control : std::initializer_list<QWidget *>{Command1, Picture1, check, box})
         control->raise();
+}
+
+// Answer box `index`, its typed characters filtered; its row's prompt must
+// exist already.
+AnswerBox *Morvel2::makeAnswerBox(int index)
+{
+    auto *box = new AnswerBox(index, this);
+    box->setObjectName(elementName("Text1", index));
+    box->setKeyFilter([this](int row, int &keyAscii) { Text1_KeyPress(row, keyAscii); });
+    // A screen reader names each answer box after its prompt.
+    Label2[index]->setBuddy(box);
+    return box;
 }
 
 QCheckBox *Morvel2::makeCheckBox(int index)
@@ -222,14 +230,11 @@ void Morvel2::createQuestionRow(int index)
     Label2.append(prompt);
 
     AnswerBox *box0 = Text1.first();
-    auto *box = new AnswerBox(index, this);
-    box->setObjectName(elementName("Text1", index));
+    AnswerBox *box = makeAnswerBox(index);
     box->setGeometry(box0->geometry());
     box->setPalette(box0->palette());
     box->setText(box0->text());
-    box->setKeyFilter([this](int i, int &keyAscii) { Text1_KeyPress(i, keyAscii); });
     box->hide();
-    prompt->setBuddy(box);
     Text1.append(box);
 }
 

@@ -66,6 +66,7 @@ private:
     void Check1_Click(int Index);
     void Command1_Click();
 
+    AnswerBox *makeAnswerBox(int index);
     QCheckBox *makeCheckBox(int index);
     void createQuestionRow(int index);
     bool saveRecord(const QByteArray &record, const QString &recordText);
