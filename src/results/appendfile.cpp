@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <thread>
+#include <utility>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -28,11 +29,15 @@ using Clock = std::chrono::steady_clock;
 constexpr std::string_view lineEnd = "\r\n";
 const char *const lockedReason = "le fichier reste verrouillé par un autre programme";
 const char *const notAFileReason = "ce n'est pas un fichier ordinaire";
+const char *const foreignLinkReason =
+    "c'est un lien symbolique qui appartient à un autre utilisateur";
 
 AppendOutcome failure(std::string reason)
 {
     return {false, std::move(reason)};
 }
+
+#ifdef _WIN32
 
 enum class LockAttempt { Locked, Busy, Failed };
 
@@ -52,17 +57,6 @@ LockAttempt lockWithin(std::chrono::milliseconds wait, TryLock tryLock)
         pause = std::min(pause * 2, std::chrono::milliseconds(16));
     }
 }
-
-std::string withTornTailMended(bool tailIsLineEnd, std::string_view line)
-{
-    std::string data;
-    if (!tailIsLineEnd)
-        data = lineEnd;
-    data += line;
-    return data;
-}
-
-#ifdef _WIN32
 
 std::string systemReason(DWORD error)
 {
@@ -122,14 +116,37 @@ HANDLE openForAppend(const std::filesystem::path &log, DWORD extraAccess)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-void truncateTo(const std::filesystem::path &log, LARGE_INTEGER size)
+bool truncateTo(const std::filesystem::path &log, LARGE_INTEGER size)
 {
     // The append-only handle cannot truncate; a second one can.
     Handle writer(CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (writer.valid() && SetFilePointerEx(writer.get(), size, nullptr, FILE_BEGIN))
-        if (SetEndOfFile(writer.get()))
-            FlushFileBuffers(writer.get());
+    if (!writer.valid() || !SetFilePointerEx(writer.get(), size, nullptr, FILE_BEGIN)
+        || !SetEndOfFile(writer.get()))
+        return false;
+    FlushFileBuffers(writer.get());
+    return true;
+}
+
+// Takes back what this append wrote, but only while the log still ends where
+// it left it; otherwise ends its partial line.
+AppendOutcome undoAndFail(HANDLE file, const std::filesystem::path &log, LARGE_INTEGER before,
+                          std::size_t written, bool lineComplete, DWORD error)
+{
+    const AppendOutcome failed = failure(systemReason(error));
+    if (written == 0)
+        return failed;
+    LARGE_INTEGER now{};
+    const bool stillOurEnd = GetFileSizeEx(file, &now)
+                             && now.QuadPart == before.QuadPart + static_cast<LONGLONG>(written);
+    if (stillOurEnd && truncateTo(log, before))
+        return failed;
+    if (!lineComplete) {
+        DWORD ended = 0;
+        WriteFile(file, lineEnd.data(), static_cast<DWORD>(lineEnd.size()), &ended, nullptr);
+        FlushFileBuffers(file);
+    }
+    return {false, failed.reason, true};
 }
 
 } // namespace
@@ -171,40 +188,36 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     if (!GetFileSizeEx(file.get(), &before))
         return failure(systemReason(GetLastError()));
 
-    bool tailIsLineEnd = true;
-    if (before.QuadPart > 0 && canReadTail) {
-        const LONGLONG tailSize = before.QuadPart >= 2 ? 2 : 1;
-        const LONGLONG tailStart = before.QuadPart - tailSize;
+    // A line end first, unless the log is empty or ends in a line feed; a
+    // last byte that cannot be read might be anything.
+    bool lineEndFirst = before.QuadPart > 0;
+    if (lineEndFirst && canReadTail) {
+        const LONGLONG lastAt = before.QuadPart - 1;
         OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(tailStart & 0xFFFFFFFF);
-        at.OffsetHigh = static_cast<DWORD>(tailStart >> 32);
-        char tail[2] = {};
+        at.Offset = static_cast<DWORD>(lastAt & 0xFFFFFFFF);
+        at.OffsetHigh = static_cast<DWORD>(lastAt >> 32);
+        char last = 0;
         DWORD read = 0;
-        if (ReadFile(file.get(), tail, static_cast<DWORD>(tailSize), &read, &at))
-            tailIsLineEnd = std::string_view(tail, read) == lineEnd;
+        if (ReadFile(file.get(), &last, 1, &read, &at) && read == 1)
+            lineEndFirst = last != '\n';
     }
 
-    const std::string data = withTornTailMended(tailIsLineEnd, line);
+    std::string data;
+    if (lineEndFirst)
+        data = lineEnd;
+    data += line;
     std::size_t done = 0;
     while (done < data.size()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, MAXDWORD));
-        if (!WriteFile(file.get(), data.data() + done, chunk, &written, nullptr)) {
-            const DWORD error = GetLastError();
-            truncateTo(log, before);
-            return failure(systemReason(error));
-        }
-        if (written == 0) {
-            truncateTo(log, before);
-            return failure(systemReason(ERROR_DISK_FULL));
-        }
+        if (!WriteFile(file.get(), data.data() + done, chunk, &written, nullptr))
+            return undoAndFail(file.get(), log, before, done, false, GetLastError());
+        if (written == 0)
+            return undoAndFail(file.get(), log, before, done, false, ERROR_DISK_FULL);
         done += written;
     }
-    if (!FlushFileBuffers(file.get())) {
-        const DWORD error = GetLastError();
-        truncateTo(log, before);
-        return failure(systemReason(error));
-    }
+    if (!FlushFileBuffers(file.get()))
+        return undoAndFail(file.get(), log, before, done, true, GetLastError());
     return {true, {}};
 }
 
@@ -218,50 +231,190 @@ std::string systemReason(int error)
 class Descriptor
 {
 public:
+    Descriptor() = default;
     explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
+    ~Descriptor() { reset(); }
+    Descriptor(Descriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        reset();
+        m_fd = std::exchange(other.m_fd, -1);
+        return *this;
+    }
+    int get() const { return m_fd; }
+    void reset()
     {
         if (m_fd >= 0)
             ::close(m_fd); // also releases the lock
+        m_fd = -1;
     }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
 
 private:
-    int m_fd;
+    int m_fd = -1;
 };
 
-int openForAppend(const std::filesystem::path &log, int access)
+// In a folder that others may write to, another user's link could send the
+// record into a file of ours; a link of our own (or root's) to a shared log
+// is what a technician sets up.
+bool trustedLink(const struct stat &link)
 {
+    return link.st_uid == ::geteuid() || link.st_uid == 0;
+}
+
+enum class PathState { Missing, File, OwnLink, ForeignLink, Failed };
+
+PathState lookAtPath(const std::filesystem::path &log, int &error)
+{
+    struct stat at{};
+    if (::lstat(log.c_str(), &at) != 0) {
+        error = errno;
+        return errno == ENOENT ? PathState::Missing : PathState::Failed;
+    }
+    if (!S_ISLNK(at.st_mode))
+        return PathState::File;
+    return trustedLink(at) ? PathState::OwnLink : PathState::ForeignLink;
+}
+
+// Never waits: a FIFO without a reader fails (ENXIO) instead of hanging, a
+// lease being broken fails (EWOULDBLOCK) and is tried again.
+int openForAppend(const std::filesystem::path &log, bool followLink)
+{
+    const int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY
+                      | (followLink ? 0 : O_NOFOLLOW);
     int fd;
     do
-        fd = ::open(log.c_str(), access | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        fd = ::open(log.c_str(), O_RDWR | flags, 0644);
     while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == EACCES) {
+        // A log we may append to but not read.
+        do
+            fd = ::open(log.c_str(), O_WRONLY | flags, 0644);
+        while (fd < 0 && errno == EINTR);
+    }
     return fd;
 }
 
-bool tailIsLineEnd(int fd, off_t size)
+// Whether the path still names the file open as `fd`: same file, still
+// linked, reached through no foreign link.
+bool stillAtPath(const std::filesystem::path &log, int fd)
 {
-    if (size == 0)
-        return true;
-    const off_t tailSize = size >= 2 ? 2 : 1;
-    char tail[2] = {};
-    ssize_t read;
-    do
-        read = ::pread(fd, tail, static_cast<std::size_t>(tailSize), size - tailSize);
-    while (read < 0 && errno == EINTR);
-    // A log we may write but not read keeps its tail as it is.
-    if (read < 0)
-        return true;
-    return std::string_view(tail, static_cast<std::size_t>(read)) == lineEnd;
+    struct stat mine{};
+    struct stat there{};
+    if (::fstat(fd, &mine) != 0 || mine.st_nlink == 0)
+        return false;
+    int error = 0;
+    const PathState state = lookAtPath(log, error);
+    if (state != PathState::File && state != PathState::OwnLink)
+        return false;
+    return ::stat(log.c_str(), &there) == 0 && there.st_dev == mine.st_dev
+           && there.st_ino == mine.st_ino;
 }
 
-AppendOutcome undoAndFail(int fd, off_t before, int error)
+struct LockedLog
 {
-    if (::ftruncate(fd, before) == 0)
+    Descriptor file;
+    std::string failure; // empty once locked
+};
+
+// Opens the log and locks it, until the path names the file that is locked,
+// all before `deadline`.
+LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline)
+{
+    auto pause = std::chrono::milliseconds(1);
+    const auto waitABit = [&] {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - Clock::now()));
+        pause = std::min(pause * 2, std::chrono::milliseconds(16));
+        return true;
+    };
+    for (;;) {
+        int error = 0;
+        const PathState state = lookAtPath(log, error);
+        if (state == PathState::Failed)
+            return {{}, systemReason(error)};
+        if (state == PathState::ForeignLink)
+            return {{}, foreignLinkReason};
+
+        Descriptor file(openForAppend(log, state == PathState::OwnLink));
+        if (file.get() < 0) {
+            error = errno;
+            if (error == ENXIO)
+                return {{}, notAFileReason};
+            // A lease being broken, or the path changed since we looked.
+            const bool tryAgain = error == EWOULDBLOCK || error == EAGAIN
+                                  || (error == ELOOP && state != PathState::OwnLink);
+            if (tryAgain && waitABit())
+                continue;
+            return {{}, tryAgain ? lockedReason : systemReason(error)};
+        }
+        struct stat status{};
+        if (::fstat(file.get(), &status) != 0)
+            return {{}, systemReason(errno)};
+        if (!S_ISREG(status.st_mode))
+            return {{}, notAFileReason};
+        const int flags = ::fcntl(file.get(), F_GETFL);
+        if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+            return {{}, systemReason(errno)};
+
+        for (;;) {
+            int result;
+            do
+                result = ::flock(file.get(), LOCK_EX | LOCK_NB);
+            while (result != 0 && errno == EINTR);
+            if (result == 0)
+                break;
+            if (errno != EWOULDBLOCK)
+                return {{}, systemReason(errno)};
+            if (!waitABit())
+                return {{}, lockedReason};
+        }
+        if (stillAtPath(log, file.get()))
+            return {std::move(file), {}};
+        // Moved away or replaced while we waited: what we locked is no
+        // longer the log.
+        if (Clock::now() >= deadline)
+            return {{}, lockedReason};
+    }
+}
+
+// Whether a line end must come first: unless the log is empty or its last
+// byte is a line feed. A byte that cannot be read might be anything.
+bool needsLineEndFirst(int fd, off_t size)
+{
+    if (size == 0)
+        return false;
+    char last = 0;
+    ssize_t read;
+    do
+        read = ::pread(fd, &last, 1, size - 1);
+    while (read < 0 && errno == EINTR);
+    return read != 1 || last != '\n';
+}
+
+// Takes back what this append wrote, but only while the log still ends where
+// it left it; otherwise ends its partial line, so that the next record does
+// not join it.
+AppendOutcome undoAndFail(int fd, off_t before, std::size_t written, bool lineComplete, int error)
+{
+    const AppendOutcome failed = failure(systemReason(error));
+    if (written == 0)
+        return failed;
+    struct stat now{};
+    const bool stillOurEnd = ::fstat(fd, &now) == 0
+                             && now.st_size == before + static_cast<off_t>(written);
+    if (stillOurEnd && ::ftruncate(fd, before) == 0) {
         ::fdatasync(fd);
-    return failure(systemReason(error));
+        return failed;
+    }
+    if (!lineComplete) {
+        ssize_t ended;
+        do
+            ended = ::write(fd, lineEnd.data(), lineEnd.size());
+        while (ended < 0 && errno == EINTR);
+        ::fdatasync(fd);
+    }
+    return {false, failed.reason, true};
 }
 
 } // namespace
@@ -272,52 +425,32 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     // Past a file-size limit a write must fail with EFBIG, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    int fd = openForAppend(log, O_RDWR);
-    if (fd < 0 && errno == EACCES)
-        fd = openForAppend(log, O_WRONLY);
-    if (fd < 0)
-        return failure(systemReason(errno));
-    const Descriptor file(fd);
-
-    struct stat status{};
-    if (::fstat(fd, &status) != 0)
-        return failure(systemReason(errno));
-    if (!S_ISREG(status.st_mode))
-        return failure(notAFileReason);
-
-    int lockError = 0;
-    const LockAttempt lock = lockWithin(lockWait, [&] {
-        int result;
-        do
-            result = ::flock(fd, LOCK_EX | LOCK_NB);
-        while (result != 0 && errno == EINTR);
-        if (result == 0)
-            return LockAttempt::Locked;
-        lockError = errno;
-        return lockError == EWOULDBLOCK ? LockAttempt::Busy : LockAttempt::Failed;
-    });
-    if (lock == LockAttempt::Busy)
-        return failure(lockedReason);
-    if (lock == LockAttempt::Failed)
-        return failure(systemReason(lockError));
+    LockedLog locked = openAndLock(log, Clock::now() + lockWait);
+    if (!locked.failure.empty())
+        return failure(locked.failure);
+    const int fd = locked.file.get();
 
     // The size now, under the lock: what any failure goes back to.
+    struct stat status{};
     if (::fstat(fd, &status) != 0)
         return failure(systemReason(errno));
     const off_t before = status.st_size;
 
-    const std::string data = withTornTailMended(tailIsLineEnd(fd, before), line);
+    std::string data;
+    if (needsLineEndFirst(fd, before))
+        data = lineEnd;
+    data += line;
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            return undoAndFail(fd, before, written < 0 ? errno : ENOSPC);
+            return undoAndFail(fd, before, done, false, written < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(written);
     }
     if (::fdatasync(fd) != 0)
-        return undoAndFail(fd, before, errno);
+        return undoAndFail(fd, before, done, true, errno);
     return {true, {}};
 }
 

@@ -16,19 +16,30 @@ struct AppendOutcome
 {
     bool ok = false;
     std::string reason; // when not ok: why, as the system puts it (UTF-8)
+    // When not ok: part or all of the line may be in the log and could not be
+    // taken back, so appending it again could leave it there twice.
+    bool logTouched = false;
 };
 
 // Appends `line` (which carries its own line end) so that it lands whole and
-// on disk, or not at all:
-// - an exclusive lock on the file is held for the append, waited for at
-//   most `lockWait`;
-// - a log whose last two bytes are not CR LF (a line torn by an earlier
-//   crash) first gets a line end, so two records never share a line; only
-//   those two bytes are read;
+// on disk, in the file the path names, or not at all:
+// - opening never blocks (a FIFO, a lease), and anything but a regular file
+//   is refused; a symbolic link is followed only when it belongs to the user
+//   or to root;
+// - an exclusive lock on the file is held for the append; once it is taken,
+//   the path must still name the locked file (a teacher may have moved the
+//   log away meanwhile), or the log is opened and locked again. Opening,
+//   locking and writing together wait at most `lockWait`;
+// - a log whose last byte is not a line feed (a line torn by an earlier
+//   crash), or whose last byte cannot be read, first gets a line end, so two
+//   records never share a line; only that byte is read;
 // - the line goes out in one write (continued after a short write) and is
 //   flushed to the disk before the append counts as done;
-// - any failure truncates the log back to the size it had before, so no
-//   partial line stays behind.
+// - a failure truncates the log back to the size it had before, so no
+//   partial line stays behind, but only while the log still ends where this
+//   append left it: a line that another program added meanwhile is never
+//   cut. Where that undo is impossible, the outcome says the log was
+//   touched.
 AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line,
                          std::chrono::milliseconds lockWait = std::chrono::seconds(10));
 

@@ -13,6 +13,8 @@ cleanup() {
     rm -rf "$scratch" || true
 }
 trap cleanup EXIT
+# A step that fails under set -e says which, rather than ending the test silently.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 fail() {
     echo "FAIL: $*" >&2

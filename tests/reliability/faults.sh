@@ -116,6 +116,96 @@ else
     skipped+=("disk full and read-only mounts need root")
 fi
 
+# A log that ends in a torn line whose last byte cannot be read: the record
+# still starts on a line of its own.
+if command -v strace > /dev/null; then
+    seeded_log "$log"
+    printf '202 torn-by-crash' >> "$log"
+    cp "$log" "$scratch/expected"
+    { printf '\r\n'; record "$writer" 0; } >> "$scratch/expected"
+    traced -f -o /dev/null -P "$log" --inject=pread64:error=EIO "$LOGDRIVER" append "$log" 1 "$writer" \
+        || fail "an unreadable tail stopped the append"
+    cmp -s "$log" "$scratch/expected" || fail "unreadable tail: the record was glued to the torn line"
+    echo "an unreadable torn tail: the record on a line of its own"
+    survived=$((survived + 1))
+
+    # The flush fails, and meanwhile another program (one that takes no
+    # lock) appends a line: the undo must not cut that line off.
+    seeded_log "$log"
+    before_size=$(stat -c %s "$log")
+    ( until [[ $(stat -c %s "$log") -gt $before_size ]]; do sleep 0.01; done
+      printf 'foreign line\r\n' >> "$log" ) &
+    foreign=$!
+    traced -f -o /dev/null -P "$log" --inject=fdatasync:error=EIO:delay_exit=1000000 \
+        "$LOGDRIVER" append "$log" 1 "$writer" 2> "$scratch/errors" && fail "a failed flush was reported as success"
+    wait "$foreign"
+    { head -c "$before_size" "$log"; record "$writer" 0; printf 'foreign line\r\n'; } > "$scratch/expected"
+    cmp -s "$log" "$scratch/expected" || fail "the undo after a failed flush cut another program's line"
+    grep -q "(may be in the log)" "$scratch/errors" || fail "a record left in the log was not reported as such"
+    echo "a failed flush with a foreign line after it: nothing cut; $(cat "$scratch/errors")"
+    survived=$((survived + 1))
+fi
+
+# A log that may only grow (chattr +a): the undo is impossible, so the
+# partial line is ended and the append says the record may be in the log.
+if is_root && command -v strace > /dev/null && seeded_log "$log" && chattr +a "$log" 2> /dev/null; then
+    trap 'chattr -a "$log" 2> /dev/null || true; cleanup' EXIT
+    cp "$log" "$scratch/expected"
+    record "$writer" 0 >> "$scratch/expected"
+    traced -f -o /dev/null -P "$log" --inject=fdatasync:error=EIO \
+        "$LOGDRIVER" append "$log" 1 "$writer" 2> "$scratch/errors" && fail "a failed flush was reported as success"
+    chattr -a "$log"
+    cmp -s "$log" "$scratch/expected" || fail "append-only log: not the old log plus the one record"
+    grep -q "(may be in the log)" "$scratch/errors" || fail "append-only log: the record left in it was not reported"
+    echo "a failed flush on an append-only log: the record once, reported: $(cat "$scratch/errors")"
+    survived=$((survived + 1))
+else
+    skipped+=("the append-only log needs root, strace and a file system with chattr +a")
+fi
+
+# A read lease held past the bound (an indexer, a backup program): the
+# append gives up within its bound instead of the kernel's lease-break time.
+seeded_log "$log"
+"$LOGDRIVER" lease "$log" 20000 > "$scratch/lease" &
+lease=$!
+until [[ -s "$scratch/lease" ]]; do kill -0 "$lease" 2> /dev/null || break; sleep 0.05; done
+if [[ $(cat "$scratch/lease") == leased ]]; then
+    started=$(date +%s%N)
+    expect_indexes="" expect_failures=1 expect_outcome "a read lease held past the bound" "$log" \
+        "$LOGDRIVER" append "$log" 1 "$writer" 2000
+    elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    ((elapsed_ms < 6000)) || fail "the append under a lease took $elapsed_ms ms, past its 2000 ms bound"
+    echo "  given up after $elapsed_ms ms (bound 2000 ms)"
+else
+    skipped+=("no read lease could be taken here")
+fi
+kill "$lease" 2> /dev/null || true
+wait "$lease" 2> /dev/null || true
+
+# A FIFO at the log's path, writable only (as an ordinary user would plant
+# it): the append is refused at once, it does not wait for a reader.
+if is_root && command -v setpriv > /dev/null; then
+    shared="$scratch/shared"
+    mkdir -p "$shared"
+    chmod 755 "$scratch"
+    chmod 1777 "$shared"
+    as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+    as_nobody mkfifo -m 0222 "$shared/estest.txt"
+    started=$(date +%s%N)
+    status=0
+    timeout 30 setpriv --reuid=65534 --regid=65534 --clear-groups \
+        "$LOGDRIVER" append "$shared/estest.txt" 1 "$writer" 2000 2> "$scratch/errors" || status=$?
+    elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    [[ $status -ne 124 ]] || fail "the append to a FIFO hung"
+    [[ $status -ne 0 ]] || fail "the append to a FIFO was reported as success"
+    [[ -p "$shared/estest.txt" ]] || fail "the FIFO was replaced"
+    echo "a write-only FIFO as an ordinary user: refused after $elapsed_ms ms; $(cat "$scratch/errors")"
+    survived=$((survived + 1))
+    rm -f "$shared/estest.txt"
+else
+    skipped+=("the FIFO as an ordinary user needs root to switch users")
+fi
+
 # And the ordinary case, for contrast.
 seeded_log "$log"
 expect_indexes="0" expect_failures=0 expect_outcome "a healthy disk" "$log" \

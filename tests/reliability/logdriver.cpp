@@ -13,6 +13,9 @@
 //       exit status 1 when a line is neither a record nor a torn one
 //   logdriver record WRITER INDEX
 //       prints one record, as appended
+//   logdriver lease FILE MS
+//       holds a read lease on FILE for MS milliseconds, as a file indexer or
+//       a backup program may; prints "leased" once it holds it
 
 #include "exercise/content.h"
 #include "results/appendfile.h"
@@ -24,6 +27,10 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,7 +69,8 @@ int append(const char *log, int count, int writer, int lockWaitMs)
             log, std::string_view(line.constData(), static_cast<std::size_t>(line.size())),
             std::chrono::milliseconds(lockWaitMs));
         if (!outcome.ok) {
-            std::fprintf(stderr, "logdriver: %s: %s\n", log, outcome.reason.c_str());
+            std::fprintf(stderr, "logdriver: %s: %s%s\n", log, outcome.reason.c_str(),
+                         outcome.logTouched ? " (may be in the log)" : "");
             ++failures;
         }
     }
@@ -127,11 +135,28 @@ int check(const char *log)
     return invalid == 0 && duplicates == 0 ? 0 : 1;
 }
 
+// Lease holders are told to let go by SIGIO; this one ignores it and makes
+// the writer wait the kernel's whole lease-break time.
+int holdLease(const char *file, int ms)
+{
+    std::signal(SIGIO, SIG_IGN);
+    const int fd = ::open(file, O_RDONLY);
+    if (fd < 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0) {
+        std::perror("logdriver: lease");
+        return 1;
+    }
+    std::puts("leased");
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return 0;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]\n"
                          "       logdriver check LOG\n"
-                         "       logdriver record WRITER INDEX\n");
+                         "       logdriver record WRITER INDEX\n"
+                         "       logdriver lease FILE MS\n");
     return 2;
 }
 
@@ -153,5 +178,7 @@ int main(int argc, char *argv[])
         std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
         return 0;
     }
+    if (command == "lease" && argc == 4)
+        return holdLease(argv[2], std::atoi(argv[3]));
     return usage();
 }
