@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < appends; ++i) {
             setSize(log, logCase.size);
             clock.start();
-            if (!appendRecord(log, record).ok)
+            if (!appendRecord(QFile::encodeName(log).toStdString(), record).ok)
                 return 1;
             appendUs.append(clock.nsecsElapsed() / 1e3);
         }

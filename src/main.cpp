@@ -1,3 +1,4 @@
+#include "results/standardstreams.h"
 #include "window/morvel2.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    openStandardStreams();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("morvel2"));
 

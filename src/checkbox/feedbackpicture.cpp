@@ -6,7 +6,7 @@
 
 QPixmap feedbackPicture(const QString &windowsPath)
 {
-    QPixmap picture(driveRootPath(windowsPath));
+    QPixmap picture(displayPath(driveRootPath(windowsPath)));
     if (!picture.isNull())
         return picture;
     const QString name = windowsPath.section(u'\\', -1);

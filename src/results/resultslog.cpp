@@ -2,33 +2,16 @@
 
 #include "results/appendfile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-namespace {
-
-std::filesystem::path nativePath(const QString &path)
+AppendResult appendRecord(const std::filesystem::path &path, const QByteArray &line)
 {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
+    const logfile::AppendOutcome outcome = logfile::appendLine(
+        path, std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+    return {outcome.ok, QString::fromStdString(outcome.reason), outcome.logTouched};
 }
 
-} // namespace
-
-AppendResult appendRecord(const QString &path, const QByteArray &line)
+AppendResult appendToRescueLog(const std::filesystem::path &rescuePath, const QByteArray &line)
 {
-    const logfile::AppendOutcome outcome =
-        logfile::appendLine(nativePath(path), std::string_view(line.constData(),
-                                                               static_cast<std::size_t>(line.size())));
-    return {outcome.ok, QString::fromStdString(outcome.reason)};
-}
-
-AppendResult appendToRescueLog(const QString &rescuePath, const QByteArray &line)
-{
-    QDir().mkpath(QFileInfo(rescuePath).absolutePath());
+    std::error_code ignored; // a folder that cannot be made shows in the append
+    std::filesystem::create_directories(rescuePath.parent_path(), ignored);
     return appendRecord(rescuePath, line);
 }

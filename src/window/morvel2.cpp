@@ -7,6 +7,7 @@
 #include "exercise/keyfilter.h"
 #include "results/clipboardscore.h"
 #include "results/logpaths.h"
+#include "results/pendingrecord.h"
 #include "results/record.h"
 #include "results/resultslog.h"
 #include "window/answerbox.h"
@@ -419,30 +420,42 @@ void Morvel2::Command1_Click()
 // Appends the record, whole or not at all. Until it lands, the person at the
 // machine is asked whether to try again (after freeing the disk, plugging the
 // drive back in...); a record given up on goes to the rescue log and to
-// standard error, so that a teacher can still find it.
+// standard error, so that a teacher can still find it. A record that may be
+// in the log already, in part or whole, is not offered again: it is rescued
+// at once. From here until it lands, the end of the session rescues it too.
 bool Morvel2::saveRecord(const QByteArray &record, const QString &recordText)
 {
-    const QString path = resultsLogPath();
+    const std::filesystem::path log = resultsLogPath();
+    const std::filesystem::path rescue = rescueLogPath();
+    const QString logName = displayPath(log);
+    const QString rescueName = displayPath(rescue);
+    const QString notSaved = QStringLiteral("morvel2: le résultat n'a pas été enregistré dans %1.\n").arg(logName);
+    const QString rescuedNotice = notSaved
+        + QStringLiteral("morvel2: il a été enregistré à la place dans %1 :\n%2\n").arg(rescueName, recordText);
+    const QString lostNotice = notSaved
+        + QStringLiteral("morvel2: il n'a pas pu être enregistré non plus dans %1 ; le voici :\n%2\n")
+              .arg(rescueName, recordText);
+    PendingRecord pending(rescue, record.toStdString(), rescuedNotice.toStdString(),
+                          lostNotice.toStdString());
+
+    AppendResult result;
     for (;;) {
-        const AppendResult result = appendRecord(path, record);
-        if (result.ok)
+        if (pending.write([&] { return (result = appendRecord(log, record)).ok; }))
             return true;
-        if (!askToRetry(path, result.reason))
+        if (result.logTouched || !askToRetry(logName, result.reason))
             break;
     }
 
-    const QString rescuePath = rescueLogPath();
-    const AppendResult rescued = appendToRescueLog(rescuePath, record);
-    QTextStream err(stderr);
-    err << "morvel2: le résultat n'a pas été enregistré dans " << QDir::toNativeSeparators(path)
-        << ".\n";
-    if (rescued.ok)
-        err << "morvel2: il a été enregistré à la place dans "
-            << QDir::toNativeSeparators(rescuePath) << " :\n";
-    else
-        err << "morvel2: il n'a pas pu être enregistré non plus dans "
-            << QDir::toNativeSeparators(rescuePath) << " (" << rescued.reason << ") ; le voici :\n";
-    err << recordText << '\n';
+    AppendResult rescued;
+    pending.write([&] { return (rescued = appendToRescueLog(rescue, record)).ok; });
+    pending.settle();
+    QTextStream(stderr) << (rescued.ok ? rescuedNotice : lostNotice);
+    if (result.logTouched) {
+        showMessage(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier %1:\n%2\n")
+                        .arg(logName, result.reason)
+                    + (rescued.ok ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(rescueName)
+                                  : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
+    }
     return false;
 }
 
@@ -450,7 +463,7 @@ bool Morvel2::askToRetry(const QString &path, const QString &reason)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("morvel2"),
                     QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
-                        + QDir::toNativeSeparators(path) + QStringLiteral(":\n") + reason,
+                        + path + QStringLiteral(":\n") + reason,
                     QMessageBox::NoButton, this);
     box.setTextFormat(Qt::PlainText);
     QPushButton *retry = box.addButton(QStringLiteral("Réessayer"), QMessageBox::AcceptRole);

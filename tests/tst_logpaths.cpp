@@ -1,0 +1,73 @@
+#include "results/logpaths.h"
+#include "results/resultslog.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <pwd.h>
+#include <unistd.h>
+
+// Where the results log lives, whatever a launcher left in HOME.
+class TestLogPaths : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void homeFolder_data();
+    void homeFolder();
+    void homeNamedInOtherBytesThanUtf8();
+
+private:
+    QByteArray m_savedHome = qgetenv("HOME");
+};
+
+void TestLogPaths::cleanup()
+{
+    qputenv("HOME", m_savedHome);
+}
+
+void TestLogPaths::homeFolder_data()
+{
+    const QByteArray fromPasswd = ::getpwuid(::geteuid())->pw_dir;
+    QTest::addColumn<bool>("set");
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("absolute") << true << QByteArray("/srv/eleve") << QByteArray("/srv/eleve");
+    QTest::newRow("unset") << false << QByteArray() << fromPasswd;
+    QTest::newRow("empty") << true << QByteArray() << fromPasswd;
+    QTest::newRow("relative") << true << QByteArray("eleve") << fromPasswd;
+}
+
+void TestLogPaths::homeFolder()
+{
+    QFETCH(bool, set);
+    QFETCH(QByteArray, home);
+    QFETCH(QByteArray, expected);
+    if (set)
+        qputenv("HOME", home);
+    else
+        qunsetenv("HOME");
+    QCOMPARE(QByteArray::fromStdString(resultsLogPath().native()), expected + "/estest.txt");
+}
+
+// A home folder named in Latin-1 under a UTF-8 system: the log must land in
+// it, not in a folder whose name was "corrected".
+void TestLogPaths::homeNamedInOtherBytesThanUtf8()
+{
+    QTemporaryDir dir;
+    const QByteArray home = QFile::encodeName(dir.path()) + "/\xe9l\xe8ve";
+    QCOMPARE(::mkdir(home.constData(), 0700), 0);
+    qputenv("HOME", home);
+
+    QVERIFY(appendRecord(resultsLogPath(), "202\r\n").ok);
+    QVERIFY(::access((home + "/estest.txt").constData(), F_OK) == 0);
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(QByteArray::fromStdString(rescueLogPath().native()),
+             home + "/.local/share/morvel2/estest.txt");
+    std::filesystem::remove_all(home.toStdString()); // beyond what QTemporaryDir can name
+}
+
+QTEST_GUILESS_MAIN(TestLogPaths)
+#include "tst_logpaths.moc"
