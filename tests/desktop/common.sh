@@ -34,6 +34,7 @@ need() {
 start_display() {
     need Xvfb
     local ready="$scratch/display"
+    rm -f "$ready"
     Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3> "$ready" 2> "$scratch/xvfb.log" &
     xvfb_pid=$!
     local tries=0
