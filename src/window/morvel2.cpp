@@ -11,6 +11,7 @@
 #include "results/record.h"
 #include "results/resultslog.h"
 #include "window/answerbox.h"
+#include "window/designfont.h"
 #include "window/twips.h"
 
 #include <QAccessible>
@@ -20,7 +21,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,30 +41,6 @@ const QColor lightOrange = designColour(0x0080C0FF);
 const QColor darkBlue = designColour(0x00C00000);
 const QColor lightGreen = designColour(0x00C0FFC0);
 const QColor cyan = designColour(0x00FFFF00);
-
-// "MS Sans Serif" bold, or the nearest sans-serif face where it is missing.
-// Sizes are in pixels at 96 dpi (9.75 pt is 13 px, 12 pt is 16 px) so that
-// text scales with the layout.
-QFont designFont(int pixelSize)
-{
-    // Looked up once: asking for missing families one by one costs every
-    // font a round of fallback matching.
-    static const QString family = [] {
-        const QStringList available = QFontDatabase::families();
-        for (const char *wanted : {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"}) {
-            if (available.contains(QLatin1String(wanted)))
-                return QString::fromLatin1(wanted);
-        }
-        return QString();
-    }();
-    QFont font;
-    if (!family.isEmpty())
-        font.setFamily(family);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
-}
 
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 {
@@ -123,6 +99,7 @@ QString elementName(const char *arrayName, int index)
 Morvel2::Morvel2(QWidget *parent)
     : QWidget(parent)
 {
+    installDesignFont();
     static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
     Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("morvel2"));
