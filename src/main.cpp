@@ -2,6 +2,9 @@
 #include "window/morvel2.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #ifdef MORVEL2_EXIT_WHEN_READY
 #include "exitwhenready.h"
@@ -12,6 +15,12 @@ int main(int argc, char *argv[])
     openStandardStreams();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("morvel2"));
+    // Whatever the toolkit itself shows, in French where the system has
+    // Qt's French translations.
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtFrench);
 
     Morvel2 window;
     // Leaving the event loop rather than quitting: quit() would first ask the

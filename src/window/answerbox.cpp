@@ -2,18 +2,31 @@
 
 #include "window/typedcharacters.h"
 
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 AnswerBox::AnswerBox(int index, QWidget *parent)
     : QLineEdit(parent)
     , m_index(index)
 {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
 }
 
 void AnswerBox::keyPressEvent(QKeyEvent *event)
 {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->isAutoRepeat()) {
+        event->accept();
+        return;
+    }
     const QList<char32_t> codes = typedCharacters(event->key(), event->modifiers(), event->text());
+    if (codes.isEmpty() && event->matches(QKeySequence::Paste)) {
+        event->accept(); // Shift+Insert: pasting types no key
+        return;
+    }
     if (codes.isEmpty()) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -35,6 +48,25 @@ void AnswerBox::inputMethodEvent(QInputMethodEvent *event)
     QLineEdit::inputMethodEvent(&composition);
     for (const char32_t code : characterCodes(event->commitString()))
         type(code);
+}
+
+void AnswerBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton) {
+        event->accept(); // where the primary selection would be pasted
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void AnswerBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->ignore();
+}
+
+void AnswerBox::dropEvent(QDropEvent *event)
+{
+    event->ignore();
 }
 
 void AnswerBox::type(char32_t code)

@@ -9,6 +9,12 @@
 // press or from an input method (dead keys, compose); the filter may discard
 // it by setting its code to 0. Keys that type no character (arrows, Delete,
 // Home, End) keep their usual effect.
+//
+// Text that arrives whole is refused, as Ctrl+V is by the filter: Shift+Insert,
+// a middle-click (the primary selection) and a drop put nothing in, and the
+// box has no context menu, whose Paste would. An Enter repeated by the
+// keyboard while the key is held down is ignored, so that one long press
+// commits one row, not every row left.
 class AnswerBox : public QLineEdit
 {
     Q_OBJECT
@@ -25,6 +31,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void type(char32_t code);

@@ -41,6 +41,7 @@ const QColor lightOrange = designColour(0x0080C0FF);
 const QColor darkBlue = designColour(0x00C00000);
 const QColor lightGreen = designColour(0x00C0FFC0);
 const QColor cyan = designColour(0x00FFFF00);
+const QColor lockedText(0x40, 0x40, 0x40);
 
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 {
@@ -155,6 +156,11 @@ void Morvel2::createDesignControls()
     AnswerBox *box = makeAnswerBox(0);
     box->setGeometry(Twips::toPixels(4200, 5280, 495, 375));
     setColour(box, QPalette::Base, peach);
+    // A locked answer stays readable: dark grey on peach is 8:1, where the
+    // style's pale grey gave 1.5:1.
+    QPalette locked = box->palette();
+    locked.setColor(QPalette::Disabled, QPalette::Text, lockedText);
+    box->setPalette(locked);
     Text1.append(box);
 
     // Boxes, buttons and pictures are always drawn above labels.
