@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QResource>
+#include <QScreen>
 #include <QTextStream>
 
 namespace {
@@ -108,8 +109,10 @@ Morvel2::Morvel2(QWidget *parent)
     setWindowIcon(programIcon());
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, white);
-    // The client area when not maximised; it is shown maximised and stays so.
-    resize(Twips::toPixels(4680), Twips::toPixels(3195));
+    // Shown maximised, and kept so. Where no window manager carries out the
+    // maximising (a kiosk session started with xinit), the window covers the
+    // screen by itself, rather than showing a corner of the passage.
+    setGeometry(screen()->availableGeometry());
     setWindowState(Qt::WindowMaximized);
 
     createDesignControls();
