@@ -3,7 +3,8 @@
 # terminal, Ctrl+C, the display going away) while the pupil is asked what to
 # do about a record that could not be written must leave that record in the
 # rescue log and on standard error. A launcher that closed standard error
-# must still get the window.
+# must still get the window, and a session without a window manager a full
+# screen.
 source "$(dirname "$0")/common.sh"
 program=$1
 need xdotool
@@ -61,11 +62,18 @@ kill "$xvfb_pid"
 xvfb_pid=
 expect_rescued "display-lost"
 
-# Standard error closed by the launcher: the window must still come up.
+# Standard error closed by the launcher: the window must still come up, and
+# with no window manager to maximise it, cover the screen by itself.
 start_display
+mkdir -p "$scratch/home-closed"
 HOME="$scratch/home-closed" "$program" 2>&- &
 pid=$!
 on_exit+=("kill -KILL $pid")
-mkdir -p "$scratch/home-closed"
-wait_for_window Form1 > /dev/null
+window=$(wait_for_window Form1)
 echo "standard error closed: the window came up"
+tries=0
+until [[ $(xdotool getwindowgeometry "$window") == *"Geometry: 1280x800"* ]]; do
+    ((tries++ < 50)) || fail "without a window manager the window is not full screen: $(xdotool getwindowgeometry "$window")"
+    sleep 0.1
+done
+echo "no window manager: the window covers the 1280x800 screen"
