@@ -12,8 +12,13 @@ const QString family = QStringLiteral("Liberation Sans");
 void installDesignFont()
 {
     static const bool installed = [] {
-        for (const char *face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"})
-            QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        // A system that has the face already (Debian's fonts-liberation2)
+        // draws the same glyphs: registering a second copy would only cost
+        // start-up time.
+        if (!QFontDatabase::families().contains(family)) {
+            for (const char *face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"})
+                QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        }
         QFont font = QApplication::font();
         font.setFamily(family);
         font.setStyleHint(QFont::SansSerif);

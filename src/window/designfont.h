@@ -8,8 +8,9 @@
 // machine, whatever fonts it has: a wider fallback face would push the last
 // paragraph out of sight.
 
-// Registers the built-in faces, once, and makes Liberation Sans the
-// application's font, message boxes included, at the platform's usual size.
+// Registers the built-in faces, once, unless the system has the family
+// already, and makes Liberation Sans the application's font, message boxes
+// included, at the platform's usual size.
 void installDesignFont();
 
 // The design's bold face at `pixelSize` pixels at 96 dpi (9.75 pt is 13 px,

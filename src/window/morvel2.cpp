@@ -98,10 +98,12 @@ QString elementName(const char *arrayName, int index)
 
 } // namespace
 
+// The font comes first, before the widget (and with it the style) exists:
+// what is measured earlier is measured in the old font, at the cost of one
+// more font engine.
 Morvel2::Morvel2(QWidget *parent)
-    : QWidget(parent)
+    : QWidget((installDesignFont(), parent))
 {
-    installDesignFont();
     static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
     Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("morvel2"));
