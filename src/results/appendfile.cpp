@@ -41,18 +41,16 @@ AppendOutcome failure(std::string reason)
 
 enum class LockAttempt { Locked, Busy, Failed };
 
-// Polls for the lock rather than blocking, so the wait has a bound without
-// signals or threads; the pause grows to keep many waiting writers from
-// spinning.
-template <typename TryLock>
-LockAttempt lockWithin(std::chrono::milliseconds wait, TryLock tryLock)
+// Polls rather than blocking, so the wait has a bound without signals or
+// threads; the pause grows to keep many waiting writers from spinning.
+template <typename Attempt>
+LockAttempt retryUntil(Clock::time_point deadline, Attempt attempt)
 {
-    const auto deadline = Clock::now() + wait;
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
-        const LockAttempt attempt = tryLock();
-        if (attempt != LockAttempt::Busy || Clock::now() >= deadline)
-            return attempt;
+        const LockAttempt result = attempt();
+        if (result != LockAttempt::Busy || Clock::now() >= deadline)
+            return result;
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::milliseconds(16));
     }
@@ -108,10 +106,11 @@ OVERLAPPED lockRange()
 }
 
 // Append-only access: every write lands at the end of the file, whoever
-// else is writing; the log is shared for reading and writing.
+// else is writing; the log is shared for reading and writing. Reading its
+// attributes (its size) is allowed even where reading its data is not.
 HANDLE openForAppend(const std::filesystem::path &log, DWORD extraAccess)
 {
-    return CreateFileW(log.c_str(), FILE_APPEND_DATA | SYNCHRONIZE | extraAccess,
+    return CreateFileW(log.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE | extraAccess,
                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -154,18 +153,34 @@ AppendOutcome undoAndFail(HANDLE file, const std::filesystem::path &log, LARGE_I
 AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line,
                          std::chrono::milliseconds lockWait)
 {
-    HANDLE opened = openForAppend(log, FILE_READ_DATA);
-    const bool canReadTail = opened != INVALID_HANDLE_VALUE;
-    if (!canReadTail && GetLastError() == ERROR_ACCESS_DENIED)
-        opened = openForAppend(log, 0);
+    const auto deadline = Clock::now() + lockWait;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    bool canReadTail = false;
+    DWORD openError = 0;
+    // Another program may have the log open without sharing it (a
+    // spreadsheet showing it to the teacher): wait for it like for the lock.
+    const LockAttempt open = retryUntil(deadline, [&] {
+        opened = openForAppend(log, FILE_READ_DATA);
+        canReadTail = opened != INVALID_HANDLE_VALUE;
+        if (!canReadTail && GetLastError() == ERROR_ACCESS_DENIED)
+            opened = openForAppend(log, 0);
+        if (opened != INVALID_HANDLE_VALUE)
+            return LockAttempt::Locked;
+        openError = GetLastError();
+        return openError == ERROR_SHARING_VIOLATION || openError == ERROR_LOCK_VIOLATION
+                   ? LockAttempt::Busy
+                   : LockAttempt::Failed;
+    });
+    if (open == LockAttempt::Busy)
+        return failure(lockedReason);
+    if (open == LockAttempt::Failed)
+        return failure(systemReason(openError));
     const Handle file(opened);
-    if (!file.valid())
-        return failure(systemReason(GetLastError()));
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         return failure(notAFileReason);
 
     DWORD lockError = 0;
-    const LockAttempt lock = lockWithin(lockWait, [&] {
+    const LockAttempt lock = retryUntil(deadline, [&] {
         OVERLAPPED range = lockRange();
         if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                        &range))
