@@ -1,6 +1,8 @@
 #include "results/appendfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +46,11 @@ private slots:
     void symbolicLinks_data();
     void symbolicLinks();
     void fifoNeverBlocks();
+    void collect_data();
+    void collect();
+    void collectThroughOwnLink();
+    void createdGroupWritableInASharedFolder_data();
+    void createdGroupWritableInASharedFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -162,6 +169,99 @@ void TestAppendFile::fifoNeverBlocks()
     const logfile::AppendOutcome outcome = append(m_log, std::chrono::milliseconds(500));
     QVERIFY(!outcome.ok);
     QVERIFY(!outcome.reason.empty());
+}
+
+void TestAppendFile::collect_data()
+{
+    QTest::addColumn<QByteArray>("log");     // "-": none
+    QTest::addColumn<QByteArray>("already"); // "-": no destination yet
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("records");
+    QTest::newRow("three records") << line + line + line << QByteArray("-") << true << 3;
+    QTest::newRow("a torn last line counts") << line + "202 torn" << QByteArray("-") << true << 2;
+    QTest::newRow("no log") << QByteArray("-") << QByteArray("-") << true << 0;
+    QTest::newRow("never overwrites") << line << QByteArray("earlier\r\n") << false << 0;
+}
+
+// What a teacher collects is moved whole; the next record starts a new log.
+void TestAppendFile::collect()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QByteArray, already);
+    QFETCH(bool, ok);
+    QFETCH(int, records);
+    const QString destination = m_dir->filePath(QStringLiteral("releve.txt"));
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    if (log != "-")
+        write(m_log, log);
+    if (already != "-")
+        write(destination, already);
+
+    const logfile::CollectOutcome outcome = logfile::collectLog(
+        QFile::encodeName(m_log).toStdString(), QFile::encodeName(destination).toStdString());
+    QCOMPARE(outcome.ok, ok);
+    QCOMPARE(outcome.records, records);
+    QCOMPARE(outcome.noLog, log == "-");
+    QCOMPARE(outcome.destinationExists, already != "-");
+    if (already != "-") {
+        QCOMPARE(contents(destination), already);
+        QCOMPARE(contents(m_log), log);
+        return;
+    }
+    QCOMPARE(QFileInfo::exists(destination), log != "-");
+    QCOMPARE(contents(destination), log == "-" ? QByteArray() : log);
+    QVERIFY(!QFileInfo::exists(m_log));
+    QVERIFY(append(m_log).ok);
+    QCOMPARE(contents(m_log), line);
+}
+
+// A pupil's link to the class's shared log: the shared log is collected and
+// the link stays, so the next record goes to the new shared log.
+void TestAppendFile::collectThroughOwnLink()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("classe")));
+    const QString shared = m_dir->filePath(QStringLiteral("classe/estest.txt"));
+    QVERIFY(QFile::link(shared, m_log));
+    QVERIFY(append(m_log).ok);
+    const QString destination = m_dir->filePath(QStringLiteral("releve.txt"));
+    const logfile::CollectOutcome outcome = logfile::collectLog(
+        QFile::encodeName(m_log).toStdString(), QFile::encodeName(destination).toStdString());
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.records, 1);
+    QVERIFY(QFileInfo(m_log).isSymLink());
+    QVERIFY(!QFileInfo::exists(shared));
+    QVERIFY(append(m_log).ok);
+    QCOMPARE(contents(shared), line);
+}
+
+void TestAppendFile::createdGroupWritableInASharedFolder_data()
+{
+    QTest::addColumn<uint>("folderMode");
+    QTest::addColumn<bool>("groupWritable");
+    QTest::newRow("a class's shared folder") << 02775u << true;
+    QTest::newRow("a private folder") << 0755u << false;
+}
+
+// Whatever the umask, a log created where the group may write takes the
+// other pupils' records too.
+void TestAppendFile::createdGroupWritableInASharedFolder()
+{
+    QFETCH(uint, folderMode);
+    QFETCH(bool, groupWritable);
+    const QByteArray folder = QFile::encodeName(m_dir->filePath(QStringLiteral("classe")));
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    QCOMPARE(::chmod(folder.constData(), folderMode), 0);
+    const mode_t previous = ::umask(022);
+    QVERIFY(append(QFile::decodeName(folder) + QStringLiteral("/estest.txt")).ok);
+    ::umask(previous);
+    struct stat status{};
+    QCOMPARE(::stat((folder + "/estest.txt").constData(), &status), 0);
+    QCOMPARE(bool(status.st_mode & S_IWGRP), groupWritable);
+    QCOMPARE(status.st_mode & 0777, mode_t(groupWritable ? 0664 : 0644));
 }
 
 QTEST_GUILESS_MAIN(TestAppendFile)

@@ -1,6 +1,7 @@
 #include "results/appendfile.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <utility>
@@ -13,6 +14,7 @@
 #else
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -236,6 +238,91 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     return {true, {}};
 }
 
+CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
+                          std::chrono::milliseconds lockWait)
+{
+    CollectOutcome outcome;
+    const auto deadline = Clock::now() + lockWait;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    DWORD error = 0;
+    const LockAttempt open = retryUntil(deadline, [&] {
+        opened = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened != INVALID_HANDLE_VALUE)
+            return LockAttempt::Locked;
+        error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION ? LockAttempt::Busy : LockAttempt::Failed;
+    });
+    if (open == LockAttempt::Failed && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) {
+        outcome.ok = outcome.noLog = true;
+        return outcome;
+    }
+    if (open != LockAttempt::Locked) {
+        outcome.reason = open == LockAttempt::Busy ? lockedReason : systemReason(error);
+        return outcome;
+    }
+    const Handle file(opened);
+    const LockAttempt lock = retryUntil(deadline, [&] {
+        OVERLAPPED range = lockRange();
+        if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range))
+            return LockAttempt::Locked;
+        error = GetLastError();
+        return error == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Failed;
+    });
+    if (lock != LockAttempt::Locked) {
+        outcome.reason = lock == LockAttempt::Busy ? lockedReason : systemReason(error);
+        return outcome;
+    }
+    struct Unlock
+    {
+        HANDLE file;
+        OVERLAPPED range;
+        ~Unlock() { UnlockFileEx(file, 0, 1, 0, &range); }
+    } unlock{file.get(), lockRange()};
+
+    const Handle copy(CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!copy.valid()) {
+        error = GetLastError();
+        outcome.destinationExists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        outcome.reason = systemReason(error);
+        return outcome;
+    }
+    int records = 0;
+    char last = '\n';
+    char buffer[65536];
+    bool copied = true;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
+            copied = false;
+            break;
+        }
+        if (read == 0)
+            break;
+        records += static_cast<int>(std::count(buffer, buffer + read, '\n'));
+        last = buffer[read - 1];
+        DWORD written = 0;
+        if (!WriteFile(copy.get(), buffer, read, &written, nullptr) || written != read) {
+            copied = false;
+            break;
+        }
+    }
+    LARGE_INTEGER empty{};
+    copied = copied && FlushFileBuffers(copy.get()) && SetFilePointerEx(file.get(), empty, nullptr, FILE_BEGIN)
+             && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+    if (!copied) {
+        error = GetLastError();
+        DeleteFileW(destination.c_str()); // the log keeps its records
+        outcome.reason = systemReason(error);
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.records = records + (last != '\n' ? 1 : 0);
+    return outcome;
+}
+
 #else // POSIX
 
 std::string systemReason(int error)
@@ -290,12 +377,8 @@ PathState lookAtPath(const std::filesystem::path &log, int &error)
     return trustedLink(at) ? PathState::OwnLink : PathState::ForeignLink;
 }
 
-// Never waits: a FIFO without a reader fails (ENXIO) instead of hanging, a
-// lease being broken fails (EWOULDBLOCK) and is tried again.
-int openForAppend(const std::filesystem::path &log, bool followLink)
+int openWith(const std::filesystem::path &log, int flags)
 {
-    const int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY
-                      | (followLink ? 0 : O_NOFOLLOW);
     int fd;
     do
         fd = ::open(log.c_str(), O_RDWR | flags, 0644);
@@ -307,6 +390,42 @@ int openForAppend(const std::filesystem::path &log, bool followLink)
         while (fd < 0 && errno == EINTR);
     }
     return fd;
+}
+
+// A log created in a folder its group may write to (a class's shared folder,
+// set-group-ID so that files take its group) must take the other pupils'
+// records too: it is made writable by the group, whatever the umask says. In
+// a private folder it stays as the umask makes it.
+void shareWithGroup(const std::filesystem::path &log, int fd)
+{
+    const std::filesystem::path parent = log.has_parent_path() ? log.parent_path() : ".";
+    struct stat folder{};
+    struct stat file{};
+    if (::stat(parent.c_str(), &folder) == 0 && (folder.st_mode & S_IWGRP)
+        && ::fstat(fd, &file) == 0)
+        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+}
+
+// Never waits: a FIFO without a reader fails (ENXIO) instead of hanging, a
+// lease being broken fails (EWOULDBLOCK) and is tried again.
+int openForAppend(const std::filesystem::path &log, bool followLink, bool create)
+{
+    const int flags = O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW);
+    if (followLink)
+        return openWith(log, flags | (create ? O_CREAT : 0));
+    for (int attempt = 0;; ++attempt) {
+        int fd = openWith(log, flags);
+        if (fd >= 0 || errno != ENOENT || !create)
+            return fd;
+        // Only the program that creates the log knows it did.
+        fd = openWith(log, flags | O_CREAT | O_EXCL);
+        if (fd >= 0) {
+            shareWithGroup(log, fd);
+            return fd;
+        }
+        if (errno != EEXIST || attempt == 3)
+            return -1;
+    }
 }
 
 // Whether the path still names the file open as `fd`: same file, still
@@ -329,11 +448,12 @@ struct LockedLog
 {
     Descriptor file;
     std::string failure; // empty once locked
+    bool missing = false; // not created, there being no log
 };
 
-// Opens the log and locks it, until the path names the file that is locked,
-// all before `deadline`.
-LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline)
+// Opens the log (creating it when asked) and locks it, until the path names
+// the file that is locked, all before `deadline`.
+LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline, bool create = true)
 {
     auto pause = std::chrono::milliseconds(1);
     const auto waitABit = [&] {
@@ -351,9 +471,11 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
         if (state == PathState::ForeignLink)
             return {{}, foreignLinkReason};
 
-        Descriptor file(openForAppend(log, state == PathState::OwnLink));
+        Descriptor file(openForAppend(log, state == PathState::OwnLink, create));
         if (file.get() < 0) {
             error = errno;
+            if (error == ENOENT && !create)
+                return {{}, systemReason(error), true};
             if (error == ENXIO)
                 return {{}, notAFileReason};
             // A lease being broken, or the path changed since we looked.
@@ -467,6 +589,150 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     if (::fdatasync(fd) != 0)
         return undoAndFail(fd, before, done, true, errno);
     return {true, {}};
+}
+
+
+namespace {
+
+constexpr int lineFeed = '\n';
+
+// Lines in the log: its line feeds, and a last line without one.
+int countLines(int fd, off_t size)
+{
+    int lines = 0;
+    char buffer[65536];
+    char last = '\n';
+    for (off_t at = 0; at < size;) {
+        const ssize_t read = ::pread(fd, buffer, sizeof buffer, at);
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            break;
+        lines += static_cast<int>(std::count(buffer, buffer + read, lineFeed));
+        last = buffer[read - 1];
+        at += read;
+    }
+    return lines + (last != '\n' ? 1 : 0);
+}
+
+bool copyAll(int from, int to, off_t size)
+{
+    char buffer[65536];
+    for (off_t at = 0; at < size;) {
+        const ssize_t read = ::pread(from, buffer, sizeof buffer, at);
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            return false;
+        for (ssize_t done = 0; done < read;) {
+            const ssize_t written = ::write(to, buffer + done, static_cast<std::size_t>(read - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            done += written;
+        }
+        at += read;
+    }
+    return ::fdatasync(to) == 0;
+}
+
+// Across file systems: copy, flush, and only then remove the log. A copy
+// that cannot be completed is taken away again, and the log stays.
+int copyThenRemove(const std::filesystem::path &log, int fd, off_t size,
+                   const std::filesystem::path &destination)
+{
+    const int copy = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (copy < 0)
+        return errno;
+    int error = copyAll(fd, copy, size) ? 0 : (errno ? errno : EIO);
+    if (::close(copy) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::unlink(log.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(destination.c_str());
+    return error;
+}
+
+void flushFolderOf(const std::filesystem::path &file)
+{
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
+                          std::chrono::milliseconds lockWait)
+{
+    CollectOutcome outcome;
+    struct stat there{};
+    if (::lstat(destination.c_str(), &there) == 0) {
+        outcome.destinationExists = true;
+        outcome.reason = std::strerror(EEXIST);
+        return outcome;
+    }
+    // A link of the user's own at the log's path leads to the shared log:
+    // that is what is collected, and the link stays for the next records.
+    std::filesystem::path target = log;
+    int error = 0;
+    if (lookAtPath(log, error) == PathState::OwnLink) {
+        if (char *resolved = ::realpath(log.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+
+    LockedLog locked = openAndLock(target, Clock::now() + lockWait, false);
+    if (locked.missing) {
+        outcome.ok = outcome.noLog = true;
+        return outcome;
+    }
+    if (!locked.failure.empty()) {
+        outcome.reason = locked.failure;
+        return outcome;
+    }
+    const int fd = locked.file.get();
+    struct stat status{};
+    if (::fstat(fd, &status) != 0) {
+        outcome.reason = systemReason(errno);
+        return outcome;
+    }
+    const int records = countLines(fd, status.st_size);
+
+    int moved = ::renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && errno == EINVAL) {
+        // A file system without a no-replace rename: a link cannot replace
+        // anything either.
+        moved = ::link(target.c_str(), destination.c_str());
+        if (moved == 0 && ::unlink(target.c_str()) != 0) {
+            error = errno;
+            ::unlink(destination.c_str());
+            outcome.reason = systemReason(error);
+            return outcome;
+        }
+    }
+    if (moved != 0) {
+        error = errno;
+        if (error == EXDEV || error == EPERM || error == EOPNOTSUPP)
+            error = copyThenRemove(target, fd, status.st_size, destination);
+        if (error == EEXIST)
+            outcome.destinationExists = true;
+        if (error != 0) {
+            outcome.reason = systemReason(error);
+            return outcome;
+        }
+    }
+    flushFolderOf(destination);
+    flushFolderOf(target);
+    outcome.ok = true;
+    outcome.records = records;
+    return outcome;
 }
 
 #endif

@@ -1,7 +1,8 @@
 #pragma once
 
 // Appending one line to a log that other processes, on this machine or on
-// others sharing the folder, may be appending to at the same moment.
+// others sharing the folder, may be appending to at the same moment; and
+// collecting that log under the same lock.
 // Plain C++ with no Qt in it, so that each platform's branch can be built and
 // tested on its own.
 
@@ -42,5 +43,25 @@ struct AppendOutcome
 //   touched.
 AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line,
                          std::chrono::milliseconds lockWait = std::chrono::seconds(10));
+
+struct CollectOutcome
+{
+    bool ok = false;
+    int records = 0;        // lines moved to the destination
+    bool noLog = false;     // there was no log to collect: nothing done
+    bool destinationExists = false;
+    std::string reason;     // when not ok: why, as the system puts it (UTF-8)
+};
+
+// Moves the log to `destination` for a teacher to read, holding the lock the
+// writers take, so that no record is lost or torn meanwhile: a writer that
+// was waiting finds the path no longer names what it opened and starts a
+// new log. A rename where both are on one file system; otherwise a copy,
+// flushed, then the log removed. An existing `destination` is never
+// replaced. On Windows, where a log held open by a waiting writer cannot be
+// moved, the records are copied out and the log emptied instead, under the
+// same lock. The wait is bounded like an append's.
+CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
+                          std::chrono::milliseconds lockWait = std::chrono::seconds(10));
 
 } // namespace logfile
