@@ -27,6 +27,7 @@
 #include <QResource>
 #include <QScreen>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -259,6 +260,16 @@ void Morvel2::Form_Load()
     Picture1->hide();
 }
 
+void Morvel2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_settingChecked || m_resultsLog.warning.isEmpty())
+        return;
+    m_settingChecked = true;
+    // Once the window is up, so that the box has a window to stand over.
+    QTimer::singleShot(0, this, [this] { showMessage(m_resultsLog.warning); });
+}
+
 void Morvel2::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
@@ -413,7 +424,7 @@ void Morvel2::Command1_Click()
 // at once. From here until it lands, the end of the session rescues it too.
 bool Morvel2::saveRecord(const QByteArray &record, const QString &recordText)
 {
-    const std::filesystem::path log = resultsLogPath();
+    const std::filesystem::path log = m_resultsLog.path;
     const std::filesystem::path rescue = rescueLogPath();
     const QString logName = displayPath(log);
     const QString rescueName = displayPath(rescue);

@@ -2,6 +2,7 @@
 
 #include "checkbox/checkboxstate.h"
 #include "exercise/state.h"
+#include "results/logsetting.h"
 
 #include <QList>
 #include <QWidget>
@@ -28,6 +29,10 @@ class QPushButton;
 // controls stay hidden in this exercise; a window that uses it supplies its
 // sets through checkBoxState() and more boxes through createCheckBox().
 //
+// Where the results log lives is read once, at start-up: a technician may
+// have set it for the whole class (results/logsetting.h); a setting that
+// cannot be used is said in a box once the window shows.
+//
 // The program ends through programEnded(): main() ties it to the event loop.
 class Morvel2 : public QWidget
 {
@@ -48,6 +53,7 @@ signals:
     void programEnded(int exitStatus);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -75,6 +81,8 @@ private:
 
     ExerciseState m_state;
     CheckBoxState m_checkBox;
+    const LogLocation m_resultsLog = resultsLogLocation();
+    bool m_settingChecked = false;
 
     QList<AnswerBox *> Text1;
     QList<QLabel *> Label2;
