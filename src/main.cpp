@@ -1,4 +1,5 @@
 #include "results/standardstreams.h"
+#include "window/commandline.h"
 #include "window/morvel2.h"
 
 #include <QApplication>
@@ -13,7 +14,12 @@
 int main(int argc, char *argv[])
 {
     openStandardStreams();
-    QApplication app(argc, argv);
+    if (const std::optional<int> status = runCommandLine(argc, argv))
+        return *status;
+    // The toolkit gets no options of the command line: none may change what
+    // the pupil sees.
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("morvel2"));
     // Whatever the toolkit itself shows, in French where the system has
     // Qt's French translations.

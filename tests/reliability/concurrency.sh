@@ -72,6 +72,41 @@ collect_while_writing() {
     echo "$writers writers x $records records, the log collected $collections times meanwhile: $summary"
 }
 
+# The same with the program's own way: `morvel2 --collect FILE`, no display.
+collect_with_the_program() {
+    local folder="$scratch/program" writers=20 records=100 pids=() failed=0
+    mkdir -p "$folder"
+    local log="$folder/estest.txt"
+    for ((writer = 0; writer < writers; writer++)); do
+        "$LOGDRIVER" append "$log" "$records" "$writer" "$lock_wait_ms" &
+        pids+=($!)
+    done
+    local collections=0 running=1 said
+    while ((running)); do
+        said=$(env -u DISPLAY -u WAYLAND_DISPLAY HOME="$folder" "$MORVEL2" --collect "$folder/collected.$collections") \
+            || fail "morvel2 --collect failed while pupils were writing: $said"
+        [[ $said == *"recueilli"* || $said == "Aucun résultat"* ]] || fail "unexpected answer: $said"
+        collections=$((collections + 1))
+        sleep 0.02
+        running=0
+        for pid in "${pids[@]}"; do kill -0 "$pid" 2> /dev/null && running=1 && break; done
+    done
+    for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+    [[ $failed -eq 0 ]] || fail "$failed writers reported a failed append while the log was collected"
+    cat "$folder"/collected.* "$log" 2> /dev/null > "$scratch/everything"
+    local summary
+    summary=$("$LOGDRIVER" check "$scratch/everything") || fail "collected logs hold damaged lines: $summary"
+    [[ $summary == "records=$((writers * records)) torn=0 invalid=0 duplicates=0 "* ]] \
+        || fail "collected with morvel2 --collect: $summary (expected $((writers * records)) records)"
+    echo "$writers writers x $records records, morvel2 --collect run $collections times meanwhile: $summary"
+}
+
+if [[ -n ${MORVEL2:-} ]]; then
+    collect_with_the_program
+else
+    skipped+=("collecting with the program needs MORVEL2 to name it")
+fi
+
 if command -v flock > /dev/null; then
     collect_while_writing
 else
