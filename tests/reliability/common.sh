@@ -1,6 +1,6 @@
 # Shared by the reliability scripts: where the driver is, a scratch folder
 # that is removed (and unmounted) on exit, and CTest's skip convention.
-set -euo pipefail
+set -Eeuo pipefail
 
 : "${LOGDRIVER:?LOGDRIVER must name the logdriver program}"
 SKIP=77
