@@ -233,6 +233,26 @@ void busyLogs(const fs::path &folder)
     }
 }
 
+// A teacher collects the log: its records copied out under the writers'
+// lock, the log emptied; an existing file is never replaced.
+void collection(const fs::path &folder)
+{
+    const fs::path log = folder / L"collecte.txt";
+    const fs::path taken = folder / L"releve.txt";
+    write(log, record(6, 0) + record(6, 1) + "202 torn");
+    const logfile::CollectOutcome collected = logfile::collectLog(log, taken);
+    check(collected.ok && collected.records == 3 && contents(taken) == record(6, 0) + record(6, 1) + "202 torn"
+              && contents(log).empty(),
+          "collecting: " + std::to_string(collected.records) + " records copied out, the log emptied");
+    check(append(log, record(6, 2)).ok && contents(log) == record(6, 2),
+          "after collecting: the next record starts the log afresh");
+    const logfile::CollectOutcome refused = logfile::collectLog(log, taken);
+    check(!refused.ok && refused.destinationExists && contents(log) == record(6, 2),
+          "collecting onto an existing file: refused (" + refused.reason + "), nothing moved");
+    const logfile::CollectOutcome none = logfile::collectLog(folder / L"absent.txt", folder / L"vide.txt");
+    check(none.ok && none.noLog && !fs::exists(folder / L"vide.txt"), "collecting when there is no log: nothing done");
+}
+
 void paths(const fs::path &folder)
 {
     const std::string line = record(5, 5);
@@ -264,6 +284,7 @@ int runAll(const fs::path &folder)
     tailsAndLineEnds(folder);
     refusals(folder);
     busyLogs(folder);
+    collection(folder);
     paths(folder);
     std::printf("%d failed\n", failures);
     return failures == 0 ? 0 : 1;
