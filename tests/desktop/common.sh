@@ -54,3 +54,25 @@ wait_for_window() {
     done
     echo "$id"
 }
+
+# Types the answers 3, 4, 1, 2 into the focused window, each with Enter.
+type_answers() {
+    local answer
+    for answer in 3 4 1 2; do
+        xdotool type --delay 20 "$answer"
+        xdotool key Return
+        sleep 0.2
+    done
+}
+
+# Closes the closing message with Enter and waits (up to 10 s) for process
+# $1 to end.
+close_and_wait_for_end() {
+    sleep 0.5
+    xdotool key Return
+    local tries=0
+    while kill -0 "$1" 2> /dev/null; do
+        ((tries++ < 100)) || fail "the program did not end after the closing message"
+        sleep 0.1
+    done
+}

@@ -28,18 +28,8 @@ xdotool key shift+Insert ctrl+v
 xdotool click 3
 sleep 0.3
 xdotool key Escape
-for answer in 3 4 1 2; do
-    xdotool type --delay 20 "$answer"
-    xdotool key Return
-    sleep 0.2
-done
-sleep 0.5
-xdotool key Return # the closing message
-tries=0
-while kill -0 "$pid" 2> /dev/null; do
-    ((tries++ < 100)) || fail "the program did not end after the closing message"
-    sleep 0.1
-done
+type_answers
+close_and_wait_for_end "$pid"
 
 log="$home/estest.txt"
 [[ -s $log ]] || fail "no record was written"

@@ -18,19 +18,8 @@ HOME="$home" XDG_RUNTIME_DIR="$runtime" \
 traced_pid=$!
 window=$(wait_for_window Form1)
 xdotool windowfocus --sync "$window"
-for answer in 3 4 1 2; do
-    xdotool type --delay 20 "$answer"
-    xdotool key Return
-    sleep 0.2
-done
-# The closing message.
-sleep 0.5
-xdotool key Return
-tries=0
-while kill -0 "$traced_pid" 2> /dev/null; do
-    ((tries++ < 100)) || fail "the program did not end after the closing message"
-    sleep 0.1
-done
+type_answers
+close_and_wait_for_end "$traced_pid"
 wait "$traced_pid" || fail "the program ended with status $?"
 
 [[ -s "$home/estest.txt" ]] || fail "no record was written"

@@ -25,11 +25,7 @@ finish_with_the_log_blocked() {
     local window
     window=$(wait_for_window Form1)
     xdotool windowfocus --sync "$window"
-    for answer in 3 4 1 2; do
-        xdotool type --delay 20 "$answer"
-        xdotool key Return
-        sleep 0.2
-    done
+    type_answers
     wait_for_window morvel2 > /dev/null
 }
 

@@ -40,55 +40,20 @@ hammer() {
     echo "$writers writers x $records records on $2: $summary, ${elapsed_ms} ms"
 }
 
-# A teacher collects the log again and again while pupils finish: each time
-# the log is moved away under its lock, as `flock` lets a person do by hand,
-# copied, and the moved file removed. Every record must end up exactly once,
-# in a collected copy or in the log.
-collect_while_writing() {
-    local folder="$scratch/collect" writers=50 records=40 pids=() failed=0
+# Pupils finish while a teacher collects the log again and again: WRITERS x
+# RECORDS appends to FOLDER/estest.txt, with COLLECT LOG DESTINATION run
+# every 20 ms until they are done. Every record must end up exactly once, in
+# a collected file or in the log.
+collect_during_appends() {
+    local how=$1 folder=$2 writers=$3 records=$4 collect=$5 pids=() failed=0
     mkdir -p "$folder"
-    local log="$folder/estest.txt"
+    local log="$folder/estest.txt" collections=0 running=1
     for ((writer = 0; writer < writers; writer++)); do
         "$LOGDRIVER" append "$log" "$records" "$writer" "$lock_wait_ms" &
         pids+=($!)
     done
-    local collections=0 running=1
     while ((running)); do
-        if [[ -e $log ]]; then
-            flock -x "$log" -c "mv '$log' '$folder/lu.txt'; cp '$folder/lu.txt' '$folder/collected.$collections'; rm '$folder/lu.txt'"
-            collections=$((collections + 1))
-        fi
-        sleep 0.02
-        running=0
-        for pid in "${pids[@]}"; do if kill -0 "$pid" 2> /dev/null; then running=1; break; fi; done
-    done
-    for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
-    [[ $failed -eq 0 ]] || fail "$failed writers reported a failed append while the log was collected"
-    # The log itself may not exist: the last collection took it and no
-    # record came after.
-    cat "$folder"/collected.* > "$scratch/everything"
-    if [[ -e $log ]]; then cat "$log" >> "$scratch/everything"; fi
-    local summary expected_bytes=$((writers * records * $(record_bytes)))
-    summary=$("$LOGDRIVER" check "$scratch/everything") || fail "collected logs hold damaged lines: $summary"
-    [[ $summary == "records=$((writers * records)) torn=0 invalid=0 duplicates=0 bytes=$expected_bytes "* ]] \
-        || fail "collected while writing: $summary (expected $((writers * records)) records)"
-    echo "$writers writers x $records records, the log collected $collections times meanwhile: $summary"
-}
-
-# The same with the program's own way: `morvel2 --collect FILE`, no display.
-collect_with_the_program() {
-    local folder="$scratch/program" writers=20 records=100 pids=() failed=0
-    mkdir -p "$folder"
-    local log="$folder/estest.txt"
-    for ((writer = 0; writer < writers; writer++)); do
-        "$LOGDRIVER" append "$log" "$records" "$writer" "$lock_wait_ms" &
-        pids+=($!)
-    done
-    local collections=0 running=1 said
-    while ((running)); do
-        said=$(env -u DISPLAY -u WAYLAND_DISPLAY HOME="$folder" "$MORVEL2" --collect "$folder/collected.$collections") \
-            || fail "morvel2 --collect failed while pupils were writing: $said"
-        [[ $said == *"recueilli"* || $said == "Aucun résultat"* ]] || fail "unexpected answer: $said"
+        "$collect" "$log" "$folder/collected.$collections"
         collections=$((collections + 1))
         sleep 0.02
         running=0
@@ -96,25 +61,39 @@ collect_with_the_program() {
     done
     for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
     [[ $failed -eq 0 ]] || fail "$failed writers reported a failed append while the log was collected"
-    # The log itself may not exist: the last collection took it and no
-    # record came after.
-    cat "$folder"/collected.* > "$scratch/everything"
+    # The log itself may be gone: the last collection took it and no record
+    # came after.
+    find "$folder" -name 'collected.*' -exec cat {} + > "$scratch/everything"
     if [[ -e $log ]]; then cat "$log" >> "$scratch/everything"; fi
     local summary
     summary=$("$LOGDRIVER" check "$scratch/everything") || fail "collected logs hold damaged lines: $summary"
     [[ $summary == "records=$((writers * records)) torn=0 invalid=0 duplicates=0 "* ]] \
-        || fail "collected with morvel2 --collect: $summary (expected $((writers * records)) records)"
-    echo "$writers writers x $records records, morvel2 --collect run $collections times meanwhile: $summary"
+        || fail "$how: $summary (expected $((writers * records)) records)"
+    echo "$writers writers x $records records, $how $collections times meanwhile: $summary"
+}
+
+# By hand, under the writers' lock as `flock` lets a person do, the unsafe
+# way a teacher might: move the log away, copy it, remove the moved file.
+collect_by_hand() {
+    [[ -e $1 ]] || return 0
+    flock -x "$1" -c "mv '$1' '$2.moved'; cp '$2.moved' '$2'; rm '$2.moved'"
+}
+
+# The program's own way, with no display.
+collect_with_the_program() {
+    local said
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY HOME="$(dirname "$1")" "$MORVEL2" --collect "$2") \
+        || fail "morvel2 --collect failed while pupils were writing: $said"
+    [[ $said == *"recueilli"* || $said == "Aucun résultat"* ]] || fail "unexpected answer: $said"
 }
 
 if [[ -n ${MORVEL2:-} ]]; then
-    collect_with_the_program
+    collect_during_appends "morvel2 --collect run" "$scratch/program" 20 100 collect_with_the_program
 else
     skipped+=("collecting with the program needs MORVEL2 to name it")
 fi
-
 if command -v flock > /dev/null; then
-    collect_while_writing
+    collect_during_appends "the log collected by hand" "$scratch/by-hand" 50 40 collect_by_hand
 else
     skipped+=("collecting under the lock needs flock")
 fi
