@@ -396,14 +396,34 @@ int openWith(const std::filesystem::path &log, int flags)
 // set-group-ID so that files take its group) must take the other pupils'
 // records too: it is made writable by the group, whatever the umask says. In
 // a private folder it stays as the umask makes it.
-void shareWithGroup(const std::filesystem::path &log, int fd)
+bool sharedFolder(const std::filesystem::path &log)
 {
     const std::filesystem::path parent = log.has_parent_path() ? log.parent_path() : ".";
     struct stat folder{};
-    struct stat file{};
-    if (::stat(parent.c_str(), &folder) == 0 && (folder.st_mode & S_IWGRP)
-        && ::fstat(fd, &file) == 0)
-        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+    return ::stat(parent.c_str(), &folder) == 0 && (folder.st_mode & S_IWGRP);
+}
+
+// Creates the log already writable by the group: made aside, then linked
+// into place, so that another pupil never finds it still private. Fails
+// with EEXIST when somebody else created it first.
+int createShared(const std::filesystem::path &log)
+{
+    std::string aside = log.string() + ".XXXXXX";
+    const int fd = ::mkostemp(aside.data(), O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    int error = 0;
+    if (::fchmod(fd, 0664) != 0 || ::link(aside.c_str(), log.c_str()) != 0)
+        error = errno;
+    ::unlink(aside.c_str());
+    if (error == 0 && ::fcntl(fd, F_SETFL, O_APPEND | O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }
 
 // Never waits: a FIFO without a reader fails (ENXIO) instead of hanging, a
@@ -417,12 +437,20 @@ int openForAppend(const std::filesystem::path &log, bool followLink, bool create
         int fd = openWith(log, flags);
         if (fd >= 0 || errno != ENOENT || !create)
             return fd;
-        // Only the program that creates the log knows it did.
-        fd = openWith(log, flags | O_CREAT | O_EXCL);
-        if (fd >= 0) {
-            shareWithGroup(log, fd);
-            return fd;
+        fd = -1;
+        if (sharedFolder(log)) {
+            fd = createShared(log);
+            // A file system without hard links: created, then shared.
+            if (fd < 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK)) {
+                fd = openWith(log, flags | O_CREAT | O_EXCL);
+                if (fd >= 0)
+                    ::fchmod(fd, 0664);
+            }
+        } else {
+            fd = openWith(log, flags | O_CREAT | O_EXCL);
         }
+        if (fd >= 0)
+            return fd;
         if (errno != EEXIST || attempt == 3)
             return -1;
     }
