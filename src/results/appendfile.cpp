@@ -107,6 +107,42 @@ OVERLAPPED lockRange()
     return range;
 }
 
+// The writers' lock on an open log, taken before `deadline` or not at all,
+// and let go when it goes out of scope.
+class WritersLock
+{
+public:
+    WritersLock(HANDLE file, Clock::time_point deadline) : m_file(file)
+    {
+        DWORD error = 0;
+        const LockAttempt lock = retryUntil(deadline, [&] {
+            OVERLAPPED range = lockRange();
+            if (LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range))
+                return LockAttempt::Locked;
+            error = GetLastError();
+            return error == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Failed;
+        });
+        m_locked = lock == LockAttempt::Locked;
+        if (!m_locked)
+            m_failure = lock == LockAttempt::Busy ? lockedReason : systemReason(error);
+    }
+    ~WritersLock()
+    {
+        OVERLAPPED range = lockRange();
+        if (m_locked)
+            UnlockFileEx(m_file, 0, 1, 0, &range);
+    }
+    WritersLock(const WritersLock &) = delete;
+    WritersLock &operator=(const WritersLock &) = delete;
+    // Empty once locked.
+    const std::string &failure() const { return m_failure; }
+
+private:
+    HANDLE m_file;
+    bool m_locked = false;
+    std::string m_failure;
+};
+
 // Append-only access: every write lands at the end of the file, whoever
 // else is writing; the log is shared for reading and writing. Reading its
 // attributes (its size) is allowed even where reading its data is not.
@@ -181,25 +217,9 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         return failure(notAFileReason);
 
-    DWORD lockError = 0;
-    const LockAttempt lock = retryUntil(deadline, [&] {
-        OVERLAPPED range = lockRange();
-        if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                       &range))
-            return LockAttempt::Locked;
-        lockError = GetLastError();
-        return lockError == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Failed;
-    });
-    if (lock == LockAttempt::Busy)
-        return failure(lockedReason);
-    if (lock == LockAttempt::Failed)
-        return failure(systemReason(lockError));
-    struct Unlock
-    {
-        HANDLE file;
-        OVERLAPPED range;
-        ~Unlock() { UnlockFileEx(file, 0, 1, 0, &range); }
-    } unlock{file.get(), lockRange()};
+    const WritersLock lock(file.get(), deadline);
+    if (!lock.failure().empty())
+        return failure(lock.failure());
 
     LARGE_INTEGER before{};
     if (!GetFileSizeEx(file.get(), &before))
@@ -263,23 +283,11 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         return outcome;
     }
     const Handle file(opened);
-    const LockAttempt lock = retryUntil(deadline, [&] {
-        OVERLAPPED range = lockRange();
-        if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range))
-            return LockAttempt::Locked;
-        error = GetLastError();
-        return error == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Failed;
-    });
-    if (lock != LockAttempt::Locked) {
-        outcome.reason = lock == LockAttempt::Busy ? lockedReason : systemReason(error);
+    const WritersLock lock(file.get(), deadline);
+    if (!lock.failure().empty()) {
+        outcome.reason = lock.failure();
         return outcome;
     }
-    struct Unlock
-    {
-        HANDLE file;
-        OVERLAPPED range;
-        ~Unlock() { UnlockFileEx(file, 0, 1, 0, &range); }
-    } unlock{file.get(), lockRange()};
 
     const Handle copy(CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -622,8 +630,6 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
 
 namespace {
 
-constexpr int lineFeed = '\n';
-
 // Lines in the log: its line feeds, and a last line without one.
 int countLines(int fd, off_t size)
 {
@@ -636,7 +642,7 @@ int countLines(int fd, off_t size)
             continue;
         if (read <= 0)
             break;
-        lines += static_cast<int>(std::count(buffer, buffer + read, lineFeed));
+        lines += static_cast<int>(std::count(buffer, buffer + read, '\n'));
         last = buffer[read - 1];
         at += read;
     }

@@ -48,7 +48,7 @@ std::filesystem::path driveRootPath(const QString &windowsPath)
     if (relative.startsWith(driveRoot, Qt::CaseInsensitive))
         relative.remove(0, driveRoot.size());
     relative.replace(u'\\', u'/');
-    return homeFolder() / QFile::encodeName(relative).toStdString();
+    return homeFolder() / localPath(relative);
 #endif
 }
 
@@ -71,6 +71,15 @@ std::filesystem::path rescueLogPath()
                                            ? std::filesystem::path(dataHome.toStdString())
                                            : homeFolder() / ".local/share";
     return data / "morvel2/estest.txt";
+#endif
+}
+
+std::filesystem::path localPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return path.toStdWString();
+#else
+    return QFile::encodeName(path).toStdString();
 #endif
 }
 

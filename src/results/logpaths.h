@@ -25,5 +25,6 @@ std::filesystem::path resultsLogPath();
 // not lost: morvel2/estest.txt in the user's data folder.
 std::filesystem::path rescueLogPath();
 
-// A path as a person reads it in a message.
+// A path as a person reads it in a message, and back.
 QString displayPath(const std::filesystem::path &path);
+std::filesystem::path localPath(const QString &path);

@@ -33,8 +33,7 @@ std::unique_ptr<QSettings> openSource(const QString &source)
 #endif
 }
 
-} // namespace
-
+// Where the setting is looked for, the first that has it winning.
 QStringList settingsSources()
 {
 #ifdef Q_OS_WIN
@@ -56,6 +55,8 @@ QStringList settingsSources()
 #endif
 }
 
+} // namespace
+
 LogLocation resultsLogLocation()
 {
     const std::filesystem::path fallback = resultsLogPath();
@@ -74,11 +75,7 @@ LogLocation resultsLogLocation()
                                    "chemin complet : « %2 ».\nLes résultats sont enregistrés dans %3.")
                         .arg(QDir::toNativeSeparators(source), value, displayPath(fallback))};
         }
-#ifdef Q_OS_WIN
-        return {value.toStdWString(), {}};
-#else
-        return {QFile::encodeName(value).toStdString(), {}};
-#endif
+        return {localPath(value), {}};
     }
     return {fallback, {}};
 }

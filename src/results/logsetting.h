@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <filesystem>
 
@@ -22,6 +21,3 @@ struct LogLocation
 };
 
 LogLocation resultsLogLocation();
-
-// Where the setting is looked for, the first that has it winning.
-QStringList settingsSources();

@@ -6,7 +6,6 @@
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 
 #include <cstdio>
@@ -37,23 +36,13 @@ QString help()
         "Le fichier de résultats : %1\n");
 }
 
-QString plural(int count, const QString &one, const QString &many)
-{
-    return count == 1 ? one : many.arg(count);
-}
-
 int collect(const QString &file)
 {
     const LogLocation log = resultsLogLocation();
     if (!log.warning.isEmpty())
         say(stderr, QStringLiteral("morvel2 : %1\n").arg(log.warning));
     const QString destinationName = QDir::toNativeSeparators(QDir::current().absoluteFilePath(file));
-#ifdef Q_OS_WIN
-    const std::filesystem::path destination = destinationName.toStdWString();
-#else
-    const std::filesystem::path destination = QFile::encodeName(destinationName).toStdString();
-#endif
-    const logfile::CollectOutcome outcome = logfile::collectLog(log.path, destination);
+    const logfile::CollectOutcome outcome = logfile::collectLog(log.path, localPath(destinationName));
     const QString logName = displayPath(log.path);
     if (outcome.destinationExists) {
         say(stderr, QStringLiteral("morvel2 : %1 existe déjà ; rien n'a été déplacé.\n").arg(destinationName));
@@ -68,9 +57,9 @@ int collect(const QString &file)
         say(stdout, QStringLiteral("Aucun résultat à recueillir : %1 n'existe pas.\n").arg(logName));
         return 0;
     }
-    say(stdout, plural(outcome.records, QStringLiteral("1 résultat recueilli"),
-                       QStringLiteral("%1 résultats recueillis"))
-                    + QStringLiteral(" dans %1.\n").arg(destinationName));
+    const QString collected = outcome.records == 1 ? QStringLiteral("1 résultat recueilli")
+                                                   : QStringLiteral("%1 résultats recueillis").arg(outcome.records);
+    say(stdout, collected + QStringLiteral(" dans %1.\n").arg(destinationName));
     return 0;
 }
 
