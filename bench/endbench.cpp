@@ -5,7 +5,10 @@
 //
 //   endbench RUNS APPENDS
 
+#include "app/applicationsetup.h"
 #include "exercise/content.h"
+#include "paths/paths.h"
+#include "results/logpaths.h"
 #include "results/record.h"
 #include "results/resultslog.h"
 #include "window/morvel2.h"
@@ -79,7 +82,7 @@ void setSize(const QString &path, qint64 size)
 // Milliseconds from the fourth Enter to the closing message on screen.
 double timeTheEnd(ClosingMessageWatch &watch)
 {
-    Morvel2 window;
+    Morvel2 window(WindowContext{{resultsLogPath(), rescueLogPath()}, {}, driveRoot(), {}});
     window.show();
     if (!QTest::qWaitForWindowActive(&window))
         std::fprintf(stderr, "endbench: the window never became active\n");
@@ -99,6 +102,7 @@ double timeTheEnd(ClosingMessageWatch &watch)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    setUpApplication();
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     const int appends = argc > 2 ? std::atoi(argv[2]) : 100;
 

@@ -11,42 +11,17 @@
 
 // Only the digits 1 to 4, Backspace and Enter get into an answer box, by
 // whatever way text can arrive; and a locked box stays readable.
-class TestAnswerRoutes : public QObject
+class TestAnswerRoutes : public ExerciseWindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void textArrivingWholeIsRefused_data();
     void textArrivingWholeIsRefused();
     void heldEnterCommitsOneRow();
     void lockedAnswerIsReadable_data();
     void lockedAnswerIsReadable();
-
-private:
-    QLineEdit *box(int row) const
-    {
-        return m_window->findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(row));
-    }
-
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<Morvel2> m_window;
 };
-
-void TestAnswerRoutes::init()
-{
-    m_home = std::make_unique<TemporaryHome>();
-    m_window = shownWindow();
-    QVERIFY(m_window);
-}
-
-void TestAnswerRoutes::cleanup()
-{
-    m_window.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-    m_home.reset();
-}
 
 enum class Route { ShiftInsert, CtrlV, Drop, MiddleClick, ContextMenu };
 Q_DECLARE_METATYPE(Route)

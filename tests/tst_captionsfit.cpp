@@ -11,26 +11,14 @@
 // control actually draws with, whatever fonts the machine has and at every
 // screen scale factor: a cut-off paragraph is a question the pupil cannot
 // answer.
-class TestCaptionsFit : public QObject
+class TestCaptionsFit : public ExerciseWindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void captionFits_data();
     void captionFits();
-
-private:
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<Morvel2> m_window;
 };
-
-void TestCaptionsFit::initTestCase()
-{
-    m_home = std::make_unique<TemporaryHome>();
-    m_window = shownWindow();
-    QVERIFY(m_window);
-}
 
 void TestCaptionsFit::captionFits_data()
 {

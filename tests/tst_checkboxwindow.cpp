@@ -16,51 +16,33 @@
 
 // The check-box mode on the real window, with its controls shown as a window
 // that uses the mode would show them.
-class TestCheckBoxWindow : public QObject
+class TestCheckBoxWindow : public ExerciseWindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void untouchedSetFromStartUpToTheRecord();
     void passedSetShowsThePictureFile();
     void clicksFlipTheTrackedState();
 
 private:
-    template <typename T> T *control(const QString &name) const
-    {
-        return m_window->findChild<T *>(name);
-    }
     // A click on the tick box itself: the rest of the wide control is not
     // part of the button.
     static void tick(QCheckBox *box) { QTest::mouseClick(box, Qt::LeftButton, {}, {8, box->height() / 2}); }
     QImage shownPicture() const { return control<QLabel>("Picture1")->pixmap().toImage(); }
-
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<Morvel2> m_window;
+    // As a window that uses the mode shows it.
+    void showCheckBoxMode() const
+    {
+        control<QPushButton>("Command1")->show();
+        control<QCheckBox>("Check1(0)")->show();
+    }
 };
-
-void TestCheckBoxWindow::init()
-{
-    m_home = std::make_unique<TemporaryHome>();
-    QVERIFY(m_home->isValid());
-    m_window = shownWindow();
-    QVERIFY(m_window);
-    control<QPushButton>("Command1")->show();
-    control<QCheckBox>("Check1(0)")->show();
-}
-
-void TestCheckBoxWindow::cleanup()
-{
-    m_window.reset();
-    m_home.reset();
-}
 
 // No picture files exist here: the built-in picture is shown and the
 // verification completes.
 void TestCheckBoxWindow::untouchedSetFromStartUpToTheRecord()
 {
+    showCheckBoxMode();
     MessageBoxAnswerer answerer;
     auto *button = control<QPushButton>("Command1");
     auto *picture = control<QLabel>("Picture1");
@@ -94,7 +76,7 @@ void TestCheckBoxWindow::untouchedSetFromStartUpToTheRecord()
 
     // A negative score has no leading space.
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("-3$"));
-    QFile log(m_home->filePath(QStringLiteral("estest.txt")));
+    QFile log(logPath());
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray record = log.readAll();
     QVERIFY2(record.contains("       r\xe9ussites= 0  3             Oublis et erreurs= 3        3 "), record);
@@ -102,10 +84,11 @@ void TestCheckBoxWindow::untouchedSetFromStartUpToTheRecord()
 
 void TestCheckBoxWindow::passedSetShowsThePictureFile()
 {
+    showCheckBoxMode();
     QImage drawn(20, 10, QImage::Format_RGB32);
     drawn.fill(Qt::magenta);
-    QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("vbtxt")));
-    QVERIFY(drawn.save(m_home->filePath(QStringLiteral("vbtxt/face2.bmp")), "BMP"));
+    QVERIFY(QDir().mkpath(filePath(QStringLiteral("vbtxt"))));
+    QVERIFY(drawn.save(filePath(QStringLiteral("vbtxt/face2.bmp")), "BMP"));
 
     CheckBoxState &state = m_window->checkBoxState();
     QVERIFY(state.supplySet(0, {{{QStringLiteral("le héros vole"), true}}, {}}));
@@ -128,6 +111,7 @@ void TestCheckBoxWindow::passedSetShowsThePictureFile()
 
 void TestCheckBoxWindow::clicksFlipTheTrackedState()
 {
+    showCheckBoxMode();
     const CheckBoxState &state = m_window->checkBoxState();
     QCheckBox *first = control<QCheckBox>("Check1(0)");
     tick(first);

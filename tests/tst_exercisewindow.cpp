@@ -16,14 +16,11 @@
 
 #include <memory>
 
-class TestExerciseWindow : public QObject
+class TestExerciseWindow : public ExerciseWindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void startsReadyToType();
     void controlsStandAtTheirPlaces_data();
     void controlsStandAtTheirPlaces();
@@ -39,48 +36,7 @@ private slots:
     void twoRunsAppendTwoLines();
     void closingIsRefusedUntilTheEnd();
     void minimisingIsUndone();
-
-private:
-    QLineEdit *box(int row) const;
-    void type(int row, const QString &digits);
-    QByteArray resultsLog() const;
-
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<Morvel2> m_window;
 };
-
-void TestExerciseWindow::init()
-{
-    m_home = std::make_unique<TemporaryHome>();
-    QVERIFY(m_home->isValid());
-    m_window = shownWindow();
-    QVERIFY(m_window);
-}
-
-void TestExerciseWindow::cleanup()
-{
-    m_window.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-    m_home.reset();
-}
-
-QLineEdit *TestExerciseWindow::box(int row) const
-{
-    return m_window->findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(row));
-}
-
-void TestExerciseWindow::type(int row, const QString &digits)
-{
-    QTest::keyClicks(box(row), digits);
-}
-
-QByteArray TestExerciseWindow::resultsLog() const
-{
-    QFile log(m_home->filePath(QStringLiteral("estest.txt")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    return log.readAll();
-}
 
 void TestExerciseWindow::startsReadyToType()
 {
@@ -324,8 +280,7 @@ void TestExerciseWindow::twoRunsAppendTwoLines()
     QCOMPARE(first.count("\r\n"), 1);
 
     // The next pupil, the next day: a new run of the program.
-    m_window = shownWindow();
-    QVERIFY(m_window);
+    QVERIFY(restartWindow(context()));
     for (int row = 0; row < 4; ++row)
         type(row, QString::number(row + 1) + u'\r');
     const QByteArray both = resultsLog();

@@ -13,51 +13,29 @@
 
 // When the results log cannot be written, the record must not be lost and
 // the log must not be damaged.
-class TestResultsFailure : public QObject
+class TestResultsFailure : public ExerciseWindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void retryAfterTheCauseIsRemoved();
     void givingUpKeepsTheRecordElsewhere();
+    void partlyWrittenRecordIsNotOfferedAgain();
 
 private:
-    void answerAll();
-    QString logPath() const { return m_home->filePath(QStringLiteral("estest.txt")); }
-
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<Morvel2> m_window;
-};
-
-void TestResultsFailure::init()
-{
-    m_home = std::make_unique<TemporaryHome>();
-    QVERIFY(m_home->isValid());
     // A folder where the log should be: no permission trick, so that this
     // fails for root too.
-    QVERIFY(QDir(m_home->path()).mkdir(QStringLiteral("estest.txt")));
-
-    m_window = shownWindow();
-    QVERIFY(m_window);
-}
-
-void TestResultsFailure::cleanup()
-{
-    m_window.reset();
-    m_home.reset();
-}
-
-void TestResultsFailure::answerAll()
-{
-    for (int row = 0; row < 4; ++row)
-        QTest::keyClicks(m_window->findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(row)),
-                         QStringLiteral("3\r"));
-}
+    void blockTheLog() const { QVERIFY(QDir().mkdir(logPath())); }
+    void answerAll() const
+    {
+        for (int row = 0; row < 4; ++row)
+            type(row, QStringLiteral("3\r"));
+    }
+};
 
 void TestResultsFailure::retryAfterTheCauseIsRemoved()
 {
+    blockTheLog();
     int errors = 0;
     MessageBoxAnswerer answerer([&](const MessageBoxAnswerer::Box &box) {
         if (!box.buttons.contains(QStringLiteral("Réessayer")))
@@ -97,6 +75,7 @@ void TestResultsFailure::retryAfterTheCauseIsRemoved()
 
 void TestResultsFailure::givingUpKeepsTheRecordElsewhere()
 {
+    blockTheLog();
     MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box &box) {
         return box.buttons.contains(QStringLiteral("Abandonner")) ? QStringLiteral("Abandonner")
                                                                   : QString();
@@ -109,13 +88,41 @@ void TestResultsFailure::givingUpKeepsTheRecordElsewhere()
     QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
     QVERIFY(QFileInfo(logPath()).isDir()); // untouched
 
-    QFile rescue(m_home->filePath(QStringLiteral(".local/share/morvel2/estest.txt")));
-    QVERIFY(rescue.open(QIODevice::ReadOnly));
-    const QByteArray rescued = rescue.readAll();
+    const QByteArray rescued = contents(rescuePath());
     QVERIFY(rescued.startsWith("202 "));
     QCOMPARE(rescued.count("\r\n"), 1);
 
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" 0$"));
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended.first().first().toInt(), 1);
+}
+
+// A failed append that could not be taken back may have left part of the
+// record in the log: trying again could write it twice, so the pupil is not
+// asked; the record goes whole to the rescue log and the pupil is told.
+void TestResultsFailure::partlyWrittenRecordIsNotOfferedAgain()
+{
+    WindowContext partlyWriting = context();
+    partlyWriting.writers.append = [](const std::filesystem::path &, const QByteArray &) {
+        return AppendResult{false, QStringLiteral("Erreur d'entrée/sortie"), true};
+    };
+    QVERIFY(restartWindow(partlyWriting));
+    MessageBoxAnswerer answerer;
+    QSignalSpy ended(m_window.get(), &Morvel2::programEnded);
+
+    answerAll();
+
+    QCOMPARE(answerer.seen.size(), 2);
+    const QString told = answerer.seen.first().text;
+    QVERIFY2(told.startsWith(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier ")
+                             + QDir::toNativeSeparators(logPath()) + QStringLiteral(":\nErreur d'entrée/sortie\n")),
+             qPrintable(told));
+    QVERIFY2(told.endsWith(QStringLiteral("Il a été enregistré en entier dans %1.")
+                               .arg(QDir::toNativeSeparators(rescuePath()))),
+             qPrintable(told));
+    QCOMPARE(answerer.seen.first().buttons, QStringList{QStringLiteral("OK")});
+    QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
+    QCOMPARE(contents(rescuePath()).count("\r\n"), 1);
     QCOMPARE(ended.size(), 1);
     QCOMPARE(ended.first().first().toInt(), 1);
 }

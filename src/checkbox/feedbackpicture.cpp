@@ -1,12 +1,12 @@
 #include "checkbox/feedbackpicture.h"
 
-#include "results/logpaths.h"
+#include "paths/paths.h"
 
 #include <QFileInfo>
 
-QPixmap feedbackPicture(const QString &windowsPath)
+QPixmap feedbackPicture(const std::filesystem::path &driveRoot, const QString &windowsPath)
 {
-    QPixmap picture(displayPath(driveRootPath(windowsPath)));
+    QPixmap picture(displayPath(driveRootPath(windowsPath, driveRoot)));
     if (!picture.isNull())
         return picture;
     const QString name = windowsPath.section(u'\\', -1);

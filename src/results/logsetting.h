@@ -1,16 +1,19 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 
 // Where the results log lives can be set once for a whole class by a
 // technician: key `log` of group `results`, an absolute path. On Linux the
 // system-wide files are morvel2/morvel2.conf in each folder of
-// XDG_CONFIG_DIRS (/etc/xdg by default), the user's ~/.config/morvel2/
-// morvel2.conf, and the user's wins; on Windows the same keys are in the
-// registry under Software\morvel2\morvel2, HKCU before HKLM. Without a
-// setting the log stays where it always was.
+// XDG_CONFIG_DIRS (/etc/xdg by default) and the user's is
+// morvel2/morvel2.conf in XDG_CONFIG_HOME (~/.config by default), the user's
+// winning; on Windows the same keys are in the registry under
+// Software\morvel2\morvel2, HKCU before HKLM. Without a setting the log stays
+// where it always was.
 
 struct LogLocation
 {
@@ -20,4 +23,14 @@ struct LogLocation
     QString warning;
 };
 
+// Where the setting is looked for on this system, the first that has the
+// key winning: files on Linux, registry keys on Windows.
+QStringList logSettingSources();
+QSettings::Format logSettingFormat();
+
+// The log the setting names, looked for in `sources`; `fallback` without a
+// usable one.
+LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem::path &fallback);
+
+// The same, for this user on this machine.
 LogLocation resultsLogLocation();

@@ -6,27 +6,20 @@
 #include "exercise/judge.h"
 #include "exercise/keyfilter.h"
 #include "results/clipboardscore.h"
-#include "results/logpaths.h"
-#include "results/pendingrecord.h"
 #include "results/record.h"
-#include "results/resultslog.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
 #include "window/twips.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
-#include <QTextStream>
 #include <QTimer>
 
 namespace {
@@ -70,15 +63,6 @@ QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont
     return label;
 }
 
-// Presented to assistive technology as the application's window (a plain
-// top-level widget would be a mere "filler"), so that its title is announced.
-QAccessibleInterface *windowAccessible(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("Morvel2") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
-    return nullptr;
-}
-
 QIcon programIcon()
 {
     QIcon icon;
@@ -99,14 +83,10 @@ QString elementName(const char *arrayName, int index)
 
 } // namespace
 
-// The font comes first, before the widget (and with it the style) exists:
-// what is measured earlier is measured in the old font, at the cost of one
-// more font engine.
-Morvel2::Morvel2(QWidget *parent)
-    : QWidget((installDesignFont(), parent))
+Morvel2::Morvel2(WindowContext context, QWidget *parent)
+    : QWidget(parent)
+    , m_context(std::move(context))
 {
-    static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
-    Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("morvel2"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(programIcon());
@@ -263,11 +243,11 @@ void Morvel2::Form_Load()
 void Morvel2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_settingChecked || m_resultsLog.warning.isEmpty())
+    if (m_settingWarned || m_context.settingWarning.isEmpty())
         return;
-    m_settingChecked = true;
+    m_settingWarned = true;
     // Once the window is up, so that the box has a window to stand over.
-    QTimer::singleShot(0, this, [this] { showMessage(m_resultsLog.warning); });
+    QTimer::singleShot(0, this, [this] { showMessage(m_context.settingWarning); });
 }
 
 void Morvel2::changeEvent(QEvent *event)
@@ -304,7 +284,7 @@ void Morvel2::closeEvent(QCloseEvent *event)
 void Morvel2::Form_Unload(bool &cancel)
 {
     // Silently: a pupil who tries to leave early is simply kept at the task.
-    if (!(m_state.exerciseFinished == 1))
+    if (m_state.exerciseFinished != 1)
         cancel = true;
 }
 
@@ -386,12 +366,22 @@ bool Morvel2::WriteResults()
     RecordFields fields{m_state.rightCount, m_state.wrongCount, {}};
     for (int row = 0; row <= m_state.lastQuestionIndex.number(); ++row)
         fields.rows.append({Label2[row]->text(), m_state.typedAnswer[row]});
-    const bool saved = saveRecord(recordLine(fields), recordText(fields));
+    const SaveOutcome saved =
+        saveRecord(m_context.results, recordLine(fields), recordText(fields),
+                   [this](const QString &log, const QString &reason) { return askToRetry(log, reason); },
+                   m_context.writers);
+    if (saved.logTouched) {
+        showMessage(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier %1:\n%2\n")
+                        .arg(saved.logName, saved.reason)
+                    + (saved.place == SaveOutcome::Place::RescueLog
+                           ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(saved.rescueName)
+                           : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
+    }
 
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(clipboardScore(m_state.handoffScore));
-    return saved;
+    return saved.inLog();
 }
 
 void Morvel2::Check1_Click(int Index)
@@ -409,53 +399,11 @@ void Morvel2::Command1_Click()
     }
     Label2[0]->setText(verification->hitsCaption);
     Label2[1]->setText(verification->missesCaption);
-    Picture1->setPixmap(feedbackPicture(verification->picturePath));
+    Picture1->setPixmap(feedbackPicture(m_context.driveRoot, verification->picturePath));
     Picture1->show();
     showMessage(verification->message, verification->title);
     m_checkBox.currentSet = m_checkBox.currentSet + 1;
     Command1->hide();
-}
-
-// Appends the record, whole or not at all. Until it lands, the person at the
-// machine is asked whether to try again (after freeing the disk, plugging the
-// drive back in...); a record given up on goes to the rescue log and to
-// standard error, so that a teacher can still find it. A record that may be
-// in the log already, in part or whole, is not offered again: it is rescued
-// at once. From here until it lands, the end of the session rescues it too.
-bool Morvel2::saveRecord(const QByteArray &record, const QString &recordText)
-{
-    const std::filesystem::path log = m_resultsLog.path;
-    const std::filesystem::path rescue = rescueLogPath();
-    const QString logName = displayPath(log);
-    const QString rescueName = displayPath(rescue);
-    const QString notSaved = QStringLiteral("morvel2: le résultat n'a pas été enregistré dans %1.\n").arg(logName);
-    const QString rescuedNotice = notSaved
-        + QStringLiteral("morvel2: il a été enregistré à la place dans %1 :\n%2\n").arg(rescueName, recordText);
-    const QString lostNotice = notSaved
-        + QStringLiteral("morvel2: il n'a pas pu être enregistré non plus dans %1 ; le voici :\n%2\n")
-              .arg(rescueName, recordText);
-    PendingRecord pending(rescue, record.toStdString(), rescuedNotice.toStdString(),
-                          lostNotice.toStdString());
-
-    AppendResult result;
-    for (;;) {
-        if (pending.write([&] { return (result = appendRecord(log, record)).ok; }))
-            return true;
-        if (result.logTouched || !askToRetry(logName, result.reason))
-            break;
-    }
-
-    AppendResult rescued;
-    pending.write([&] { return (rescued = appendToRescueLog(rescue, record)).ok; });
-    pending.settle();
-    QTextStream(stderr) << (rescued.ok ? rescuedNotice : lostNotice);
-    if (result.logTouched) {
-        showMessage(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier %1:\n%2\n")
-                        .arg(logName, result.reason)
-                    + (rescued.ok ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(rescueName)
-                                  : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
-    }
-    return false;
 }
 
 bool Morvel2::askToRetry(const QString &path, const QString &reason)

@@ -2,44 +2,64 @@
 
 #include "checkbox/checkboxstate.h"
 #include "exercise/state.h"
-#include "results/logsetting.h"
+#include "results/saverecord.h"
 
 #include <QList>
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
 
 class AnswerBox;
 class QCheckBox;
 class QLabel;
 class QPushButton;
 
+// What the window is given by the program around it: it reads no setting
+// and no environment of its own.
+struct WindowContext
+{
+    RecordDestination results;
+    // A results-log setting that could not be used, said in a box once the
+    // window shows; empty when there is nothing to say.
+    QString settingWarning;
+    // The folder standing for the root of drive C, where the check-box
+    // mode's pictures are looked for.
+    std::filesystem::path driveRoot;
+    // How the record is written; the real writers unless a test says otherwise.
+    RecordWriters writers;
+};
+
 // The exercise window, `morvel2`: the passage (Label1) between two
 // instructions (Label3), and one question row per idea, a prompt (Label2)
 // followed by an answer box (Text1). The controls of the check-box mode
 // (Check1, Command1, Picture1) exist but stay hidden.
 //
-// The window owns the exercise state and the controls; the decisions live
-// elsewhere as plain functions: exercise/ filters keys and judges answers,
-// results/ lays out the record and appends it to the log. The handlers below
-// carry the names the exercise's authors gave them, turn events into calls
-// of those functions and apply what they return.
+// How the rooms fit. The window owns the exercise state and the controls,
+// and stays thin: its handlers carry the names the exercise's authors gave
+// them, turn events into calls of plain functions and apply what they
+// return. exercise/ filters keys and judges answers; results/ lays out the
+// record and saves it (retrying through a question the window asks the
+// pupil, rescuing what cannot be saved) and says how that went, which the
+// window turns into boxes; checkbox/ judges the check-box sets. Everything
+// that concerns the process rather than the window lives in app/: main(),
+// the command line, the standard streams, the one-time set-up (font,
+// translations, accessibility) and the session guard that rescues a
+// waiting record at logout. app/ reads the settings and the environment and
+// hands the window a WindowContext; paths/ says where files are.
 //
 // The check-box mode answers by ticks judged with a verify button. Its
 // controls stay hidden in this exercise; a window that uses it supplies its
 // sets through checkBoxState() and more boxes through createCheckBox().
 //
-// Where the results log lives is read once, at start-up: a technician may
-// have set it for the whole class (results/logsetting.h); a setting that
-// cannot be used is said in a box once the window shows.
-//
-// The program ends through programEnded(): main() ties it to the event loop.
+// The program ends through programEnded(): app/program.cpp ties it to the
+// event loop.
 class Morvel2 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Morvel2(QWidget *parent = nullptr);
+    explicit Morvel2(WindowContext context, QWidget *parent = nullptr);
     ~Morvel2() override;
 
     CheckBoxState &checkBoxState() { return m_checkBox; }
@@ -75,14 +95,13 @@ private:
     AnswerBox *makeAnswerBox(int index);
     QCheckBox *makeCheckBox(int index);
     void createQuestionRow(int index);
-    bool saveRecord(const QByteArray &record, const QString &recordText);
     bool askToRetry(const QString &path, const QString &reason);
     void showMessage(const QString &text, const QString &title = QStringLiteral("morvel2"));
 
     ExerciseState m_state;
     CheckBoxState m_checkBox;
-    const LogLocation m_resultsLog = resultsLogLocation();
-    bool m_settingChecked = false;
+    const WindowContext m_context;
+    bool m_settingWarned = false;
 
     QList<AnswerBox *> Text1;
     QList<QLabel *> Label2;

@@ -18,7 +18,7 @@ finish_with_the_log_blocked() {
     home="$scratch/home-$1"
     mkdir -p "$home/estest.txt" "$scratch/runtime-$1"
     chmod 700 "$scratch/runtime-$1"
-    HOME="$home" XDG_RUNTIME_DIR="$scratch/runtime-$1" \
+    HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$scratch/runtime-$1" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
         env --default-signal=INT "$program" > /dev/null 2> "$scratch/stderr-$1" &
     pid=$!

@@ -17,6 +17,7 @@
 //       holds a read lease on FILE for MS milliseconds, as a file indexer or
 //       a backup program may; prints "leased" once it holds it
 
+#include "app/sessionguard.h"
 #include "exercise/content.h"
 #include "results/appendfile.h"
 #include "results/record.h"
@@ -166,6 +167,9 @@ int main(int argc, char *argv[])
 {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "append" && argc >= 5 && argc <= 7) {
+        // As the program does: past a file-size limit a write fails instead
+        // of killing the writer.
+        guardSession();
         if (argc == 7)
             waitAtGate(argv[6], std::atoi(argv[4]));
         return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),

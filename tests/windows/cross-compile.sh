@@ -9,11 +9,14 @@ command -v "$compiler" > /dev/null || { echo "skipped: $compiler is not installe
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-# The results-log writer: append-only access, sharing, LockFileEx.
-"$compiler" -std=c++20 -Wall -Wextra -Wpedantic -Werror -I"$source_dir/src" \
-    -c "$source_dir/src/results/appendfile.cpp" -o "$out/appendfile.o"
-x86_64-w64-mingw32-nm "$out/appendfile.o" | grep -q 'LockFileEx' \
-    || { echo "the Windows branch of the writer was not compiled"; exit 1; }
+# The results-log writer and its rescue: append-only access, sharing, LockFileEx.
+for source in appendshared logfile_win appendfile_win collectlog_win pendingrecord pendingrecord_win; do
+    "$compiler" -std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Werror -I"$source_dir/src" \
+        -c "$source_dir/src/results/$source.cpp" -o "$out/$source.o"
+done
+# Listed to a file first: grep -q stopping early would kill nm with SIGPIPE.
+x86_64-w64-mingw32-nm "$out/logfile_win.o" > "$out/symbols.txt"
+grep -q 'LockFileEx' "$out/symbols.txt" || { echo "the Windows writer was not compiled"; exit 1; }
 echo "Windows results-log writer: compiled"
 
 # The icon: exactly three images, 32 x 32 in 2 colours, 32 x 32 and 16 x 16

@@ -1,0 +1,104 @@
+#include "app/commandline.h"
+
+#include "paths/paths.h"
+#include "results/appendfile.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QIODevice>
+
+namespace {
+
+void say(QIODevice &stream, const QString &text)
+{
+    stream.write(text.toUtf8());
+}
+
+QString help()
+{
+    return QStringLiteral(
+        "Utilisation : morvel2 [option]\n"
+        "Exercice de compréhension de lecture. Sans option, l'exercice s'ouvre.\n"
+        "\n"
+        "Options :\n"
+        "  --collect FICHIER  déplace le fichier de résultats vers FICHIER, sans perdre\n"
+        "                     un résultat enregistré au même moment ; FICHIER ne doit\n"
+        "                     pas exister ; le prochain résultat commence un nouveau\n"
+        "                     fichier\n"
+        "  -h, --help         affiche cette aide\n"
+        "  --version          affiche la version\n"
+        "\n"
+        "Le fichier de résultats : %1\n");
+}
+
+QString misuse(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return QStringLiteral("l'option --collect demande un nom de fichier.");
+    const QString name = unknown.first();
+    const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+    return QStringLiteral("option inconnue : %1%2").arg(dashes, name);
+}
+
+int collect(const LogLocation &log, const QString &file, QIODevice &out, QIODevice &err)
+{
+    if (!log.warning.isEmpty())
+        say(err, QStringLiteral("morvel2 : %1\n").arg(log.warning));
+    const QString destinationName = QDir::toNativeSeparators(QDir::current().absoluteFilePath(file));
+    const logfile::CollectOutcome outcome = logfile::collectLog(log.path, localPath(destinationName));
+    const QString logName = displayPath(log.path);
+    if (outcome.destinationExists) {
+        say(err, QStringLiteral("morvel2 : %1 existe déjà ; rien n'a été déplacé.\n").arg(destinationName));
+        return 1;
+    }
+    if (!outcome.ok) {
+        say(err, QStringLiteral("morvel2 : impossible de recueillir %1 : %2\n")
+                     .arg(logName, QString::fromStdString(outcome.reason)));
+        return 1;
+    }
+    if (outcome.noLog) {
+        say(out, QStringLiteral("Aucun résultat à recueillir : %1 n'existe pas.\n").arg(logName));
+        return 0;
+    }
+    const QString collected = outcome.records == 1
+                                  ? QStringLiteral("1 résultat recueilli")
+                                  : QStringLiteral("%1 résultats recueillis").arg(outcome.records);
+    say(out, collected + QStringLiteral(" dans %1.\n").arg(destinationName));
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runCommandLine(const QStringList &arguments, const LogLocation &log, QIODevice &out,
+                                  QIODevice &err)
+{
+    if (arguments.size() <= 1)
+        return std::nullopt;
+    QCommandLineParser parser;
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QCommandLineOption collectOption(QStringLiteral("collect"), QString(), QStringLiteral("FICHIER"));
+    parser.addOptions({helpOption, versionOption, collectOption});
+    const QString tryHelp = QStringLiteral("Essayez « morvel2 --help ».\n");
+    if (!parser.parse(arguments)) {
+        say(err, QStringLiteral("morvel2 : %1\n").arg(misuse(parser)) + tryHelp);
+        return 2;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        say(err, QStringLiteral("morvel2 : argument inattendu : %1\n").arg(parser.positionalArguments().first())
+                     + tryHelp);
+        return 2;
+    }
+    if (parser.isSet(helpOption)) {
+        say(out, help().arg(displayPath(log.path)));
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        say(out, QStringLiteral("morvel2 %1\n").arg(QStringLiteral(MORVEL2_VERSION)));
+        return 0;
+    }
+    if (parser.isSet(collectOption))
+        return collect(log, parser.value(collectOption), out, err);
+    return std::nullopt;
+}

@@ -1,0 +1,59 @@
+#include "app/program.h"
+
+#include "app/applicationsetup.h"
+#include "app/commandline.h"
+#include "app/sessionguard.h"
+#include "app/standardstreams.h"
+#include "paths/paths.h"
+#include "results/logpaths.h"
+#include "results/logsetting.h"
+#include "window/morvel2.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+std::optional<int> answerCommandLine(int argc, char *argv[])
+{
+    if (argc <= 1)
+        return std::nullopt;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return runCommandLine(arguments, resultsLogLocation(), out, err);
+}
+
+} // namespace
+
+int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &beforeShow)
+{
+    // First of all: a file opened while one of them is closed would take its number.
+    openStandardStreams();
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+    // The toolkit gets no options of the command line: none may change what
+    // the pupil sees.
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, argv);
+    setUpApplication();
+    guardSession();
+
+    const LogLocation log = resultsLogLocation();
+    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, log.warning, driveRoot(), {}});
+    // Leaving the event loop rather than quitting: quit() would first ask the
+    // window to close, which it refuses, and returning from here lets the
+    // application object hand the clipboard over before the process ends.
+    QObject::connect(&window, &Morvel2::programEnded, &app,
+                     [](int exitStatus) { QCoreApplication::exit(exitStatus); });
+    if (beforeShow)
+        beforeShow(window);
+    window.show();
+    return QApplication::exec();
+}

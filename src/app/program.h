@@ -1,0 +1,10 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+// The whole program: its command line, or the exercise window until the
+// exercise ends; returns the exit status. `beforeShow` sees the window just
+// before it is shown (a benchmark's probe).
+int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &beforeShow = {});

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+
+// Where the program's files are on this system. The exercise names them by
+// fixed Windows paths on drive C; on a system without drive letters the root
+// of drive C stands for the user's home folder, so "c:\estest.txt" is
+// ~/estest.txt. Paths are kept as the bytes the system gave: a home folder
+// whose name is not valid UTF-8 must still work.
+
+// The user's home folder. On Linux: HOME when it is an absolute path,
+// otherwise the one the password database gives (HOME may be unset, empty or
+// relative in a service's or a launcher's environment).
+std::filesystem::path homeFolder();
+
+// The user's folder for the data of programs: XDG_DATA_HOME when it is an
+// absolute path, otherwise ~/.local/share; on Windows the application data
+// folder.
+std::filesystem::path userDataFolder();
+
+// The folder that stands for the root of drive C: the root itself on
+// Windows, the home folder elsewhere.
+std::filesystem::path driveRoot();
+
+// The local path for a fixed "c:\..." path, with the drive's root at `root`.
+std::filesystem::path driveRootPath(const QString &windowsPath,
+                                    const std::filesystem::path &root = driveRoot());
+
+// A path as a person reads it in a message, and back.
+QString displayPath(const std::filesystem::path &path);
+std::filesystem::path localPath(const QString &path);

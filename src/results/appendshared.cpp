@@ -1,0 +1,36 @@
+#include "results/appendshared.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace logfile::shared {
+
+std::string appendedBytes(bool lineEndFirst, std::string_view line)
+{
+    std::string bytes;
+    bytes.reserve(lineEnd.size() + line.size());
+    if (lineEndFirst)
+        bytes = lineEnd;
+    bytes += line;
+    return bytes;
+}
+
+void LineCounter::add(const char *bytes, std::size_t size)
+{
+    if (size == 0)
+        return;
+    m_lineFeeds += std::count(bytes, bytes + size, '\n');
+    m_last = bytes[size - 1];
+}
+
+bool Backoff::pause()
+{
+    const Clock::time_point now = Clock::now();
+    if (now >= m_deadline)
+        return false;
+    std::this_thread::sleep_for(std::min<Clock::duration>(m_pause, m_deadline - now));
+    m_pause = std::min(m_pause * 2, std::chrono::milliseconds(16));
+    return true;
+}
+
+} // namespace logfile::shared

@@ -1,0 +1,67 @@
+#pragma once
+
+// Opening and locking the results log on POSIX systems, for the append and
+// the collection alike.
+
+#include "results/appendshared.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include <sys/types.h>
+
+namespace logfile::posix {
+
+using shared::Clock;
+
+std::string systemReason(int error);
+
+// An open file, closed (and so unlocked) when it goes out of scope.
+class Descriptor
+{
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(Descriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    Descriptor &operator=(Descriptor &&other) noexcept;
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    void reset();
+
+private:
+    int m_fd = -1;
+};
+
+enum class PathState { Missing, File, OwnLink, ForeignLink, Failed };
+
+// What the log's path names, without following it. A symbolic link is the
+// user's own (or root's), which a technician sets up to reach a shared log,
+// or somebody else's, which could send the record into a file of ours.
+PathState lookAtPath(const std::filesystem::path &log, int &error);
+
+struct LockedLog
+{
+    Descriptor file;
+    std::string failure;  // empty once locked
+    bool missing = false; // not created, there being no log
+};
+
+// Opens the log (creating it when asked), never blocking on the open, and
+// takes the writers' exclusive lock on it, until the path names the file
+// that is locked (a teacher may have moved the log away meanwhile), all
+// before `deadline`.
+LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline, bool create);
+
+// The open log's last byte, or nothing when it cannot be read. It allocates
+// nothing: the rescue calls it from a signal handler.
+std::optional<char> lastByte(int fd, off_t size);
+
+// Writes all of `size` bytes to `fd` and returns the number written; when
+// that is fewer, errno says why. Allocates nothing.
+std::size_t writeAll(int fd, const char *bytes, std::size_t size);
+
+} // namespace logfile::posix

@@ -1,0 +1,49 @@
+#include "results/saverecord.h"
+
+#include "paths/paths.h"
+#include "results/pendingrecord.h"
+
+#include <cstdio>
+
+void RecordWriters::reportOnStandardError(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+SaveOutcome saveRecord(const RecordDestination &destination, const QByteArray &line,
+                       const QString &text, const AskToRetry &askToRetry, const RecordWriters &writers)
+{
+    SaveOutcome outcome;
+    outcome.logName = displayPath(destination.log);
+    outcome.rescueName = displayPath(destination.rescueLog);
+    const QString notSaved =
+        QStringLiteral("morvel2: le résultat n'a pas été enregistré dans %1.\n").arg(outcome.logName);
+    const QString rescuedNotice = notSaved
+        + QStringLiteral("morvel2: il a été enregistré à la place dans %1 :\n%2\n").arg(outcome.rescueName, text);
+    const QString lostNotice = notSaved
+        + QStringLiteral("morvel2: il n'a pas pu être enregistré non plus dans %1 ; le voici :\n%2\n")
+              .arg(outcome.rescueName, text);
+    PendingRecord pending(destination.rescueLog, line.toStdString(), rescuedNotice.toStdString(),
+                          lostNotice.toStdString());
+
+    for (;;) {
+        AppendResult result;
+        if (pending.write([&] { return (result = writers.append(destination.log, line)).ok; })) {
+            outcome.place = SaveOutcome::Place::Log;
+            return outcome;
+        }
+        outcome.reason = result.reason;
+        outcome.logTouched = result.logTouched;
+        if (result.logTouched || !askToRetry(outcome.logName, result.reason))
+            break;
+    }
+
+    AppendResult rescued;
+    pending.write([&] { return (rescued = writers.rescue(destination.rescueLog, line)).ok; });
+    pending.settle();
+    writers.report(rescued.ok ? rescuedNotice : lostNotice);
+    outcome.place = rescued.ok ? SaveOutcome::Place::RescueLog : SaveOutcome::Place::Nowhere;
+    return outcome;
+}
