@@ -2,6 +2,7 @@
 
 #include "results/logfile_unix.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,9 @@ int readAll(int fd, off_t size, Take take)
 {
     char buffer[65536];
     for (off_t at = 0; at < size;) {
-        const ssize_t read = ::pread(fd, buffer, sizeof buffer, at);
+        // No further than the size measured under the lock.
+        const auto wanted = static_cast<std::size_t>(std::min<off_t>(sizeof buffer, size - at));
+        const ssize_t read = ::pread(fd, buffer, wanted, at);
         if (read < 0 && errno == EINTR)
             continue;
         if (read < 0)
