@@ -23,7 +23,9 @@ private slots:
     void lockedAnswerIsReadable();
 };
 
-enum class Route { ShiftInsert, CtrlV, Drop, MiddleClick, ContextMenu };
+// A middle-click pastes the primary selection, which the offscreen platform
+// does not have: that route is tried on a real display by desktop_paste.
+enum class Route { ShiftInsert, CtrlV, Drop, ContextMenu };
 Q_DECLARE_METATYPE(Route)
 
 void TestAnswerRoutes::textArrivingWholeIsRefused_data()
@@ -32,7 +34,6 @@ void TestAnswerRoutes::textArrivingWholeIsRefused_data()
     QTest::newRow("Shift+Insert") << Route::ShiftInsert;
     QTest::newRow("Ctrl+V") << Route::CtrlV;
     QTest::newRow("drag and drop") << Route::Drop;
-    QTest::newRow("middle-click") << Route::MiddleClick;
     QTest::newRow("context menu") << Route::ContextMenu;
 }
 
@@ -43,8 +44,6 @@ void TestAnswerRoutes::textArrivingWholeIsRefused()
     const QString junk = QStringLiteral("abc 12\t34") + QString(5000, u'x');
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(junk);
-    if (clipboard->supportsSelection())
-        clipboard->setText(junk, QClipboard::Selection);
     QLineEdit *answer = box(0);
     QTest::keyClicks(answer, QStringLiteral("3"));
 
@@ -65,9 +64,6 @@ void TestAnswerRoutes::textArrivingWholeIsRefused()
         QApplication::sendEvent(answer, &drop);
         break;
     }
-    case Route::MiddleClick:
-        QTest::mouseClick(answer, Qt::MiddleButton);
-        break;
     case Route::ContextMenu: {
         // No menu at all: its Paste would bring the clipboard in.
         QContextMenuEvent menuRequest(QContextMenuEvent::Mouse, answer->rect().center(),

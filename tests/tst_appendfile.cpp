@@ -30,6 +30,30 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// How many descriptors of this process have `path` open.
+int openedHere(const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QFileInfo &fd : descriptors.entryInfoList(QDir::Files | QDir::System))
+        count += fd.symLinkTarget() == target ? 1 : 0;
+    return count;
+}
+
+// A folder on another file system than the temporary folder, where a rename
+// cannot reach: the shared-memory tmpfs. Null where there is none.
+std::unique_ptr<QTemporaryDir> folderOnAnotherFileSystem(const QString &here)
+{
+    auto elsewhere = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/morvel2-test-XXXXXX"));
+    struct stat a{};
+    struct stat b{};
+    if (!elsewhere->isValid() || ::stat(QFile::encodeName(here).constData(), &a) != 0
+        || ::stat(QFile::encodeName(elsewhere->path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
+        return nullptr;
+    return elsewhere;
+}
+
 } // namespace
 
 class TestAppendFile : public QObject
@@ -126,7 +150,8 @@ void TestAppendFile::logMovedAwayWhileWaiting()
     QCOMPARE(::flock(teacher, LOCK_EX), 0);
 
     auto writer = std::async(std::launch::async, [this] { return append(m_log); });
-    QTest::qWait(100); // the writer has opened the old log and waits for its lock
+    // Once the writer has opened the old log, it can only wait for its lock.
+    QTRY_COMPARE(openedHere(m_log), 2);
     QVERIFY(QFile::rename(m_log, collected));
     ::close(teacher);
 
@@ -177,10 +202,16 @@ void TestAppendFile::collect_data()
     QTest::addColumn<QByteArray>("already"); // "-": no destination yet
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("records");
-    QTest::newRow("three records") << line + line + line << QByteArray("-") << true << 3;
-    QTest::newRow("a torn last line counts") << line + "202 torn" << QByteArray("-") << true << 2;
-    QTest::newRow("no log") << QByteArray("-") << QByteArray("-") << true << 0;
-    QTest::newRow("never overwrites") << line << QByteArray("earlier\r\n") << false << 0;
+    QTest::addColumn<bool>("acrossFileSystems"); // the log on another file system: copied, not renamed
+    const QByteArray many = line.repeated(10000); // more than one read's worth
+    QTest::newRow("three records") << line + line + line << QByteArray("-") << true << 3 << false;
+    QTest::newRow("a torn last line counts") << line + "202 torn" << QByteArray("-") << true << 2 << false;
+    QTest::newRow("no log") << QByteArray("-") << QByteArray("-") << true << 0 << false;
+    QTest::newRow("never overwrites") << line << QByteArray("earlier\r\n") << false << 0 << false;
+    QTest::newRow("across file systems") << many << QByteArray("-") << true << 10000 << true;
+    QTest::newRow("across file systems, torn") << many + "202 torn" << QByteArray("-") << true << 10001 << true;
+    QTest::newRow("across file systems, never overwrites")
+        << line << QByteArray("earlier\r\n") << false << 0 << true;
 }
 
 // What a teacher collects is moved whole; the next record starts a new log.
@@ -190,6 +221,14 @@ void TestAppendFile::collect()
     QFETCH(QByteArray, already);
     QFETCH(bool, ok);
     QFETCH(int, records);
+    QFETCH(bool, acrossFileSystems);
+    std::unique_ptr<QTemporaryDir> elsewhere;
+    if (acrossFileSystems) {
+        elsewhere = folderOnAnotherFileSystem(m_dir->path());
+        if (!elsewhere)
+            QSKIP("no /dev/shm on another file system than the temporary folder");
+        m_log = elsewhere->filePath(QStringLiteral("estest.txt"));
+    }
     const QString destination = m_dir->filePath(QStringLiteral("releve.txt"));
     const auto write = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);

@@ -89,12 +89,18 @@ void TestKeyFilter::typedCharacters_data()
                                   << "\r" << Codes{13};
     QTest::newRow("Ctrl+Return is a line feed") << int(Qt::Key_Return) << ctrl << "\n" << Codes{10};
     QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << "\b" << Codes{8};
+    // The control character DEL, which the filter refuses: it must not erase.
+    QTest::newRow("Ctrl+Backspace") << int(Qt::Key_Backspace) << ctrl << "\x7f" << Codes{127};
     QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "\x1b" << Codes{27};
     QTest::newRow("Ctrl+V as a test tool reports it") << int(Qt::Key_V) << ctrl << "v" << Codes{22};
     QTest::newRow("Ctrl+V as X11 reports it") << int(Qt::Key_V) << ctrl << "\x16" << Codes{22};
     QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (ctrl | Qt::ShiftModifier) << "V" << Codes{22};
     QTest::newRow("AltGr is not Ctrl") << int(Qt::Key_3) << (ctrl | Qt::AltModifier) << "#"
                                        << Codes{U'#'};
+    // A letter key with AltGr types its third character (€ on AZERTY), not
+    // Ctrl+E's control character 5.
+    QTest::newRow("AltGr+E is the euro sign") << int(Qt::Key_E) << (ctrl | Qt::AltModifier)
+                                              << QStringLiteral("€") << Codes{0x20AC};
     QTest::newRow("Delete types nothing") << int(Qt::Key_Delete) << none << "\x7f" << Codes{};
     QTest::newRow("Left types nothing") << int(Qt::Key_Left) << none << "" << Codes{};
     QTest::newRow("Ctrl+Left types nothing") << int(Qt::Key_Left) << ctrl << "" << Codes{};

@@ -17,15 +17,19 @@ private slots:
     void cleanup();
     void homeFolder_data();
     void homeFolder();
+    void rescueLog_data();
+    void rescueLog();
     void homeNamedInOtherBytesThanUtf8();
 
 private:
     QByteArray m_savedHome = qgetenv("HOME");
+    QByteArray m_savedDataHome = qgetenv("XDG_DATA_HOME");
 };
 
 void TestLogPaths::cleanup()
 {
     qputenv("HOME", m_savedHome);
+    qputenv("XDG_DATA_HOME", m_savedDataHome);
 }
 
 void TestLogPaths::homeFolder_data()
@@ -50,6 +54,33 @@ void TestLogPaths::homeFolder()
     else
         qunsetenv("HOME");
     QCOMPARE(QByteArray::fromStdString(resultsLogPath().native()), expected + "/estest.txt");
+}
+
+void TestLogPaths::rescueLog_data()
+{
+    QTest::addColumn<bool>("set");
+    QTest::addColumn<QByteArray>("dataHome");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray standard = "/srv/eleve/.local/share/morvel2/estest.txt";
+    QTest::newRow("absolute") << true << QByteArray("/srv/donnees") << QByteArray("/srv/donnees/morvel2/estest.txt");
+    QTest::newRow("unset") << false << QByteArray() << standard;
+    QTest::newRow("empty") << true << QByteArray() << standard;
+    // Relative to whatever folder the program was started in: not a place
+    // a teacher would ever look.
+    QTest::newRow("relative") << true << QByteArray("donnees") << standard;
+}
+
+void TestLogPaths::rescueLog()
+{
+    QFETCH(bool, set);
+    QFETCH(QByteArray, dataHome);
+    QFETCH(QByteArray, expected);
+    qputenv("HOME", "/srv/eleve");
+    if (set)
+        qputenv("XDG_DATA_HOME", dataHome);
+    else
+        qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(QByteArray::fromStdString(rescueLogPath().native()), expected);
 }
 
 // A home folder named in Latin-1 under a UTF-8 system: the log must land in

@@ -18,6 +18,7 @@ private slots:
 
 private:
     void writeSetting(const QString &configFolder, const QString &value);
+    QString userFolder(const QString &where) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -37,37 +38,60 @@ void TestLogSetting::writeSetting(const QString &configFolder, const QString &va
     QDir().mkpath(configFolder + QStringLiteral("/morvel2"));
     QFile file(configFolder + QStringLiteral("/morvel2/morvel2.conf"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[results]\nlog=" + value.toUtf8() + "\n");
+    // "-": a file holding other settings only.
+    file.write(value == QLatin1String("-") ? QByteArray("[fenetre]\ntaille=2\n")
+                                           : "[results]\nlog=" + value.toUtf8() + "\n");
+}
+
+// The user's folder of settings: ~/.config, or the folder XDG_CONFIG_HOME
+// names, which is then set.
+QString TestLogSetting::userFolder(const QString &where) const
+{
+    if (where == QLatin1String("home"))
+        return m_dir->filePath(QStringLiteral("home/.config"));
+    const QString folder = m_dir->filePath(where);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+    return folder;
 }
 
 void TestLogSetting::precedence_data()
 {
-    QTest::addColumn<QString>("user");    // empty: no file
+    QTest::addColumn<QString>("userAt");  // "home": ~/.config; otherwise XDG_CONFIG_HOME
+    QTest::addColumn<QString>("user");    // empty: no file; "-": a file without the key
     QTest::addColumn<QString>("system1");
     QTest::addColumn<QString>("system2");
     QTest::addColumn<QString>("expected"); // "default": ~/estest.txt
     QTest::addColumn<QString>("warnedAbout"); // the file named in the warning, or empty
 
-    QTest::newRow("none") << "" << "" << "" << "default" << "";
-    QTest::newRow("system") << "" << "/srv/classe/estest.txt" << "" << "/srv/classe/estest.txt" << "";
-    QTest::newRow("second system folder") << "" << "" << "/srv/b.txt" << "/srv/b.txt" << "";
-    QTest::newRow("first system folder first") << "" << "/srv/a.txt" << "/srv/b.txt" << "/srv/a.txt" << "";
-    QTest::newRow("user") << "/home/moi/log.txt" << "" << "" << "/home/moi/log.txt" << "";
-    QTest::newRow("user over system") << "/home/moi/log.txt" << "/srv/a.txt" << "" << "/home/moi/log.txt" << "";
-    QTest::newRow("relative") << "" << "estest.txt" << "" << "default" << "xdg1";
-    QTest::newRow("relative user over system") << "log.txt" << "/srv/a.txt" << "" << "default" << "home";
-    QTest::newRow("accented path") << "" << "/srv/élèves/estest.txt" << "" << "/srv/élèves/estest.txt" << "";
+    QTest::newRow("none") << "home" << "" << "" << "" << "default" << "";
+    QTest::newRow("system") << "home" << "" << "/srv/classe/estest.txt" << "" << "/srv/classe/estest.txt" << "";
+    QTest::newRow("second system folder") << "home" << "" << "" << "/srv/b.txt" << "/srv/b.txt" << "";
+    QTest::newRow("first system folder first") << "home" << "" << "/srv/a.txt" << "/srv/b.txt" << "/srv/a.txt" << "";
+    QTest::newRow("user") << "home" << "/home/moi/log.txt" << "" << "" << "/home/moi/log.txt" << "";
+    QTest::newRow("user over system") << "home" << "/home/moi/log.txt" << "/srv/a.txt" << "" << "/home/moi/log.txt" << "";
+    QTest::newRow("relative") << "home" << "" << "estest.txt" << "" << "default" << "xdg1";
+    QTest::newRow("relative user over system") << "home" << "log.txt" << "/srv/a.txt" << "" << "default" << "home";
+    QTest::newRow("accented path") << "home" << "" << "/srv/élèves/estest.txt" << "" << "/srv/élèves/estest.txt" << "";
+    QTest::newRow("XDG_CONFIG_HOME") << "config" << "/srv/moi.txt" << "" << "" << "/srv/moi.txt" << "";
+    QTest::newRow("XDG_CONFIG_HOME over system") << "config" << "/srv/moi.txt" << "/srv/a.txt" << ""
+                                                  << "/srv/moi.txt" << "";
+    QTest::newRow("user file without the key") << "home" << "-" << "/srv/a.txt" << "" << "/srv/a.txt" << "";
+    QTest::newRow("user file without the key, XDG_CONFIG_HOME")
+        << "config" << "-" << "" << "/srv/b.txt" << "/srv/b.txt" << "";
+    QTest::newRow("relative in XDG_CONFIG_HOME") << "config" << "log.txt" << "/srv/a.txt" << "" << "default"
+                                                 << "config";
 }
 
 void TestLogSetting::precedence()
 {
+    QFETCH(QString, userAt);
     QFETCH(QString, user);
     QFETCH(QString, system1);
     QFETCH(QString, system2);
     QFETCH(QString, expected);
     QFETCH(QString, warnedAbout);
     if (!user.isEmpty())
-        writeSetting(m_dir->filePath(QStringLiteral("home/.config")), user);
+        writeSetting(userFolder(userAt), user);
     if (!system1.isEmpty())
         writeSetting(m_dir->filePath(QStringLiteral("xdg1")), system1);
     if (!system2.isEmpty())
@@ -80,9 +104,9 @@ void TestLogSetting::precedence()
     if (warnedAbout.isEmpty()) {
         QVERIFY(location.warning.isEmpty());
     } else {
-        const QString file = m_dir->filePath(warnedAbout == QLatin1String("home")
-                                                 ? QStringLiteral("home/.config/morvel2/morvel2.conf")
-                                                 : QStringLiteral("xdg1/morvel2/morvel2.conf"));
+        const QString file = warnedAbout == QLatin1String("xdg1")
+                                 ? m_dir->filePath(QStringLiteral("xdg1/morvel2/morvel2.conf"))
+                                 : userFolder(warnedAbout) + QStringLiteral("/morvel2/morvel2.conf");
         QVERIFY2(location.warning.contains(file), qPrintable(location.warning));
         QVERIFY(location.warning.contains(path));
     }

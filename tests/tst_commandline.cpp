@@ -1,0 +1,164 @@
+#include "app/commandline.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The command line as a technician or a teacher uses it: what each set of
+// arguments answers, with which status, and what it does to the results log.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void arguments_data();
+    void arguments();
+    void helpNamesTheLog_data();
+    void helpNamesTheLog();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCommandLine::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+namespace {
+
+const QByteArray record = "202 record\r\n";
+const QString tryHelp = QStringLiteral("Essayez « morvel2 --help ».\n");
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("-");
+}
+
+} // namespace
+
+void TestCommandLine::arguments_data()
+{
+    // In the texts, LOG and DEST stand for the log's and the destination's
+    // paths; "-" for a file that is not there.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("logBefore");
+    QTest::addColumn<QByteArray>("destinationBefore");
+    QTest::addColumn<int>("status"); // -1: the exercise starts
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QByteArray>("logAfter");
+    QTest::addColumn<QByteArray>("destinationAfter");
+
+    const QByteArray two = record + record;
+    QTest::newRow("none: the exercise") << QStringList{} << two << QByteArray("-") << -1 << "" << "" << two
+                                        << QByteArray("-");
+    QTest::newRow("--version") << QStringList{"--version"} << two << QByteArray("-") << 0
+                               << "morvel2 " MORVEL2_VERSION "\n" << "" << two << QByteArray("-");
+    QTest::newRow("unknown option") << QStringList{"--bilan"} << two << QByteArray("-") << 2 << ""
+                                    << "morvel2 : option inconnue : --bilan\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("unknown short option") << QStringList{"-x"} << two << QByteArray("-") << 2 << ""
+                                          << "morvel2 : option inconnue : -x\n" + tryHelp << two << QByteArray("-");
+    // A toolkit option a launcher adds must not change what the pupil sees.
+    QTest::newRow("toolkit option") << QStringList{"-reverse"} << two << QByteArray("-") << 2 << ""
+                                    << "morvel2 : option inconnue : -r\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("argument") << QStringList{"DEST"} << two << QByteArray("-") << 2 << ""
+                              << "morvel2 : argument inattendu : DEST\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("--collect without a file")
+        << QStringList{"--collect"} << two << QByteArray("-") << 2 << ""
+        << "morvel2 : l'option --collect demande un nom de fichier.\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("--collect") << QStringList{"--collect", "DEST"} << two << QByteArray("-") << 0
+                               << "2 résultats recueillis dans DEST.\n" << "" << QByteArray("-") << two;
+    QTest::newRow("--collect one") << QStringList{"--collect", "DEST"} << record << QByteArray("-") << 0
+                                   << "1 résultat recueilli dans DEST.\n" << "" << QByteArray("-") << record;
+    QTest::newRow("--collect without a log")
+        << QStringList{"--collect", "DEST"} << QByteArray("-") << QByteArray("-") << 0
+        << "Aucun résultat à recueillir : LOG n'existe pas.\n" << "" << QByteArray("-") << QByteArray("-");
+    QTest::newRow("--collect onto a file")
+        << QStringList{"--collect", "DEST"} << two << QByteArray("relevé\r\n") << 1 << ""
+        << "morvel2 : DEST existe déjà ; rien n'a été déplacé.\n" << two << QByteArray("relevé\r\n");
+    QTest::newRow("--collect and --version") << QStringList{"--version", "--collect", "DEST"} << two
+                                             << QByteArray("-") << 0 << "morvel2 " MORVEL2_VERSION "\n" << ""
+                                             << two << QByteArray("-");
+}
+
+void TestCommandLine::arguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, logBefore);
+    QFETCH(QByteArray, destinationBefore);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(QByteArray, logAfter);
+    QFETCH(QByteArray, destinationAfter);
+    const QString log = m_dir->filePath(QStringLiteral("estest.txt"));
+    const QString destination = m_dir->filePath(QStringLiteral("relevé.txt"));
+    const auto named = [&](QString text) {
+        return text.replace(QLatin1String("LOG"), QDir::toNativeSeparators(log))
+            .replace(QLatin1String("DEST"), QDir::toNativeSeparators(destination));
+    };
+    if (logBefore != "-")
+        write(log, logBefore);
+    if (destinationBefore != "-")
+        write(destination, destinationBefore);
+    QStringList line{QStringLiteral("morvel2")};
+    for (const QString &argument : std::as_const(arguments))
+        line.append(named(argument));
+    QBuffer said;
+    QBuffer complained;
+    said.open(QIODevice::WriteOnly);
+    complained.open(QIODevice::WriteOnly);
+
+    const std::optional<int> ended =
+        runCommandLine(line, {QFile::encodeName(log).toStdString(), {}}, said, complained);
+
+    QCOMPARE(ended.value_or(-1), status);
+    QCOMPARE(QString::fromUtf8(said.data()), named(out));
+    QCOMPARE(QString::fromUtf8(complained.data()), named(err));
+    QCOMPARE(contents(log), logAfter);
+    QCOMPARE(contents(destination), destinationAfter);
+}
+
+void TestCommandLine::helpNamesTheLog_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("--help") << "--help";
+    QTest::newRow("-h") << "-h";
+}
+
+void TestCommandLine::helpNamesTheLog()
+{
+    QFETCH(QString, option);
+    const QString log = m_dir->filePath(QStringLiteral("élèves/estest.txt"));
+    QBuffer said;
+    QBuffer complained;
+    said.open(QIODevice::WriteOnly);
+    complained.open(QIODevice::WriteOnly);
+
+    const std::optional<int> ended = runCommandLine({QStringLiteral("morvel2"), option},
+                                                    {QFile::encodeName(log).toStdString(), {}}, said, complained);
+
+    QCOMPARE(ended, std::optional<int>(0));
+    const QString help = QString::fromUtf8(said.data());
+    QVERIFY2(help.startsWith(QStringLiteral("Utilisation : morvel2 [option]\n")), qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("--collect FICHIER")), qPrintable(help));
+    QVERIFY2(help.endsWith(QStringLiteral("Le fichier de résultats : %1\n").arg(QDir::toNativeSeparators(log))),
+             qPrintable(help));
+    QVERIFY(complained.data().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
