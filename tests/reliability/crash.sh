@@ -6,6 +6,13 @@
 source "$(dirname "$0")/common.sh"
 
 kills=300
+# The kill moments come from $RANDOM: seeded, and the seed printed, so that a
+# failing run can be replayed with the same moments.
+seed=${CRASH_SEED:-$(date +%s%N)}
+[[ $seed =~ ^[0-9]+$ ]] || fail "CRASH_SEED must be a number, not '$seed'"
+seed=$((10#$seed))
+RANDOM=$seed
+echo "seed: $seed; rerun with CRASH_SEED=$seed"
 log="$scratch/estest.txt"
 : > "$log"
 
