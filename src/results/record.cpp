@@ -18,12 +18,8 @@ QString safeText(const QString &text)
     QString safe;
     safe.reserve(text.size());
     for (const char32_t c : text.toUcs4()) {
-        if (isControl(c))
-            safe.append(u' ');
-        else if (!windows1252Byte(c))
-            safe.append(u'?');
-        else
-            safe.append(QChar(static_cast<char16_t>(c)));
+        // Every character the code page holds is in the first plane.
+        safe.append(isControl(c) ? u' ' : QChar(static_cast<char16_t>(representable(c))));
     }
     return safe;
 }

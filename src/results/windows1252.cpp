@@ -28,11 +28,16 @@ std::optional<char> windows1252Byte(char32_t character)
     return std::nullopt;
 }
 
+char32_t representable(char32_t character)
+{
+    return windows1252Byte(character) ? character : U'?';
+}
+
 QByteArray toWindows1252(QStringView text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const char32_t character : text.toUcs4())
-        bytes.append(windows1252Byte(character).value_or('?'));
+        bytes.append(*windows1252Byte(representable(character)));
     return bytes;
 }

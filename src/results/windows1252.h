@@ -12,5 +12,9 @@
 // The byte for a character, or nothing when the code page has none.
 std::optional<char> windows1252Byte(char32_t character);
 
+// The character the code page writes for `character`: itself, or "?" when
+// the code page cannot hold it.
+char32_t representable(char32_t character);
+
 // Encodes text, writing "?" for each character the code page cannot hold.
 QByteArray toWindows1252(QStringView text);
