@@ -25,6 +25,7 @@ private slots:
     void rescueKeepsRecordsOnLinesOfTheirOwn();
     void guardedProcess_data();
     void guardedProcess();
+    void secondWaitingRecordStopsTheProgram();
 
 private:
     QString rescuePath() const { return m_dir->filePath(QStringLiteral("donnees/morvel2/estest.txt")); }
@@ -237,6 +238,32 @@ void TestSessionEnd::guardedProcess()
         QCOMPARE(WEXITSTATUS(how), status);
     }
     QCOMPARE(contents(rescuePath()), rescued ? QByteArray::fromStdString(record) : QByteArray("-"));
+}
+
+// The guard rescues one record: a second one would silently take the
+// first one's place, so making one is a programming error caught at once.
+void TestSessionEnd::secondWaitingRecordStopsTheProgram()
+{
+#ifdef NDEBUG
+    QSKIP("assertions are compiled out of this build");
+#else
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // Quietly: the test library's own handler would print a stack.
+        std::signal(SIGABRT, SIG_DFL);
+        ::close(STDOUT_FILENO);
+        ::close(STDERR_FILENO);
+        const auto first = waitingRecord();
+        const auto second = waitingRecord();
+        ::_exit(0);
+    }
+    int how = 0;
+    QCOMPARE(::waitpid(child, &how, 0), child);
+    QVERIFY(WIFSIGNALED(how));
+    QCOMPARE(WTERMSIG(how), SIGABRT);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSessionEnd)
