@@ -119,8 +119,8 @@ void TestCommandLine::arguments()
         line.append(named(argument));
     QBuffer said;
     QBuffer complained;
-    said.open(QIODevice::WriteOnly);
-    complained.open(QIODevice::WriteOnly);
+    QVERIFY(said.open(QIODevice::WriteOnly));
+    QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended =
         runCommandLine(line, {QFile::encodeName(log).toStdString(), {}}, said, complained);
@@ -145,8 +145,8 @@ void TestCommandLine::helpNamesTheLog()
     const QString log = m_dir->filePath(QStringLiteral("élèves/estest.txt"));
     QBuffer said;
     QBuffer complained;
-    said.open(QIODevice::WriteOnly);
-    complained.open(QIODevice::WriteOnly);
+    QVERIFY(said.open(QIODevice::WriteOnly));
+    QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended = runCommandLine({QStringLiteral("morvel2"), option},
                                                     {QFile::encodeName(log).toStdString(), {}}, said, complained);

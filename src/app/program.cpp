@@ -25,8 +25,9 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     QFile out;
     QFile err;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return 1;
     return runCommandLine(arguments, resultsLogLocation(), out, err);
 }
 
