@@ -7,7 +7,7 @@ build_dir=$1
 
 [[ $(id -u) -eq 0 ]] || skip "installing a package needs root"
 need cpack apt-get dpkg-deb dpkg-shlibdeps xdotool
-if dpkg-query -W -f='${Status}' morvel2 2> /dev/null | grep -q 'install ok installed'; then
+if [[ $(dpkg-query -W -f='${Status}' morvel2 2> /dev/null) == *"install ok installed"* ]]; then
     skip "morvel2 is already installed on this machine: leaving it alone"
 fi
 
@@ -20,7 +20,11 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *qt6-qpa-plugins* ]] || fail "the platform plugins are not a dependency: $depends"
 echo "built $(basename "$deb"), Depends: $depends"
 
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' > "$scratch/files"
+dpkg-deb -c "$deb" > "$scratch/contents"
+awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' "$scratch/contents" > "$scratch/files"
+# Whatever the builder's umask: folders and programs 0755, other files 0644.
+odd=$(awk '$1 !~ /^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x|lrwxrwxrwx)$/' "$scratch/contents")
+[[ -z $odd ]] || fail "unexpected permissions in the package: $odd"
 for expected in /usr/bin/morvel2 /usr/share/applications/morvel2.desktop \
     /usr/share/metainfo/morvel2.metainfo.xml /usr/share/icons/hicolor/16x16/apps/morvel2.png \
     /usr/share/icons/hicolor/32x32/apps/morvel2.png /usr/share/icons/hicolor/48x48/apps/morvel2.png \
@@ -45,6 +49,6 @@ wait "$program" 2> /dev/null || true
 
 DEBIAN_FRONTEND=noninteractive apt-get remove -y --purge morvel2 > "$scratch/remove.log" 2>&1 \
     || fail "apt-get remove failed: $(tail -20 "$scratch/remove.log")"
-! dpkg-query -W -f='${Status}' morvel2 2> /dev/null | grep -q 'installed' || fail "still installed"
+[[ $(dpkg-query -W -f='${Status}' morvel2 2> /dev/null || true) != *installed* ]] || fail "still installed"
 while read -r file; do [[ ! -e $file ]] || fail "$file is left after removal"; done < "$scratch/files"
 echo "installed, started and removed cleanly: $(wc -l < "$scratch/files") files"
