@@ -9,8 +9,9 @@ need strace xdotool
 start_display
 home="$scratch/home"
 runtime="$scratch/runtime"
-mkdir -p "$home" "$runtime"
-chmod 700 "$runtime"
+# Private, as a home folder is, whatever the umask: a folder the group may
+# write to would have the log created the shared way.
+mkdir -m 700 "$home" "$runtime"
 trace="$scratch/trace"
 HOME="$home" XDG_RUNTIME_DIR="$runtime" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \

@@ -226,9 +226,13 @@ wait "$lease" 2> /dev/null || true
 # it): the append is refused at once, it does not wait for a reader. Root
 # may open any FIFO, so root runs this as nobody.
 as_user=()
+driver=$LOGDRIVER
 if is_root && command -v setpriv > /dev/null; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     chmod 755 "$scratch"
+    # The build folder may be where nobody can enter (a clone under /root).
+    cp "$LOGDRIVER" "$scratch/logdriver"
+    driver="$scratch/logdriver"
 fi
 if ! is_root || [[ ${#as_user[@]} -gt 0 ]]; then
     shared="$scratch/shared"
@@ -237,7 +241,7 @@ if ! is_root || [[ ${#as_user[@]} -gt 0 ]]; then
     "${as_user[@]}" mkfifo -m 0222 "$shared/estest.txt"
     started=$(date +%s%N)
     status=0
-    timeout 30 "${as_user[@]}" "$LOGDRIVER" append "$shared/estest.txt" 1 "$writer" 2000 \
+    timeout 30 "${as_user[@]}" "$driver" append "$shared/estest.txt" 1 "$writer" 2000 \
         2> "$scratch/errors" || status=$?
     elapsed_ms=$((($(date +%s%N) - started) / 1000000))
     [[ $status -ne 124 ]] || fail "the append to a FIFO hung"

@@ -35,8 +35,9 @@ windres=x86_64-w64-mingw32-windres
 command -v "$windres" > /dev/null || { echo "skipped: $windres is not installed"; exit 77; }
 "$windres" --include-dir "$source_dir/packaging/windows" -i "$source_dir/packaging/windows/morvel2.rc" \
     -O res -o "$out/morvel2.res"
+strings -el "$out/morvel2.res" > "$out/strings.txt"
 for text in "1.00" "morvel2" "morvel2.exe" "040C04B0"; do
-    strings -el "$out/morvel2.res" | grep -qx "$text" || { echo "the version record lacks $text"; exit 1; }
+    grep -qx "$text" "$out/strings.txt" || { echo "the version record lacks $text"; exit 1; }
 done
 "$windres" --include-dir "$source_dir/packaging/windows" -i "$source_dir/packaging/windows/morvel2.rc" \
     -o "$out/morvel2-rc.o"

@@ -20,7 +20,7 @@ cd "$scratch"
 started=$(date +%s%N)
 "${as_user[@]}" env HOME="$scratch" WINEPREFIX="$scratch/prefix" WINEDEBUG=-all \
     wineboot --init > "$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log"; exit 1; }
-echo "Wine prefix ready in $((($(date +%s%N) - started) / 1000000)) ms ($(wine --version))"
+echo "Wine prefix ready in $((($(date +%s%N) - started) / 1000000)) ms ($(WINEDEBUG=-all wine --version))"
 status=0
 "${as_user[@]}" env HOME="$scratch" WINEPREFIX="$scratch/prefix" WINEDEBUG=-all \
     wine ./appenddriver.exe all "Z:${scratch//\//\\}\\run" || status=$?
