@@ -21,6 +21,7 @@ public:
         QStringList buttons;
         bool hasIcon = false;
         bool modal = false;
+        int width = 0;
     };
     using Chooser = std::function<QString(const Box &)>;
 
@@ -40,7 +41,7 @@ private:
         if (!box || !box->isVisible())
             return;
         Box read{box->windowTitle(), box->text(), {}, box->icon() != QMessageBox::NoIcon,
-                 box->isModal()};
+                 box->isModal(), box->width()};
         const QList<QAbstractButton *> buttons = box->buttons();
         for (const QAbstractButton *button : buttons) {
             read.buttons.append(button->text());

@@ -2,6 +2,7 @@
 #include "exercisefixture.h"
 #include "messageboxanswerer.h"
 #include "results/record.h"
+#include "window/messagebox.h"
 #include "window/morvel2.h"
 
 #include <QCheckBox>
@@ -266,6 +267,9 @@ void TestExerciseWindow::fourthCommitEndsTheExercise()
     QCOMPARE(closing.buttons, QStringList{QStringLiteral("OK")});
     QVERIFY(!closing.hasIcon);
     QVERIFY(closing.modal);
+    // Wide enough that a window manager need not cut its title.
+    QVERIFY2(closing.width >= titleRoom(closing.title),
+             qPrintable(QStringLiteral("%1 px for %2").arg(closing.width).arg(titleRoom(closing.title))));
 
     // Once the exercise has ended the window may close.
     QVERIFY(m_window->close());

@@ -9,6 +9,7 @@
 #include "results/record.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
+#include "window/messagebox.h"
 #include "window/twips.h"
 
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
@@ -408,24 +408,11 @@ void Morvel2::Command1_Click()
 
 bool Morvel2::askToRetry(const QString &path, const QString &reason)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("morvel2"),
-                    QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
-                        + path + QStringLiteral(":\n") + reason,
-                    QMessageBox::NoButton, this);
-    box.setTextFormat(Qt::PlainText);
-    QPushButton *retry = box.addButton(QStringLiteral("Réessayer"), QMessageBox::AcceptRole);
-    QPushButton *giveUp = box.addButton(QStringLiteral("Abandonner"), QMessageBox::RejectRole);
-    box.setDefaultButton(retry);
-    box.setEscapeButton(giveUp);
-    box.exec();
-    return box.clickedButton() == retry;
+    return askToRetryBox(this, QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
+                                   + path + QStringLiteral(":\n") + reason);
 }
 
 void Morvel2::showMessage(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    // Some styles put a picture on the OK button; these boxes carry none.
-    box.button(QMessageBox::Ok)->setIcon(QIcon());
-    box.exec();
+    showMessageBox(this, text, title);
 }
