@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "classrecords.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -18,6 +19,8 @@ private slots:
     void arguments();
     void helpNamesTheLog_data();
     void helpNamesTheLog();
+    void bilan_data();
+    void bilan();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -67,8 +70,8 @@ void TestCommandLine::arguments_data()
                                         << QByteArray("-");
     QTest::newRow("--version") << QStringList{"--version"} << two << QByteArray("-") << 0
                                << "morvel2 " MORVEL2_VERSION "\n" << "" << two << QByteArray("-");
-    QTest::newRow("unknown option") << QStringList{"--bilan"} << two << QByteArray("-") << 2 << ""
-                                    << "morvel2 : option inconnue : --bilan\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("unknown option") << QStringList{"--resultats"} << two << QByteArray("-") << 2 << ""
+                                    << "morvel2 : option inconnue : --resultats\n" + tryHelp << two << QByteArray("-");
     QTest::newRow("unknown short option") << QStringList{"-x"} << two << QByteArray("-") << 2 << ""
                                           << "morvel2 : option inconnue : -x\n" + tryHelp << two << QByteArray("-");
     // A toolkit option a launcher adds must not change what the pupil sees.
@@ -158,6 +161,74 @@ void TestCommandLine::helpNamesTheLog()
     QVERIFY2(help.endsWith(QStringLiteral("Le fichier de résultats : %1\n").arg(QDir::toNativeSeparators(log))),
              qPrintable(help));
     QVERIFY(complained.data().isEmpty());
+}
+
+void TestCommandLine::bilan_data()
+{
+    // CLASS: a folder of two pupils' logs; EMPTY: an empty folder; MISSING:
+    // nothing; CSV: where the spreadsheet goes, EXISTING: a file there already.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said"); // what standard output contains
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<int>("csvRows"); // -1: no spreadsheet written
+
+    const QString tryAgain = tryHelp;
+    QTest::newRow("a class folder") << QStringList{"--bilan", "CLASS"} << 0 << "Bilan : 2 élèves, 3 essais\n" << ""
+                                    << -1;
+    QTest::newRow("one pupil's log") << QStringList{"--bilan", "CLASS/zoé.txt"} << 0
+                                     << "Bilan : 1 élève, 2 essais\n" << "" << -1;
+    QTest::newRow("a path that is not there")
+        << QStringList{"--bilan", "CLASS", "MISSING"} << 1 << "Bilan : 2 élèves, 3 essais\n"
+        << "morvel2 : impossible de lire MISSING : il n'existe pas\n" << -1;
+    QTest::newRow("an empty folder") << QStringList{"--bilan", "EMPTY"} << 0 << "Aucun résultat de cet exercice.\n"
+                                     << "" << -1;
+    QTest::newRow("no path") << QStringList{"--bilan"} << 2 << ""
+                             << "morvel2 : l'option --bilan demande au moins un fichier ou un dossier.\n" + tryAgain
+                             << -1;
+    QTest::newRow("--csv alone") << QStringList{"--csv", "CSV"} << 2 << ""
+                                 << "morvel2 : l'option --csv ne va qu'avec --bilan.\n" + tryAgain << -1;
+    QTest::newRow("--csv") << QStringList{"--bilan", "CLASS", "--csv", "CSV"} << 0
+                           << "Tableau pour tableur écrit dans CSV.\n" << "" << 4;
+    QTest::newRow("--csv onto a file") << QStringList{"--bilan", "CLASS", "--csv", "EXISTING"} << 1 << ""
+                                       << "morvel2 : EXISTING existe déjà ; rien n'a été écrit.\n" << -1;
+}
+
+void TestCommandLine::bilan()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QFETCH(QString, err);
+    QFETCH(int, csvRows);
+    const QString classFolder = m_dir->filePath(QStringLiteral("classe"));
+    QVERIFY(QDir().mkpath(classFolder));
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("vide"))));
+    write(classFolder + QStringLiteral("/zoé.txt"), recordFor({"1", "1", "2", "1"}) + recordFor({"3", "4", "1", "2"}));
+    write(classFolder + QStringLiteral("/léo.txt"), recordFor({"3", "1", "", "2"}));
+    write(classFolder + QStringLiteral("/notes.md"), "pas un journal\n");
+    write(m_dir->filePath(QStringLiteral("existant.csv")), "à garder\r\n");
+    const auto named = [&](QString text) {
+        return text.replace(QLatin1String("CLASS"), classFolder)
+            .replace(QLatin1String("EMPTY"), m_dir->filePath(QStringLiteral("vide")))
+            .replace(QLatin1String("MISSING"), m_dir->filePath(QStringLiteral("absent")))
+            .replace(QLatin1String("EXISTING"), m_dir->filePath(QStringLiteral("existant.csv")))
+            .replace(QLatin1String("CSV"), m_dir->filePath(QStringLiteral("classe.csv")));
+    };
+    QStringList line{QStringLiteral("morvel2")};
+    for (const QString &argument : std::as_const(arguments))
+        line.append(named(argument));
+    QBuffer out;
+    QBuffer complained;
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QVERIFY(complained.open(QIODevice::WriteOnly));
+
+    QCOMPARE(runCommandLine(line, {}, out, complained), std::optional<int>(status));
+    QVERIFY2(QString::fromUtf8(out.data()).contains(named(said)), out.data().constData());
+    QCOMPARE(QString::fromUtf8(complained.data()), named(err));
+    const QByteArray csv = contents(m_dir->filePath(QStringLiteral("classe.csv")));
+    QCOMPARE(csv == "-" ? -1 : int(csv.count("\r\n")), csvRows);
+    QCOMPARE(contents(m_dir->filePath(QStringLiteral("existant.csv"))), QByteArray("à garder\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -2,6 +2,7 @@
 
 #include "paths/paths.h"
 #include "results/appendfile.h"
+#include "results/bilan.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -18,9 +19,15 @@ QString help()
 {
     return QStringLiteral(
         "Utilisation : morvel2 [option]\n"
+        "              morvel2 --bilan CHEMIN... [--csv FICHIER]\n"
         "Exercice de compréhension de lecture. Sans option, l'exercice s'ouvre.\n"
         "\n"
         "Options :\n"
+        "  --bilan CHEMIN...  affiche le bilan de la classe : chaque CHEMIN est un\n"
+        "                     fichier de résultats ou un dossier de fichiers *.txt,\n"
+        "                     un par élève, nommé d'après le fichier\n"
+        "  --csv FICHIER      avec --bilan, écrit aussi chaque essai dans FICHIER pour\n"
+        "                     un tableur ; FICHIER ne doit pas exister\n"
         "  --collect FICHIER  déplace le fichier de résultats vers FICHIER, sans perdre\n"
         "                     un résultat enregistré au même moment ; FICHIER ne doit\n"
         "                     pas exister ; le prochain résultat commence un nouveau\n"
@@ -35,7 +42,8 @@ QString misuse(const QCommandLineParser &parser)
 {
     const QStringList unknown = parser.unknownOptionNames();
     if (unknown.isEmpty())
-        return QStringLiteral("l'option --collect demande un nom de fichier.");
+        return QStringLiteral("l'option %1 demande un nom de fichier.")
+            .arg(parser.errorText().contains(QLatin1String("csv")) ? QStringLiteral("--csv") : QStringLiteral("--collect"));
     const QString name = unknown.first();
     const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
     return QStringLiteral("option inconnue : %1%2").arg(dashes, name);
@@ -79,13 +87,28 @@ std::optional<int> runCommandLine(const QStringList &arguments, const LogLocatio
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(QStringLiteral("version"));
     const QCommandLineOption collectOption(QStringLiteral("collect"), QString(), QStringLiteral("FICHIER"));
-    parser.addOptions({helpOption, versionOption, collectOption});
+    const QCommandLineOption bilanOption(QStringLiteral("bilan"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"), QString(), QStringLiteral("FICHIER"));
+    parser.addOptions({helpOption, versionOption, collectOption, bilanOption, csvOption});
     const QString tryHelp = QStringLiteral("Essayez « morvel2 --help ».\n");
     if (!parser.parse(arguments)) {
         say(err, QStringLiteral("morvel2 : %1\n").arg(misuse(parser)) + tryHelp);
         return 2;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const bool bilan = parser.isSet(bilanOption) && !parser.isSet(helpOption) && !parser.isSet(versionOption);
+    if (bilan && parser.positionalArguments().isEmpty()) {
+        say(err, QStringLiteral("morvel2 : l'option --bilan demande au moins un fichier ou un dossier.\n") + tryHelp);
+        return 2;
+    }
+    if (bilan && parser.isSet(collectOption)) {
+        say(err, QStringLiteral("morvel2 : --collect et --bilan ne vont pas ensemble.\n") + tryHelp);
+        return 2;
+    }
+    if (parser.isSet(csvOption) && !parser.isSet(bilanOption)) {
+        say(err, QStringLiteral("morvel2 : l'option --csv ne va qu'avec --bilan.\n") + tryHelp);
+        return 2;
+    }
+    if (!bilan && !parser.positionalArguments().isEmpty()) {
         say(err, QStringLiteral("morvel2 : argument inattendu : %1\n").arg(parser.positionalArguments().first())
                      + tryHelp);
         return 2;
@@ -100,5 +123,7 @@ std::optional<int> runCommandLine(const QStringList &arguments, const LogLocatio
     }
     if (parser.isSet(collectOption))
         return collect(log, parser.value(collectOption), out, err);
+    if (bilan)
+        return runBilan(parser.positionalArguments(), parser.value(csvOption), out, err);
     return std::nullopt;
 }

@@ -28,6 +28,20 @@ std::optional<char> windows1252Byte(char32_t character)
     return std::nullopt;
 }
 
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code >= 0x80 && code < 0xA0)
+            text.append(QChar(highControls[code - 0x80] != 0 ? highControls[code - 0x80] : char16_t(0xFFFD)));
+        else
+            text.append(QChar(static_cast<char16_t>(code)));
+    }
+    return text;
+}
+
 char32_t representable(char32_t character)
 {
     return windows1252Byte(character) ? character : U'?';

@@ -16,5 +16,9 @@ std::optional<char> windows1252Byte(char32_t character);
 // the code page cannot hold it.
 char32_t representable(char32_t character);
 
+// Decodes bytes of the code page; the five bytes it leaves undefined read as
+// U+FFFD.
+QString fromWindows1252(QByteArrayView bytes);
+
 // Encodes text, writing "?" for each character the code page cannot hold.
 QByteArray toWindows1252(QStringView text);

@@ -1,0 +1,89 @@
+#include "results/recordreader.h"
+
+#include "exercise/judge.h"
+#include "results/record.h"
+#include "results/windows1252.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::array<QByteArray, Content::questionCount> &encodedPrompts()
+{
+    static const std::array<QByteArray, Content::questionCount> prompts = [] {
+        std::array<QByteArray, Content::questionCount> encoded;
+        for (int row = 0; row < Content::questionCount; ++row)
+            encoded[static_cast<std::size_t>(row)] = toWindows1252(Content::prompt(row));
+        return encoded;
+    }();
+    return prompts;
+}
+
+QByteArrayView trimmedOfSpaces(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty() && bytes.front() == ' ')
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && bytes.back() == ' ')
+        bytes.chop(1);
+    return bytes;
+}
+
+} // namespace
+
+int ReadRecord::score() const
+{
+    return static_cast<int>(std::count(right.begin(), right.end(), true));
+}
+
+std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
+{
+    const QByteArray code = Content::exerciseCode().toLatin1() + ' ';
+    if (!line.startsWith(code))
+        return std::nullopt;
+
+    // Each answer stands between its row's prompt and the next one.
+    const auto &prompts = encodedPrompts();
+    std::array<QByteArrayView, Content::questionCount> typed;
+    qsizetype at = line.indexOf(prompts[0]);
+    if (at < 0)
+        return std::nullopt;
+    for (std::size_t row = 0; row < prompts.size(); ++row) {
+        at += prompts[row].size();
+        const qsizetype next = row + 1 < prompts.size() ? line.indexOf(prompts[row + 1], at) : line.size();
+        if (next < 0)
+            return std::nullopt;
+        typed[row] = trimmedOfSpaces(line.sliced(at, next - at));
+        at = next;
+    }
+
+    ReadRecord record;
+    std::array<Verdict, Content::questionCount> verdicts{};
+    QByteArray key;
+    for (std::size_t row = 0; row < typed.size(); ++row) {
+        record.answers[row] = fromWindows1252(typed[row]);
+        verdicts[row] = judgeAnswer(record.answers[row], Content::expectedAnswer(static_cast<int>(row))).verdict;
+        record.right[row] = verdicts[row] == Verdict::Right;
+        key += typed[row];
+        key += '\n';
+    }
+    auto laidOut = m_laidOut.constFind(key);
+    if (laidOut == m_laidOut.cend()) {
+        // The counts as the window keeps them: empty until the first one.
+        const auto rightCount = std::count(verdicts.begin(), verdicts.end(), Verdict::Right);
+        const auto wrongCount = std::count(verdicts.begin(), verdicts.end(), Verdict::Wrong);
+        RecordFields fields;
+        for (std::size_t row = 0; row < typed.size(); ++row)
+            fields.rows.append({Content::prompt(static_cast<int>(row)),
+                                record.answers[row].isEmpty() ? Value() : Value(record.answers[row])});
+        fields.rightCount = rightCount > 0 ? Value(static_cast<int>(rightCount)) : Value();
+        fields.wrongCount = wrongCount > 0 ? Value(static_cast<int>(wrongCount)) : Value();
+        if (m_laidOut.size() > 4096)
+            m_laidOut.clear(); // a log of junk answers must not grow it without end
+        QByteArray bytes = recordLine(fields);
+        bytes.chop(2); // the line end
+        laidOut = m_laidOut.insert(key, bytes);
+    }
+    if (line != *laidOut)
+        return std::nullopt;
+    return record;
+}

@@ -1,0 +1,134 @@
+#include "classrecords.h"
+#include "results/classreport.h"
+#include "results/csvexport.h"
+#include "results/recordreader.h"
+
+#include <QBuffer>
+#include <QTest>
+
+// The teacher's table: who did what at the last attempt, which idea the
+// class missed, and the same attempts for a spreadsheet.
+class TestClassReport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void counts();
+    void tableLinesUp();
+    void nothingToReport();
+    void csvField_data();
+    void csvField();
+    void csvRows();
+};
+
+
+namespace {
+
+ReadRecord attempt(const QStringList &answers)
+{
+    RecordReader reader;
+    return reader.read(recordFor(answers).chopped(2)).value();
+}
+
+// Three pupils: Zoé twice (wrong, then all right), Léo once, Ana with a log
+// but no attempt.
+ClassReport aClass()
+{
+    ClassReport report;
+    report.beginPupil(QStringLiteral("Zoé"));
+    report.addAttempt(attempt({"1", "1", "2", "1"}));
+    report.addAttempt(attempt({"3", "4", "1", "2"}));
+    report.beginPupil(QStringLiteral("Léo"));
+    report.addAttempt(attempt({"3", "1", "", "2"}));
+    report.beginPupil(QStringLiteral("Ana"));
+    report.addIgnoredLines(3);
+    return report;
+}
+
+} // namespace
+
+void TestClassReport::counts()
+{
+    const ClassReport report = aClass();
+    QCOMPARE(report.pupils().size(), 3);
+    QCOMPARE(report.attempts(), 3);
+    const PupilSummary &zoe = report.pupils().at(0);
+    QCOMPARE(zoe.attempts, 2);
+    QCOMPARE(zoe.last.score(), 4);
+    QCOMPARE(zoe.best, 4);
+    QCOMPARE(report.pupils().at(1).last.score(), 2);
+    QCOMPARE(report.pupils().at(2).attempts, 0);
+
+    const QList<QuestionSummary> questions = report.questions();
+    QCOMPARE(questions.size(), 4);
+    QCOMPARE(questions[0].prompt, QStringLiteral("L'album le plus réussi"));
+    QCOMPARE(questions[0].right, 2);
+    QCOMPARE(questions[0].pupils, 2);
+    QCOMPARE(questions[1].right, 1);
+    QCOMPARE(questions[1].commonestWrong, QStringLiteral("1"));
+    QCOMPARE(questions[2].right, 1);
+    QCOMPARE(questions[2].commonestWrong, QString()); // an empty answer is no wrong answer
+    QCOMPARE(report.meanScore(), 3.0); // last attempts: 4 and 2
+    QCOMPARE(report.ignoredLines(), 3);
+}
+
+// Every row's cells start in the same columns as the header's, accents
+// counting as one column.
+void TestClassReport::tableLinesUp()
+{
+    const QString table = formatClassReport(aClass());
+    const QStringList lines = table.split(u'\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("élève  essais  idée 1  idée 2  idée 3  idée 4  score  meilleur"));
+    QVERIFY2(header >= 0, qPrintable(table));
+    QCOMPARE(lines[header + 1], QStringLiteral("Zoé         2  3 ✓     4 ✓     1 ✓     2 ✓       4/4       4/4"));
+    QCOMPARE(lines[header + 2], QStringLiteral("Léo         1  3 ✓     1 ✗     – ✗     2 ✓       2/4       2/4"));
+    QCOMPARE(lines[header + 3], QStringLiteral("Ana         0") + QString(38, u' ') + QStringLiteral("–") + QString(9, u' ')
+                                    + QStringLiteral("–"));
+    QVERIFY2(table.contains(QStringLiteral("Un personnage inoubliable          1/2  1\n")), qPrintable(table));
+    QVERIFY2(table.contains(QStringLiteral("Score moyen au dernier essai : 3,0/4\n")), qPrintable(table));
+    QVERIFY2(table.endsWith(QStringLiteral("3 lignes ignorées.\n")), qPrintable(table));
+}
+
+void TestClassReport::nothingToReport()
+{
+    ClassReport report;
+    report.beginPupil(QStringLiteral("Ana"));
+    QCOMPARE(formatClassReport(report), QStringLiteral("Aucun résultat de cet exercice.\nAucune ligne ignorée.\n"));
+}
+
+void TestClassReport::csvField_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("plain") << "Zoé" << "Zoé";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("semicolon") << "Dupont; Zoé" << "\"Dupont; Zoé\"";
+    QTest::newRow("quote") << "Zoé \"la grande\"" << "\"Zoé \"\"la grande\"\"\"";
+    QTest::newRow("line break") << "Zoé\nB" << "\"Zoé\nB\"";
+    QTest::newRow("comma needs nothing") << "Dupont, Zoé" << "Dupont, Zoé";
+}
+
+void TestClassReport::csvField()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    QCOMPARE(::csvField(text), field);
+}
+
+void TestClassReport::csvRows()
+{
+    QBuffer file;
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    CsvExport csv(file);
+    csv.addAttempt(QStringLiteral("Zoé"), 1, attempt({"1", "1", "2", "1"}));
+    csv.addAttempt(QStringLiteral("Zoé"), 2, attempt({"3", "4", "", "2"}));
+    QVERIFY(csv.ok());
+    QCOMPARE(file.data(), QByteArray("\xEF\xBB\xBF"
+                                     "\xC3\xA9l\xC3\xA8ve;essai;r\xC3\xA9ponse 1;r\xC3\xA9ponse 2;r\xC3\xA9ponse 3;"
+                                     "r\xC3\xA9ponse 4;juste 1;juste 2;juste 3;juste 4;score\r\n"
+                                     "Zo\xC3\xA9;1;1;1;2;1;0;0;0;0;0\r\n"
+                                     "Zo\xC3\xA9;2;3;4;;2;1;1;0;1;3\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestClassReport)
+#include "tst_classreport.moc"

@@ -1,0 +1,103 @@
+#include "classrecords.h"
+#include "results/logreader.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// Reading a collected log back: the records of this exercise, whole and in
+// order, and everything else counted as ignored, never a crash.
+class TestLogReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void records_data();
+    void records();
+    void unreadableLog();
+};
+
+using Attempts = QList<QStringList>;
+
+void TestLogReader::records_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<Attempts>("attempts"); // the answers of each record found, in order
+    QTest::addColumn<QList<int>>("scores");
+    QTest::addColumn<qint64>("ignored");
+
+    const QStringList workedExample{"3", "4", "2", "2"};
+    const QStringList allRight{"3", "4", "1", "2"};
+    const QStringList noneRight{"1", "1", "2", "1"};
+    const QStringList empty{"", "", "", ""};
+    const QByteArray example = recordFor(workedExample);
+    QByteArray lfOnly = recordFor(allRight);
+    lfOnly.replace("\r\n", "\n");
+    QByteArray otherExercise = example;
+    otherExercise.replace(0, 3, "201");
+    QByteArray handEdited = example;
+    handEdited.replace("justes: 3 ", "justes: 4 ");
+    QByteArray invalidBytes = example;
+    invalidBytes.replace("\xe9", "\x81"); // a byte Windows-1252 leaves undefined
+
+    QTest::newRow("worked example") << example << Attempts{workedExample} << QList<int>{3} << qint64(0);
+    QTest::newRow("all right") << recordFor(allRight) << Attempts{allRight} << QList<int>{4} << qint64(0);
+    QTest::newRow("none right") << recordFor(noneRight) << Attempts{noneRight} << QList<int>{0} << qint64(0);
+    QTest::newRow("empty answers") << recordFor(empty) << Attempts{empty} << QList<int>{0} << qint64(0);
+    QTest::newRow("long answer") << recordFor({"1234", "4", "", "2"}) << Attempts{{"1234", "4", "", "2"}}
+                                 << QList<int>{2} << qint64(0);
+    QTest::newRow("LF-only line") << lfOnly << Attempts{allRight} << QList<int>{4} << qint64(0);
+    QTest::newRow("blank lines are nothing") << "\r\n" + example + "\n   \r\n" << Attempts{workedExample}
+                                             << QList<int>{3} << qint64(0);
+    QTest::newRow("another exercise") << otherExercise + example << Attempts{workedExample} << QList<int>{3}
+                                      << qint64(1);
+    QTest::newRow("junk") << "bonjour\r\n" + example + QByteArray("\x00\xff\r\n", 4) << Attempts{workedExample}
+                          << QList<int>{3} << qint64(2);
+    QTest::newRow("hand-edited count") << handEdited << Attempts{} << QList<int>{} << qint64(1);
+    QTest::newRow("invalid bytes") << invalidBytes << Attempts{} << QList<int>{} << qint64(1);
+    QTest::newRow("torn last line") << example + example.first(200) << Attempts{workedExample} << QList<int>{3}
+                                    << qint64(1);
+    QTest::newRow("cut just before its line end") << example + example.chopped(2) << Attempts{workedExample}
+                                                  << QList<int>{3} << qint64(1);
+    QTest::newRow("line longer than any record") << QByteArray(3 << 20, '2') + "\r\n" + example
+                                                 << Attempts{workedExample} << QList<int>{3} << qint64(1);
+    QTest::newRow("two attempts in order") << recordFor(noneRight) + recordFor(allRight)
+                                           << Attempts{noneRight, allRight} << QList<int>{0, 4} << qint64(0);
+    QTest::newRow("empty log") << QByteArray() << Attempts{} << QList<int>{} << qint64(0);
+}
+
+void TestLogReader::records()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(Attempts, attempts);
+    QFETCH(QList<int>, scores);
+    QFETCH(qint64, ignored);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("eleve.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(log);
+    file.close();
+
+    Attempts found;
+    QList<int> foundScores;
+    const LogReading reading = readLog(path, [&](const ReadRecord &record) {
+        found.append(QStringList(record.answers.begin(), record.answers.end()));
+        foundScores.append(record.score());
+    });
+
+    QVERIFY(reading.ok);
+    QCOMPARE(found, attempts);
+    QCOMPARE(foundScores, scores);
+    QCOMPARE(reading.records, qint64(attempts.size()));
+    QCOMPARE(reading.ignoredLines, ignored);
+}
+
+void TestLogReader::unreadableLog()
+{
+    QTemporaryDir dir;
+    const LogReading reading = readLog(dir.filePath(QStringLiteral("absent.txt")), [](const ReadRecord &) {});
+    QVERIFY(!reading.ok);
+}
+
+QTEST_GUILESS_MAIN(TestLogReader)
+#include "tst_logreader.moc"
