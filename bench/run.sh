@@ -55,3 +55,7 @@ echo
 echo "## The end of the exercise"
 echo
 "$bench/endbench" "$runs" 200
+echo
+echo "## The teacher's table"
+echo
+"$bench/bilanbench" "$scratch" 200

@@ -1,0 +1,95 @@
+// Reading a big class log for the teacher's table: writes a log of about
+// SIZE_MB megabytes (records of varied answers, one line of junk in a
+// hundred), then reads it as --bilan does and prints the throughput and the
+// peak memory, against the memory before the read.
+//
+//   bilanbench FOLDER [SIZE_MB]
+
+#include "results/logreader.h"
+#include "results/record.h"
+#include "exercise/content.h"
+#include "exercise/judge.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+double peakMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+QByteArray record(const QStringList &answers)
+{
+    RecordFields fields;
+    int right = 0;
+    int wrong = 0;
+    for (int row = 0; row < Content::questionCount; ++row) {
+        const Verdict verdict = judgeAnswer(answers[row], Content::expectedAnswer(row)).verdict;
+        right += verdict == Verdict::Right ? 1 : 0;
+        wrong += verdict == Verdict::Wrong ? 1 : 0;
+        fields.rows.append({Content::prompt(row), Value(answers[row])});
+    }
+    fields.rightCount = right > 0 ? Value(right) : Value();
+    fields.wrongCount = wrong > 0 ? Value(wrong) : Value();
+    return recordLine(fields);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bilanbench FOLDER [SIZE_MB]\n");
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/classe.txt");
+    const qint64 wanted = (argc > 2 ? std::atoll(argv[2]) : 200) * 1000 * 1000;
+
+    // The same few hundred answer sets a class gives, in a fixed order.
+    QList<QByteArray> records;
+    const QStringList digits{"", "1", "2", "3", "4"};
+    for (int i = 0; i < 625; ++i)
+        records.append(record({digits[i % 5], digits[i / 5 % 5], digits[i / 25 % 5], digits[i / 125 % 5]}));
+    {
+        QFile log(path);
+        if (!log.open(QIODevice::WriteOnly))
+            return 1;
+        QByteArray block;
+        qint64 written = 0;
+        for (qint64 i = 0; written < wanted; ++i) {
+            block += i % 100 == 99 ? QByteArray("une ligne d'autre chose\r\n") : records[int(i * 7 % 625)];
+            if (block.size() > (1 << 20)) {
+                written += log.write(block);
+                block.clear();
+            }
+        }
+        log.write(block);
+    }
+    const double before = peakMiB();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 scores = 0;
+    const LogReading reading = readLog(path, [&scores](const ReadRecord &read) { scores += read.score(); });
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double megabytes = QFile(path).size() / 1e6;
+    QFile::remove(path);
+    if (!reading.ok)
+        return 1;
+    std::printf("--bilan reading: %.0f MB, %lld records, %lld lines ignored, in %.2f s: %.0f MB/s; "
+                "peak memory %.1f MiB before the read, %.1f MiB after (score total %lld)\n",
+                megabytes, static_cast<long long>(reading.records), static_cast<long long>(reading.ignoredLines),
+                seconds, megabytes / seconds, before, peakMiB(), static_cast<long long>(scores));
+    return 0;
+}
