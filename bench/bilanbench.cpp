@@ -7,8 +7,7 @@
 
 #include "results/logreader.h"
 #include "results/record.h"
-#include "exercise/content.h"
-#include "exercise/judge.h"
+#include "results/recordreader.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -31,18 +30,7 @@ double peakMiB()
 
 QByteArray record(const QStringList &answers)
 {
-    RecordFields fields;
-    int right = 0;
-    int wrong = 0;
-    for (int row = 0; row < Content::questionCount; ++row) {
-        const Verdict verdict = judgeAnswer(answers[row], Content::expectedAnswer(row)).verdict;
-        right += verdict == Verdict::Right ? 1 : 0;
-        wrong += verdict == Verdict::Wrong ? 1 : 0;
-        fields.rows.append({Content::prompt(row), Value(answers[row])});
-    }
-    fields.rightCount = right > 0 ? Value(right) : Value();
-    fields.wrongCount = wrong > 0 ? Value(wrong) : Value();
-    return recordLine(fields);
+    return recordLine(recordFieldsFor(answers));
 }
 
 } // namespace

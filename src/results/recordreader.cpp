@@ -1,7 +1,6 @@
 #include "results/recordreader.h"
 
 #include "exercise/judge.h"
-#include "results/record.h"
 #include "results/windows1252.h"
 
 #include <algorithm>
@@ -30,6 +29,23 @@ QByteArrayView trimmedOfSpaces(QByteArrayView bytes)
 
 } // namespace
 
+RecordFields recordFieldsFor(const QStringList &answers)
+{
+    int rightCount = 0;
+    int wrongCount = 0;
+    RecordFields fields;
+    for (int row = 0; row < Content::questionCount; ++row) {
+        const QString answer = answers.value(row);
+        const Verdict verdict = judgeAnswer(answer, Content::expectedAnswer(row)).verdict;
+        rightCount += verdict == Verdict::Right ? 1 : 0;
+        wrongCount += verdict == Verdict::Wrong ? 1 : 0;
+        fields.rows.append({Content::prompt(row), answer.isEmpty() ? Value() : Value(answer)});
+    }
+    fields.rightCount = rightCount > 0 ? Value(rightCount) : Value();
+    fields.wrongCount = wrongCount > 0 ? Value(wrongCount) : Value();
+    return fields;
+}
+
 int ReadRecord::score() const
 {
     return static_cast<int>(std::count(right.begin(), right.end(), true));
@@ -57,29 +73,19 @@ std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
     }
 
     ReadRecord record;
-    std::array<Verdict, Content::questionCount> verdicts{};
     QByteArray key;
     for (std::size_t row = 0; row < typed.size(); ++row) {
         record.answers[row] = fromWindows1252(typed[row]);
-        verdicts[row] = judgeAnswer(record.answers[row], Content::expectedAnswer(static_cast<int>(row))).verdict;
-        record.right[row] = verdicts[row] == Verdict::Right;
+        record.right[row] = judgeAnswer(record.answers[row], Content::expectedAnswer(static_cast<int>(row))).verdict
+                            == Verdict::Right;
         key += typed[row];
         key += '\n';
     }
     auto laidOut = m_laidOut.constFind(key);
     if (laidOut == m_laidOut.cend()) {
-        // The counts as the window keeps them: empty until the first one.
-        const auto rightCount = std::count(verdicts.begin(), verdicts.end(), Verdict::Right);
-        const auto wrongCount = std::count(verdicts.begin(), verdicts.end(), Verdict::Wrong);
-        RecordFields fields;
-        for (std::size_t row = 0; row < typed.size(); ++row)
-            fields.rows.append({Content::prompt(static_cast<int>(row)),
-                                record.answers[row].isEmpty() ? Value() : Value(record.answers[row])});
-        fields.rightCount = rightCount > 0 ? Value(static_cast<int>(rightCount)) : Value();
-        fields.wrongCount = wrongCount > 0 ? Value(static_cast<int>(wrongCount)) : Value();
         if (m_laidOut.size() > 4096)
             m_laidOut.clear(); // a log of junk answers must not grow it without end
-        QByteArray bytes = recordLine(fields);
+        QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
         bytes.chop(2); // the line end
         laidOut = m_laidOut.insert(key, bytes);
     }

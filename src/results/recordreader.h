@@ -1,11 +1,13 @@
 #pragma once
 
 #include "exercise/content.h"
+#include "results/record.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -23,6 +25,10 @@ struct ReadRecord
 
     int score() const;
 };
+
+// The fields the window keeps for these committed answers ("" for a row
+// committed empty): each judged, the counts empty until the first one.
+RecordFields recordFieldsFor(const QStringList &answers);
 
 class RecordReader
 {
