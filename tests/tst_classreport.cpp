@@ -15,6 +15,7 @@ class TestClassReport : public QObject
 private slots:
     void counts();
     void tableLinesUp();
+    void frenchOrderAndTies();
     void nothingToReport();
     void csvField_data();
     void csvField();
@@ -64,10 +65,13 @@ void TestClassReport::counts()
     QCOMPARE(questions[0].prompt, QStringLiteral("L'album le plus réussi"));
     QCOMPARE(questions[0].right, 2);
     QCOMPARE(questions[0].pupils, 2);
+    QCOMPARE(questions[0].expected, QStringLiteral("3"));
     QCOMPARE(questions[1].right, 1);
-    QCOMPARE(questions[1].commonestWrong, QStringLiteral("1"));
+    QCOMPARE(questions[1].commonestWrong, QStringList{"1"});
+    QCOMPARE(questions[1].commonestCount, 1);
     QCOMPARE(questions[2].right, 1);
-    QCOMPARE(questions[2].commonestWrong, QString()); // an empty answer is no wrong answer
+    QCOMPARE(questions[2].blank, 1);
+    QCOMPARE(questions[2].commonestWrong, QStringList()); // an empty answer is no wrong answer
     QCOMPARE(report.meanScore(), 3.0); // last attempts: 4 and 2
     QCOMPARE(report.ignoredLines(), 3);
 }
@@ -80,13 +84,39 @@ void TestClassReport::tableLinesUp()
     const QStringList lines = table.split(u'\n');
     const qsizetype header = lines.indexOf(QStringLiteral("élève  essais  idée 1  idée 2  idée 3  idée 4  score  meilleur"));
     QVERIFY2(header >= 0, qPrintable(table));
-    QCOMPARE(lines[header + 1], QStringLiteral("Zoé         2  3 ✓     4 ✓     1 ✓     2 ✓       4/4       4/4"));
-    QCOMPARE(lines[header + 2], QStringLiteral("Léo         1  3 ✓     1 ✗     – ✗     2 ✓       2/4       2/4"));
-    QCOMPARE(lines[header + 3], QStringLiteral("Ana         0") + QString(38, u' ') + QStringLiteral("–") + QString(9, u' ')
+    QCOMPARE(lines[header + 1], QStringLiteral("Ana         0") + QString(38, u' ') + QStringLiteral("–") + QString(9, u' ')
                                     + QStringLiteral("–"));
-    QVERIFY2(table.contains(QStringLiteral("Un personnage inoubliable          1/2  1\n")), qPrintable(table));
+    QCOMPARE(lines[header + 2], QStringLiteral("Léo         1  3 ✓     1 ✗     – ✗     2 ✓       2/4       2/4"));
+    QCOMPARE(lines[header + 3], QStringLiteral("Zoé         2  3 ✓     4 ✓     1 ✓     2 ✓       4/4       4/4"));
+    QVERIFY2(table.contains(QStringLiteral("idée  question                        paragraphe  justes  sans réponse  "
+                                           "erreur la plus fréquente\n"
+                                           "   1  L'album le plus réussi                   3     2/2             0  –\n"
+                                           "   2  Un personnage inoubliable                4     1/2             0  1 (1 élève)\n"
+                                           "   3  La présentation de Dorvé                 1     1/2             1  –\n")),
+             qPrintable(table));
     QVERIFY2(table.contains(QStringLiteral("Score moyen au dernier essai : 3,0/4\n")), qPrintable(table));
     QVERIFY2(table.endsWith(QStringLiteral("3 lignes ignorées.\n")), qPrintable(table));
+}
+
+// As a teacher reads a class list: accents and case do not move a name out
+// of its letter; tied wrong answers are all named, in numeric order.
+void TestClassReport::frenchOrderAndTies()
+{
+    ClassReport report;
+    const QList<QPair<QString, QString>> firstAnswers{
+        {"zoé", "4"}, {"élise", "4"}, {"Clément", "12"}, {"chloé", "12"}, {"céline", "3"}};
+    for (const auto &[name, answer] : firstAnswers) {
+        report.beginPupil(name);
+        report.addAttempt(attempt({answer, "4", "1", "2"}));
+    }
+    QStringList names;
+    const QString table = formatClassReport(report);
+    for (const QString &line : table.split(u'\n'))
+        if (line.contains(u'✓'))
+            names.append(line.section(u' ', 0, 0));
+    QCOMPARE(names, (QStringList{"céline", "chloé", "Clément", "élise", "zoé"}));
+    QCOMPARE(report.questions()[0].commonestWrong, (QStringList{"4", "12"}));
+    QVERIFY2(table.contains(QStringLiteral("  4 ou 12 (2 élèves chacune)\n")), qPrintable(table));
 }
 
 void TestClassReport::nothingToReport()

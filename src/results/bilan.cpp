@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -54,9 +55,14 @@ int runBilan(const QStringList &paths, const QString &csvFile, QIODevice &out, Q
                 cannotRead(path, unreadable(info));
                 continue;
             }
-            const QFileInfoList files =
-                folder.entryInfoList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name);
-            for (const QFileInfo &file : files)
+            QFileInfoList files =
+                folder.entryInfoList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable | QDir::Hidden);
+            // As a teacher reads a class list, so that the spreadsheet's rows follow it.
+            const QCollator order = frenchOrder();
+            std::stable_sort(files.begin(), files.end(), [&order](const QFileInfo &a, const QFileInfo &b) {
+                return order(a.completeBaseName(), b.completeBaseName());
+            });
+            for (const QFileInfo &file : std::as_const(files))
                 logs.append({file.completeBaseName(), file.filePath()});
         } else if (info.isFile() && info.isReadable()) {
             logs.append({info.completeBaseName(), info.filePath()});

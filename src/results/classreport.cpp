@@ -1,5 +1,6 @@
 #include "results/classreport.h"
 
+#include <QCollator>
 #include <QHash>
 #include <QLocale>
 
@@ -56,7 +57,26 @@ QString plural(qint64 count, const QString &one, const QString &many)
     return QStringLiteral("%1 %2").arg(count).arg(count > 1 ? many : one);
 }
 
+// "2 (3 élèves)", or "2 ou 4 (3 élèves chacune)" when tied; "–" for none.
+QString commonestWrong(const QuestionSummary &question)
+{
+    if (question.commonestWrong.isEmpty())
+        return QStringLiteral("–");
+    const QString pupils = plural(question.commonestCount, QStringLiteral("élève"), QStringLiteral("élèves"));
+    if (question.commonestWrong.size() == 1)
+        return QStringLiteral("%1 (%2)").arg(question.commonestWrong.first(), pupils);
+    return QStringLiteral("%1 (%2 chacune)").arg(question.commonestWrong.join(QStringLiteral(" ou ")), pupils);
+}
+
 } // namespace
+
+QCollator frenchOrder()
+{
+    QCollator order(QLocale(QLocale::French, QLocale::France));
+    order.setNumericMode(true);
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    return order;
+}
 
 void ClassReport::beginPupil(const QString &name)
 {
@@ -93,26 +113,29 @@ QList<QuestionSummary> ClassReport::questions() const
     QList<QuestionSummary> questions;
     for (int row = 0; row < questionCount; ++row) {
         const auto index = static_cast<std::size_t>(row);
-        QuestionSummary question{promptWithoutMark(row), 0, 0, {}};
+        QuestionSummary question{promptWithoutMark(row), Content::expectedAnswer(row), 0, 0, 0, {}, 0};
         QHash<QString, int> wrong;
         for (const PupilSummary &pupil : m_pupils) {
             if (pupil.attempts == 0)
                 continue;
             ++question.pupils;
+            const QString &answer = pupil.last.answers[index];
             if (pupil.last.right[index])
                 ++question.right;
-            else if (!pupil.last.answers[index].isEmpty())
-                ++wrong[pupil.last.answers[index]];
+            else if (answer.isEmpty())
+                ++question.blank;
+            else
+                ++wrong[answer];
         }
-        // The commonest; among equals, the first in numeric order, so that
-        // the table does not change from one run to the next.
-        int most = 0;
         for (auto it = wrong.cbegin(); it != wrong.cend(); ++it) {
-            if (it.value() > most || (it.value() == most && it.key() < question.commonestWrong)) {
-                most = it.value();
-                question.commonestWrong = it.key();
+            if (it.value() > question.commonestCount) {
+                question.commonestCount = it.value();
+                question.commonestWrong = {it.key()};
+            } else if (it.value() == question.commonestCount) {
+                question.commonestWrong.append(it.key());
             }
         }
+        std::sort(question.commonestWrong.begin(), question.commonestWrong.end(), frenchOrder());
         questions.append(question);
     }
     return questions;
@@ -148,7 +171,11 @@ QString formatClassReport(const ClassReport &report)
     QList<QStringList> pupils{{QStringLiteral("élève"), QStringLiteral("essais"), QStringLiteral("idée 1"),
                                QStringLiteral("idée 2"), QStringLiteral("idée 3"), QStringLiteral("idée 4"),
                                QStringLiteral("score"), QStringLiteral("meilleur")}};
-    for (const PupilSummary &pupil : report.pupils()) {
+    QList<PupilSummary> byName = report.pupils();
+    const QCollator order = frenchOrder();
+    std::stable_sort(byName.begin(), byName.end(),
+                     [&order](const PupilSummary &a, const PupilSummary &b) { return order(a.name, b.name); });
+    for (const PupilSummary &pupil : std::as_const(byName)) {
         QStringList row{pupil.name, QString::number(pupil.attempts)};
         for (std::size_t question = 0; question < std::size_t(questionCount); ++question)
             row.append(pupil.attempts > 0 ? markedAnswer(pupil.last, question) : QString());
@@ -158,12 +185,15 @@ QString formatClassReport(const ClassReport &report)
     }
     text += columns(pupils, {false, true, false, false, false, false, true, true});
 
-    QList<QStringList> questions{
-        {QStringLiteral("question"), QStringLiteral("justes"), QStringLiteral("erreur la plus fréquente")}};
+    QList<QStringList> questions{{QStringLiteral("idée"), QStringLiteral("question"), QStringLiteral("paragraphe"),
+                                  QStringLiteral("justes"), QStringLiteral("sans réponse"),
+                                  QStringLiteral("erreur la plus fréquente")}};
+    int number = 0;
     for (const QuestionSummary &question : report.questions())
-        questions.append({question.prompt, QStringLiteral("%1/%2").arg(question.right).arg(question.pupils),
-                          question.commonestWrong.isEmpty() ? QStringLiteral("–") : question.commonestWrong});
-    text += u'\n' + columns(questions, {false, true, false});
+        questions.append({QString::number(++number), question.prompt, question.expected,
+                          QStringLiteral("%1/%2").arg(question.right).arg(question.pupils),
+                          QString::number(question.blank), commonestWrong(question)});
+    text += u'\n' + columns(questions, {true, false, true, true, true, false});
 
     const QLocale french(QLocale::French, QLocale::France);
     text += QStringLiteral("\nScore moyen au dernier essai : %1/4\n").arg(french.toString(report.meanScore(), 'f', 1));

@@ -2,8 +2,10 @@
 
 #include "results/recordreader.h"
 
+#include <QCollator>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // A class's results at a glance: what each pupil did at the last attempt,
 // which idea the class missed, the mean score. Built from records in log
@@ -20,10 +22,15 @@ struct PupilSummary
 
 struct QuestionSummary
 {
-    QString prompt;     // as the window shows it, without its "N°"
-    int right = 0;      // pupils right at their last attempt
-    int pupils = 0;     // pupils with an attempt
-    QString commonestWrong; // the wrong answer given most often at the last attempt; empty when none
+    QString prompt;   // as the window shows it, without its "N°"
+    QString expected; // the paragraph that is right
+    int right = 0;    // pupils right at their last attempt
+    int blank = 0;    // pupils who left it empty at their last attempt
+    int pupils = 0;   // pupils with an attempt
+    // The wrong answers given most often at the last attempt, several when
+    // tied, in numeric order; and by how many pupils each.
+    QStringList commonestWrong;
+    int commonestCount = 0;
 };
 
 class ClassReport
@@ -48,5 +55,10 @@ private:
     qint64 m_ignoredLines = 0;
 };
 
-// The table, in French, its columns aligned for a terminal.
+// French alphabetical order, numbers by their value: céline before chloé,
+// élise among the e, 2 before 10.
+QCollator frenchOrder();
+
+// The table, in French, its columns aligned for a terminal, the pupils in
+// French alphabetical order.
 QString formatClassReport(const ClassReport &report);

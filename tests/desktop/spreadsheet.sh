@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# A teacher's view of --bilan --csv: logs written by the real window, in
+# pupils' files with accented names, gathered into a class folder, then the
+# CSV opened by LibreOffice Calc the way a French spreadsheet imports it. Every
+# cell must come out as written: accents intact, an empty answer left empty
+# in its own column, answers, marks and scores as numbers.
+source "$(dirname "$0")/common.sh"
+program=$1
+python=/usr/bin/python3
+need xdotool soffice
+[[ -x $python ]] || skip "python3 is not installed"
+
+# One attempt in the real window, in home folder $1, the four answers
+# $2..$5 typed as given, an empty one with Enter alone.
+attempt() {
+    local home="$scratch/homes/$1" answer window pid
+    shift
+    install -d -m 700 "$home" "$home/runtime"
+    HOME="$home" XDG_RUNTIME_DIR="$home/runtime" "$program" &
+    pid=$!
+    on_exit+=("kill -KILL $pid 2> /dev/null")
+    window=$(wait_for_window Form1)
+    xdotool windowfocus --sync "$window"
+    for answer in "$@"; do
+        [[ -z $answer ]] || xdotool type --delay 20 "$answer"
+        xdotool key Return
+        sleep 0.2
+    done
+    # Under load the closing box can come late; Enter before it would be lost.
+    wait_for_window morvel2 > /dev/null
+    close_and_wait_for_end "$pid"
+    wait "$pid" || fail "the program ended with status $? after answering $*"
+}
+
+SECONDS=0
+start_display
+attempt francois 1234 4 2 ''
+attempt leo 3 '' 1 21
+attempt zoe 2 3 4 1
+attempt zoe 3 4 1 2
+
+class="$scratch/classe"
+mkdir "$class"
+for pupil in francois:françois:1 leo:léo:1 zoe:zoé:2; do
+    IFS=: read -r home name attempts <<< "$pupil"
+    log="$scratch/homes/$home/estest.txt"
+    [[ $(stat -c %s "$log" 2> /dev/null) -eq $((310 * attempts)) ]] \
+        || fail "$name's log does not hold $attempts records of 310 bytes: $(cat -A "$log" 2> /dev/null)"
+    cp "$log" "$class/$name.txt"
+done
+echo "4 attempts typed into the real window in $SECONDS s: françois.txt, léo.txt, zoé.txt"
+
+# The teacher's machine may have no display at all.
+csv="$scratch/bilan.csv"
+env -u DISPLAY -u WAYLAND_DISPLAY "$program" --bilan "$class" --csv "$csv" > "$scratch/table" 2> "$scratch/errors" \
+    || fail "--bilan ended with status $?: $(cat "$scratch/errors")"
+[[ -s $csv ]] || fail "no CSV was written; the table said: $(cat "$scratch/table")"
+[[ $(head -c 3 "$csv" | od -An -tx1 | tr -d ' ') == efbbbf ]] || fail "the CSV does not start with a byte-order mark"
+[[ $(LC_ALL=C grep -c $'\r$' "$csv") -eq 5 && $(wc -l < "$csv") -eq 5 ]] \
+    || fail "the CSV is not 5 lines each ending in CR LF: $(cat -A "$csv")"
+cp "$csv" "$scratch/before"
+if "$program" --bilan "$class" --csv "$csv" > /dev/null 2>&1; then
+    fail "--bilan wrote over an existing CSV"
+fi
+cmp -s "$csv" "$scratch/before" || fail "a second --bilan changed the existing CSV"
+echo "--bilan without a display: a CSV with a byte-order mark and CR LF, left alone by a second run"
+
+# As a French Calc imports it: ';' between fields, '"' around text, UTF-8
+# (76), from line 1, standard column types, French (1036) number reading.
+# Flat ODS keeps each cell's type, which a CSV written back would lose.
+mkdir -p "$scratch/lo-home"
+HOME="$scratch/lo-home" timeout 180 soffice -env:UserInstallation="file://$scratch/lo" --headless \
+    --infilter='CSV:59,34,76,1,,1036' --convert-to fods --outdir "$scratch/calc" "$csv" \
+    > "$scratch/soffice.log" 2>&1 || fail "LibreOffice failed: $(cat "$scratch/soffice.log")"
+sheet="$scratch/calc/bilan.fods"
+[[ -s $sheet ]] || fail "LibreOffice wrote no spreadsheet: $(cat "$scratch/soffice.log")"
+
+# Each row of the first sheet, cells by tabs: text in quotes, numbers bare,
+# an empty cell as nothing.
+PYTHONUTF8=1 "$python" - "$sheet" > "$scratch/cells" << 'EOF'
+import sys
+import xml.etree.ElementTree as ET
+
+OFFICE = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+TABLE = "urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+TEXT = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+
+sheet = ET.parse(sys.argv[1]).getroot().find(f".//{{{TABLE}}}table")
+for row in sheet.iter(f"{{{TABLE}}}table-row"):
+    cells = []
+    for cell in row.findall(f"{{{TABLE}}}table-cell"):
+        kind = cell.get(f"{{{OFFICE}}}value-type")
+        text = "\n".join("".join(p.itertext()) for p in cell.iter(f"{{{TEXT}}}p"))
+        if kind is None:
+            shown = ""
+        elif kind == "string":
+            shown = f'"{text}"'
+        elif kind == "float":
+            shown = cell.get(f"{{{OFFICE}}}value")
+        else:  # a date, a percentage...: something misread, as Calc shows it
+            shown = f"{kind}:{text}"
+        # Calc runs equal cells together, up to the last column for the empty
+        # tail of a row.
+        repeat = int(cell.get(f"{{{TABLE}}}number-columns-repeated", "1"))
+        cells.extend([shown] * min(repeat, 64))
+    while cells and not cells[-1]:
+        cells.pop()
+    if cells:
+        print("\t".join(cells))
+EOF
+
+expected=$(printf '%s\n' \
+    '"élève"	"essai"	"réponse 1"	"réponse 2"	"réponse 3"	"réponse 4"	"juste 1"	"juste 2"	"juste 3"	"juste 4"	"score"' \
+    '"françois"	1	1234	4	2		0	1	0	0	1' \
+    '"léo"	1	3		1	21	1	0	1	0	2' \
+    '"zoé"	1	2	3	4	1	0	0	0	0	0' \
+    '"zoé"	2	3	4	1	2	1	1	1	1	4')
+diff <(echo "$expected") "$scratch/cells" > "$scratch/diff" \
+    || fail "Calc does not read the CSV as written (< expected, > read):"$'\n'"$(cat "$scratch/diff")"
+echo "LibreOffice Calc, French CSV import (59,34,76,1,,1036), read back cell by cell:"
+sed 's/^/  /' "$scratch/cells"
+echo "  header texts and pupils' names with their accents, the empty answers of françois (4) and léo (2) empty" \
+    "in their own column, answers (3, 21, 1234), marks and scores (0 included) numbers"
+echo "done in $SECONDS s"
