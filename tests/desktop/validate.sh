@@ -8,14 +8,16 @@ need desktop-file-validate appstreamcli
 desktop-file-validate "$packaging/morvel2.desktop"
 # The program has no domain of its own to build a reverse-DNS id from; its
 # id stays the name of its desktop entry and command, morvel2.
-overrides=(--override=cid-desktopapp-is-not-rdns=info)
+overrides=(cid-desktopapp-is-not-rdns=info)
 # A build told no public address (MORVEL2_HOMEPAGE) has no homepage to name;
 # AppStream 1.0 warns of that, 0.16 does not know the warning at all.
 major=0
 [[ $(appstreamcli --version) =~ ([0-9]+)\.[0-9]+ ]] && major=${BASH_REMATCH[1]}
 if ! grep -q '<url type="homepage">' "$metainfo" && [[ $major -ge 1 ]]; then
-    overrides+=(--override=url-homepage-missing=info)
+    overrides+=(url-homepage-missing=info)
 fi
-appstreamcli validate --no-net "${overrides[@]}" "$metainfo"
+# One option, the overrides joined by commas: AppStream 1.0 keeps only the
+# last of several.
+appstreamcli validate --no-net --override="$(IFS=,; echo "${overrides[*]}")" "$metainfo"
 grep -qx 'Categories=Education;Languages;' "$packaging/morvel2.desktop" || fail "not under Education"
 echo "desktop entry and metainfo: valid"
