@@ -181,6 +181,11 @@ void TestSessionEnd::guardedProcess_data()
     QTest::newRow("logout") << Scenario::Signal << SIGTERM << false << 0 << 1 << true;
     QTest::newRow("terminal closed") << Scenario::Signal << SIGHUP << false << 0 << 1 << true;
     QTest::newRow("Ctrl+C") << Scenario::Signal << SIGINT << false << 0 << 1 << true;
+    // Any signal that would end the program, not only the session's.
+    for (const auto &[name, signal] : {std::pair{"SIGQUIT", SIGQUIT}, std::pair{"SIGUSR1", SIGUSR1},
+                                       std::pair{"SIGUSR2", SIGUSR2}, std::pair{"SIGPIPE", SIGPIPE},
+                                       std::pair{"SIGALRM", SIGALRM}})
+        QTest::addRow("%s", name) << Scenario::Signal << signal << false << 0 << 1 << true;
     QTest::newRow("display gone") << Scenario::Exit << 0 << false << 0 << 1 << true;
     QTest::newRow("started with nohup") << Scenario::Signal << SIGHUP << true << 0 << 0 << false;
     QTest::newRow("logout after landing") << Scenario::SignalAfterLanding << SIGTERM << false << SIGTERM << 0
@@ -206,7 +211,7 @@ void TestSessionEnd::guardedProcess()
         ::close(STDERR_FILENO); // the notice is checked elsewhere
         // As a program starts: without the test library's handlers, which
         // would print a stack for each signal.
-        for (const int each : {SIGTERM, SIGHUP, SIGINT})
+        for (const int each : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM})
             std::signal(each, SIG_DFL);
         if (ignoredAtStart)
             std::signal(signal, SIG_IGN);

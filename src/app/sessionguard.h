@@ -1,8 +1,10 @@
 #pragma once
 
 // The end of the session, for the whole process. Installed once, before the
-// window: a logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and
-// the display going away (the toolkit then calls exit()) rescue the record
+// window: a logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT),
+// any other signal that would end the program (SIGQUIT, SIGUSR1, SIGPIPE,
+// SIGALRM...) and the display going away (the toolkit then calls exit())
+// rescue the record
 // that waits to be saved, if any (results/pendingrecord.h), and end the
 // program with status 1; without one they do what they would have done. A
 // signal the program was started immune to (nohup) stays ignored. Past a

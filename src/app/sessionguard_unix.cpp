@@ -9,7 +9,11 @@
 
 namespace {
 
-constexpr int guardedSignals[] = {SIGTERM, SIGHUP, SIGINT};
+// Every signal whose default action ends the process, but for the faults
+// of the program itself (SIGSEGV, SIGBUS...), after which nothing it holds
+// can be trusted, and SIGXFSZ, which is ignored.
+constexpr int guardedSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE,
+                                  SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO, SIGPWR};
 struct sigaction previousActions[std::size(guardedSignals)];
 
 // Does what the signal would have done without the guard.
