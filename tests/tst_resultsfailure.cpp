@@ -21,6 +21,7 @@ private slots:
     void retryAfterTheCauseIsRemoved();
     void givingUpKeepsTheRecordElsewhere();
     void partlyWrittenRecordIsNotOfferedAgain();
+    void givingUpWithTheRescueFailingToo();
 
 private:
     // A folder where the log should be: no permission trick, so that this
@@ -124,6 +125,29 @@ void TestResultsFailure::partlyWrittenRecordIsNotOfferedAgain()
     QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
     QCOMPARE(contents(rescuePath()).count("\r\n"), 1);
     QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended.first().first().toInt(), 1);
+}
+
+// The record is only on standard error: the pupil is told so, and where it
+// could not go.
+void TestResultsFailure::givingUpWithTheRescueFailingToo()
+{
+    blockTheLog();
+    QVERIFY(QDir().mkpath(rescuePath())); // a folder at the rescue log's place too
+    MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box &box) {
+        return box.buttons.contains(QStringLiteral("Abandonner")) ? QStringLiteral("Abandonner") : QString();
+    });
+    QSignalSpy ended(m_window.get(), &Morvel2::programEnded);
+
+    answerAll();
+
+    QCOMPARE(answerer.seen.size(), 3);
+    const QString told = answerer.seen.at(1).text;
+    QVERIFY2(told.startsWith(QStringLiteral("Le résultat n'a pas pu être enregistré non plus dans le fichier ")
+                             + QDir::toNativeSeparators(rescuePath()) + QStringLiteral(":\n")),
+             qPrintable(told));
+    QVERIFY2(told.endsWith(QStringLiteral("Il n'a été écrit que sur la sortie d'erreur du programme.")), qPrintable(told));
+    QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
     QCOMPARE(ended.first().first().toInt(), 1);
 }
 

@@ -45,5 +45,6 @@ SaveOutcome saveRecord(const RecordDestination &destination, const QByteArray &l
     pending.settle();
     writers.report(rescued.ok ? rescuedNotice : lostNotice);
     outcome.place = rescued.ok ? SaveOutcome::Place::RescueLog : SaveOutcome::Place::Nowhere;
+    outcome.rescueReason = rescued.reason;
     return outcome;
 }

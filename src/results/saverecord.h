@@ -33,6 +33,7 @@ struct SaveOutcome
     QString logName;    // the log as a person reads it
     QString rescueName; // the rescue log as a person reads it
     QString reason;     // the system's reason for the log's last failure
+    QString rescueReason; // when the rescue log failed too: the system's reason
 
     bool inLog() const { return place == Place::Log; }
 };

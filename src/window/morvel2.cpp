@@ -376,6 +376,12 @@ bool Morvel2::WriteResults()
                     + (saved.place == SaveOutcome::Place::RescueLog
                            ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(saved.rescueName)
                            : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
+    } else if (saved.place == SaveOutcome::Place::Nowhere) {
+        // Given up on, and the rescue log failing too: the teacher must look
+        // for it where it still is.
+        showMessage(QStringLiteral("Le résultat n'a pas pu être enregistré non plus dans le fichier %1:\n%2\n"
+                                   "Il n'a été écrit que sur la sortie d'erreur du programme.")
+                        .arg(saved.rescueName, saved.rescueReason));
     }
 
     QClipboard *clipboard = QGuiApplication::clipboard();
