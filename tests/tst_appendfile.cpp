@@ -206,6 +206,10 @@ void TestAppendFile::collect_data()
     const QByteArray many = line.repeated(10000); // more than one read's worth
     QTest::newRow("three records") << line + line + line << QByteArray("-") << true << 3 << false;
     QTest::newRow("a torn last line counts") << line + "202 torn" << QByteArray("-") << true << 2 << false;
+    // What a log the writers could not read looks like: a line end before
+    // each record.
+    QTest::newRow("blank lines are no records") << "\r\n" + line + "\r\n" + line << QByteArray("-") << true << 2
+                                                << false;
     QTest::newRow("no log") << QByteArray("-") << QByteArray("-") << true << 0 << false;
     QTest::newRow("never overwrites") << line << QByteArray("earlier\r\n") << false << 0 << false;
     QTest::newRow("across file systems") << many << QByteArray("-") << true << 10000 << true;

@@ -47,7 +47,7 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
 struct CollectOutcome
 {
     bool ok = false;
-    int records = 0;        // lines moved to the destination
+    int records = 0;        // records moved to the destination (blank lines are none)
     bool noLog = false;     // there was no log to collect: nothing done
     bool destinationExists = false;
     std::string reason;     // when not ok: why, as the system puts it (UTF-8)

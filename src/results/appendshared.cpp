@@ -15,12 +15,16 @@ std::string appendedBytes(bool lineEndFirst, std::string_view line)
     return bytes;
 }
 
-void LineCounter::add(const char *bytes, std::size_t size)
+void RecordCounter::add(const char *bytes, std::size_t size)
 {
-    if (size == 0)
-        return;
-    m_lineFeeds += std::count(bytes, bytes + size, '\n');
-    m_last = bytes[size - 1];
+    for (const char *byte = bytes; byte != bytes + size; ++byte) {
+        if (*byte == '\n') {
+            m_lines += m_lineHasText ? 1 : 0;
+            m_lineHasText = false;
+        } else if (*byte != '\r') {
+            m_lineHasText = true;
+        }
+    }
 }
 
 bool Backoff::pause()

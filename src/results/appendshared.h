@@ -34,17 +34,19 @@ constexpr bool needsLineEndFirst(long long size, std::optional<char> lastByte)
 // The bytes one append writes: a line end first when needed, then the line.
 std::string appendedBytes(bool lineEndFirst, std::string_view line);
 
-// Counts the lines of a log streamed past it in pieces: its line feeds, and
-// a last line without one.
-class LineCounter
+// Counts the records of a log streamed past it in pieces: its lines that
+// hold anything but their line end, a last one without a line feed
+// included. A log the writers may append to but not read gets a line end
+// before every record, which is no record.
+class RecordCounter
 {
 public:
     void add(const char *bytes, std::size_t size);
-    long long lines() const { return m_lineFeeds + (m_last != '\n' ? 1 : 0); }
+    long long records() const { return m_lines + (m_lineHasText ? 1 : 0); }
 
 private:
-    long long m_lineFeeds = 0;
-    char m_last = '\n';
+    long long m_lines = 0;
+    bool m_lineHasText = false;
 };
 
 // Writes all of `size` bytes through `writeSome`, which writes part of what

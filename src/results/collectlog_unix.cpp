@@ -134,7 +134,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     struct stat status{};
     if (::fstat(fd, &status) != 0)
         return failed(errno);
-    shared::LineCounter counter;
+    shared::RecordCounter counter;
     error = readAll(fd, status.st_size, [&counter](const char *bytes, std::size_t length) {
         counter.add(bytes, length);
         return 0;
@@ -150,7 +150,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     flushFolderOf(destination);
     flushFolderOf(target);
     outcome.ok = true;
-    outcome.records = static_cast<int>(counter.lines());
+    outcome.records = static_cast<int>(counter.records());
     return outcome;
 }
 

@@ -47,7 +47,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         outcome.reason = systemReason(error);
         return outcome;
     }
-    shared::LineCounter counter;
+    shared::RecordCounter counter;
     char buffer[65536];
     bool copied = true;
     for (;;) {
@@ -76,7 +76,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         return outcome;
     }
     outcome.ok = true;
-    outcome.records = static_cast<int>(counter.lines());
+    outcome.records = static_cast<int>(counter.records());
     return outcome;
 }
 
