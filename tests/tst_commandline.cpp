@@ -92,6 +92,15 @@ void TestCommandLine::arguments_data()
     QTest::newRow("--collect onto a file")
         << QStringList{"--collect", "DEST"} << two << QByteArray("relevé\r\n") << 1 << ""
         << "morvel2 : DEST existe déjà ; rien n'a été déplacé.\n" << two << QByteArray("relevé\r\n");
+    QTest::newRow("--collect twice") << QStringList{"--collect", "DEST", "--collect", "autre.txt"} << two
+                                     << QByteArray("-") << 2 << ""
+                                     << "morvel2 : l'option --collect ne se donne qu'une fois.\n" + tryHelp << two
+                                     << QByteArray("-");
+    QTest::newRow("--collect --") << QStringList{"--collect", "--"} << two << QByteArray("-") << 2 << ""
+                                  << "morvel2 : l'option --collect demande un nom de fichier, pas « -- ».\n" + tryHelp
+                                  << two << QByteArray("-");
+    QTest::newRow("-- alone") << QStringList{"--"} << two << QByteArray("-") << 2 << ""
+                              << "morvel2 : argument inattendu : --\n" + tryHelp << two << QByteArray("-");
     QTest::newRow("--collect and --version") << QStringList{"--version", "--collect", "DEST"} << two
                                              << QByteArray("-") << 0 << "morvel2 " MORVEL2_VERSION "\n" << ""
                                              << two << QByteArray("-");

@@ -95,6 +95,27 @@ std::optional<int> runCommandLine(const QStringList &arguments, const LogLocatio
         say(err, QStringLiteral("morvel2 : %1\n").arg(misuse(parser)) + tryHelp);
         return 2;
     }
+    // Given twice, or given an option in place of its file ("--collect --"),
+    // an option is a mistake to say, not to guess at.
+    for (const QCommandLineOption *option : {&collectOption, &csvOption}) {
+        const QStringList values = parser.values(*option);
+        const QString name = QStringLiteral("--") + option->names().first();
+        if (values.size() > 1) {
+            say(err, QStringLiteral("morvel2 : l'option %1 ne se donne qu'une fois.\n").arg(name) + tryHelp);
+            return 2;
+        }
+        if (!values.isEmpty() && values.first().startsWith(u'-')) {
+            say(err, QStringLiteral("morvel2 : l'option %1 demande un nom de fichier, pas « %2 ».\n")
+                         .arg(name, values.first())
+                     + tryHelp);
+            return 2;
+        }
+    }
+    // Arguments that ask for nothing ("--" alone) must not open the window.
+    if (parser.optionNames().isEmpty() && parser.positionalArguments().isEmpty()) {
+        say(err, QStringLiteral("morvel2 : argument inattendu : %1\n").arg(arguments.at(1)) + tryHelp);
+        return 2;
+    }
     const bool bilan = parser.isSet(bilanOption) && !parser.isSet(helpOption) && !parser.isSet(versionOption);
     if (bilan && parser.positionalArguments().isEmpty()) {
         say(err, QStringLiteral("morvel2 : l'option --bilan demande au moins un fichier ou un dossier.\n") + tryHelp);
@@ -123,7 +144,5 @@ std::optional<int> runCommandLine(const QStringList &arguments, const LogLocatio
     }
     if (parser.isSet(collectOption))
         return collect(log, parser.value(collectOption), out, err);
-    if (bilan)
-        return runBilan(parser.positionalArguments(), parser.value(csvOption), out, err);
-    return std::nullopt;
+    return runBilan(parser.positionalArguments(), parser.value(csvOption), out, err);
 }
