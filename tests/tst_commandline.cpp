@@ -101,6 +101,12 @@ void TestCommandLine::arguments_data()
                                   << two << QByteArray("-");
     QTest::newRow("-- alone") << QStringList{"--"} << two << QByteArray("-") << 2 << ""
                               << "morvel2 : argument inattendu : --\n" + tryHelp << two << QByteArray("-");
+    // The destination's fault named as such, in French whatever the locale.
+    QTest::newRow("--collect into a missing folder")
+        << QStringList{"--collect", "DEST/../absent/releve.txt"} << two << QByteArray("-") << 1 << ""
+        << "morvel2 : impossible d'écrire DEST/../absent/releve.txt : le fichier ou un dossier du chemin n'existe pas ; "
+           "le fichier de résultats LOG reste en place.\n"
+        << two << QByteArray("-");
     QTest::newRow("--collect and --version") << QStringList{"--version", "--collect", "DEST"} << two
                                              << QByteArray("-") << 0 << "morvel2 " MORVEL2_VERSION "\n" << ""
                                              << two << QByteArray("-");

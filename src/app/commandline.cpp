@@ -60,6 +60,11 @@ int collect(const LogLocation &log, const QString &file, QIODevice &out, QIODevi
         say(err, QStringLiteral("morvel2 : %1 existe déjà ; rien n'a été déplacé.\n").arg(destinationName));
         return 1;
     }
+    if (!outcome.ok && outcome.destinationAtFault) {
+        say(err, QStringLiteral("morvel2 : impossible d'écrire %1 : %2 ; le fichier de résultats %3 reste en place.\n")
+                     .arg(destinationName, QString::fromStdString(outcome.reason), logName));
+        return 1;
+    }
     if (!outcome.ok) {
         say(err, QStringLiteral("morvel2 : impossible de recueillir %1 : %2\n")
                      .arg(logName, QString::fromStdString(outcome.reason)));

@@ -50,7 +50,8 @@ struct CollectOutcome
     int records = 0;        // records moved to the destination (blank lines are none)
     bool noLog = false;     // there was no log to collect: nothing done
     bool destinationExists = false;
-    std::string reason;     // when not ok: why, as the system puts it (UTF-8)
+    bool destinationAtFault = false; // when not ok: the destination, not the log, is what failed
+    std::string reason;     // when not ok: why, in French (UTF-8)
 };
 
 // Moves the log to `destination` for a teacher to read, holding the lock the

@@ -61,26 +61,44 @@ int renameNoReplace(const std::filesystem::path &from, const std::filesystem::pa
     return 0;
 }
 
+struct Failure
+{
+    int error = 0;
+    bool atDestination = false;
+};
+
 // Across file systems: copy, flush, and only then remove the log. A copy
 // that cannot be completed is taken away again, and the log stays.
-int copyThenRemove(const std::filesystem::path &log, int fd, off_t size,
-                   const std::filesystem::path &destination)
+Failure copyThenRemove(const std::filesystem::path &log, int fd, off_t size,
+                       const std::filesystem::path &destination)
 {
     const int copy = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (copy < 0)
-        return errno;
-    int error = readAll(fd, size, [copy](const char *bytes, std::size_t length) {
-        return writeAll(copy, bytes, length) == length ? 0 : errno;
-    });
-    if (error == 0 && ::fdatasync(copy) != 0)
-        error = errno;
-    if (::close(copy) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::unlink(log.c_str()) != 0)
-        error = errno;
-    if (error != 0)
+        return {errno, true};
+    bool writing = false;
+    Failure failure{readAll(fd, size, [copy, &writing](const char *bytes, std::size_t length) {
+                        writing = writeAll(copy, bytes, length) != length;
+                        return writing ? errno : 0;
+                    }),
+                    false};
+    failure.atDestination = writing;
+    if (failure.error == 0 && ::fdatasync(copy) != 0)
+        failure = {errno, true};
+    if (::close(copy) != 0 && failure.error == 0)
+        failure = {errno, true};
+    if (failure.error == 0 && ::unlink(log.c_str()) != 0)
+        failure = {errno, false};
+    if (failure.error != 0)
         ::unlink(destination.c_str());
-    return error;
+    return failure;
+}
+
+// Whether a rename's failure is the destination's: its folder is where we
+// may not write.
+bool destinationFolderRefuses(const std::filesystem::path &destination)
+{
+    const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
+    return ::access(folder.c_str(), W_OK | X_OK) != 0;
 }
 
 void flushFolderOf(const std::filesystem::path &file)
@@ -93,10 +111,11 @@ void flushFolderOf(const std::filesystem::path &file)
     }
 }
 
-CollectOutcome failed(int error)
+CollectOutcome failed(int error, bool atDestination = false)
 {
     CollectOutcome outcome;
     outcome.destinationExists = error == EEXIST;
+    outcome.destinationAtFault = atDestination || outcome.destinationExists;
     outcome.reason = systemReason(error);
     return outcome;
 }
@@ -143,10 +162,13 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         return failed(error);
 
     error = renameNoReplace(target, destination);
-    if (error == EXDEV || error == EPERM || error == EOPNOTSUPP)
-        error = copyThenRemove(target, fd, status.st_size, destination);
-    if (error != 0)
-        return failed(error);
+    if (error == EXDEV || error == EPERM || error == EOPNOTSUPP) {
+        const Failure copied = copyThenRemove(target, fd, status.st_size, destination);
+        if (copied.error != 0)
+            return failed(copied.error, copied.atDestination);
+    } else if (error != 0) {
+        return failed(error, destinationFolderRefuses(destination));
+    }
     flushFolderOf(destination);
     flushFolderOf(target);
     outcome.ok = true;

@@ -44,6 +44,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     if (!copy.valid()) {
         error = GetLastError();
         outcome.destinationExists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        outcome.destinationAtFault = true;
         outcome.reason = systemReason(error);
         return outcome;
     }
@@ -62,6 +63,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         DWORD writeError = 0;
         if (writeAll(copy.get(), buffer, read, writeError) != read) {
             SetLastError(writeError);
+            outcome.destinationAtFault = true;
             copied = false;
             break;
         }

@@ -116,9 +116,35 @@ bool stillAtPath(const std::filesystem::path &log, int fd)
 
 } // namespace
 
+// In French whatever the locale: the command line runs before any locale is
+// set, and a school machine may have no French locale at all.
 std::string systemReason(int error)
 {
-    return std::strerror(error);
+    switch (error) {
+    case ENOENT: return "le fichier ou un dossier du chemin n'existe pas";
+    case EACCES: return "permission refusée";
+    case EPERM: return "opération non permise";
+    case EEXIST: return "le fichier existe déjà";
+    case ENOSPC: return "il n'y a plus de place sur le disque";
+    case EDQUOT: return "le quota de disque est dépassé";
+    case EROFS: return "le disque est en lecture seule";
+    case EIO: return "erreur d'entrée-sortie sur le disque";
+    case EISDIR: return "c'est un dossier";
+    case ENOTDIR: return "un élément du chemin n'est pas un dossier";
+    case EFBIG: return "le fichier dépasse la taille permise";
+    case ELOOP: return "trop de liens symboliques";
+    case ENAMETOOLONG: return "le nom est trop long";
+    case EXDEV: return "les deux fichiers ne sont pas sur le même disque";
+    case EBUSY: return "le fichier est occupé";
+    case EAGAIN: return "la ressource est momentanément indisponible";
+    case EMFILE:
+    case ENFILE: return "trop de fichiers ouverts";
+    case ESTALE: return "le fichier n'est plus accessible sur le partage";
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case ETIMEDOUT: return "le partage ne répond pas";
+    default: return "erreur " + std::to_string(error) + " (" + std::strerror(error) + ")";
+    }
 }
 
 Descriptor &Descriptor::operator=(Descriptor &&other) noexcept
