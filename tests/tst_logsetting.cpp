@@ -1,9 +1,12 @@
 #include "results/logsetting.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 // Where a technician's setting puts the results log, and what a mistaken
 // setting does.
@@ -62,24 +65,42 @@ void TestLogSetting::precedence_data()
     QTest::addColumn<QString>("system2");
     QTest::addColumn<QString>("expected"); // "default": ~/estest.txt
     QTest::addColumn<QString>("warnedAbout"); // the file named in the warning, or empty
+    QTest::addColumn<QString>("warningSays");
 
-    QTest::newRow("none") << "home" << "" << "" << "" << "default" << "";
-    QTest::newRow("system") << "home" << "" << "/srv/classe/estest.txt" << "" << "/srv/classe/estest.txt" << "";
-    QTest::newRow("second system folder") << "home" << "" << "" << "/srv/b.txt" << "/srv/b.txt" << "";
-    QTest::newRow("first system folder first") << "home" << "" << "/srv/a.txt" << "/srv/b.txt" << "/srv/a.txt" << "";
-    QTest::newRow("user") << "home" << "/home/moi/log.txt" << "" << "" << "/home/moi/log.txt" << "";
-    QTest::newRow("user over system") << "home" << "/home/moi/log.txt" << "/srv/a.txt" << "" << "/home/moi/log.txt" << "";
-    QTest::newRow("relative") << "home" << "" << "estest.txt" << "" << "default" << "xdg1";
-    QTest::newRow("relative user over system") << "home" << "log.txt" << "/srv/a.txt" << "" << "default" << "home";
-    QTest::newRow("accented path") << "home" << "" << "/srv/élèves/estest.txt" << "" << "/srv/élèves/estest.txt" << "";
-    QTest::newRow("XDG_CONFIG_HOME") << "config" << "/srv/moi.txt" << "" << "" << "/srv/moi.txt" << "";
-    QTest::newRow("XDG_CONFIG_HOME over system") << "config" << "/srv/moi.txt" << "/srv/a.txt" << ""
-                                                  << "/srv/moi.txt" << "";
-    QTest::newRow("user file without the key") << "home" << "-" << "/srv/a.txt" << "" << "/srv/a.txt" << "";
+    // CLASS: a class folder that exists; FIFO and FOLDER: a FIFO or a folder
+    // where the setting file should be.
+    QTest::newRow("none") << "home" << "" << "" << "" << "default" << "" << "";
+    QTest::newRow("system") << "home" << "" << "CLASS/estest.txt" << "" << "CLASS/estest.txt" << "" << "";
+    QTest::newRow("second system folder") << "home" << "" << "" << "CLASS/b.txt" << "CLASS/b.txt" << "" << "";
+    QTest::newRow("first system folder first") << "home" << "" << "CLASS/a.txt" << "CLASS/b.txt" << "CLASS/a.txt"
+                                               << "" << "";
+    QTest::newRow("user") << "home" << "CLASS/moi.txt" << "" << "" << "CLASS/moi.txt" << "" << "";
+    QTest::newRow("user over system") << "home" << "CLASS/moi.txt" << "CLASS/a.txt" << "" << "CLASS/moi.txt" << ""
+                                      << "";
+    QTest::newRow("relative") << "home" << "" << "estest.txt" << "" << "default" << "xdg1" << "chemin complet";
+    QTest::newRow("relative user over system") << "home" << "log.txt" << "CLASS/a.txt" << "" << "default" << "home"
+                                               << "chemin complet";
+    QTest::newRow("accented path") << "home" << "" << "CLASS/élèves.txt" << "" << "CLASS/élèves.txt" << "" << "";
+    QTest::newRow("XDG_CONFIG_HOME") << "config" << "CLASS/moi.txt" << "" << "" << "CLASS/moi.txt" << "" << "";
+    QTest::newRow("XDG_CONFIG_HOME over system") << "config" << "CLASS/moi.txt" << "CLASS/a.txt" << ""
+                                                  << "CLASS/moi.txt" << "" << "";
+    QTest::newRow("user file without the key") << "home" << "-" << "CLASS/a.txt" << "" << "CLASS/a.txt" << "" << "";
     QTest::newRow("user file without the key, XDG_CONFIG_HOME")
-        << "config" << "-" << "" << "/srv/b.txt" << "/srv/b.txt" << "";
-    QTest::newRow("relative in XDG_CONFIG_HOME") << "config" << "log.txt" << "/srv/a.txt" << "" << "default"
-                                                 << "config";
+        << "config" << "-" << "" << "CLASS/b.txt" << "CLASS/b.txt" << "" << "";
+    QTest::newRow("relative in XDG_CONFIG_HOME") << "config" << "log.txt" << "CLASS/a.txt" << "" << "default"
+                                                 << "config" << "chemin complet";
+    QTest::newRow("a comma in the path") << "home" << "" << "CLASS/CM1,CM2.txt" << "" << "CLASS/CM1,CM2.txt" << ""
+                                         << "";
+    QTest::newRow("a value in quotes") << "home" << "" << "\"CLASS/b.txt\"" << "" << "CLASS/b.txt" << "" << "";
+    // Said at start-up, not only once the exercise is over.
+    QTest::newRow("names a folder") << "home" << "" << "CLASS" << "" << "CLASS" << "xdg1" << "nomme un dossier";
+    QTest::newRow("in a missing folder") << "home" << "" << "CLASS/absent/estest.txt" << ""
+                                         << "CLASS/absent/estest.txt" << "xdg1" << "qui n'existe pas";
+    // Never waited on, never skipped in silence.
+    QTest::newRow("a FIFO for the class file") << "home" << "" << "FIFO" << "CLASS/b.txt" << "default" << "xdg1"
+                                               << "n'est pas un fichier ordinaire";
+    QTest::newRow("a folder for the class file") << "home" << "" << "FOLDER" << "CLASS/b.txt" << "default" << "xdg1"
+                                                 << "n'est pas un fichier ordinaire";
 }
 
 void TestLogSetting::precedence()
@@ -90,10 +111,21 @@ void TestLogSetting::precedence()
     QFETCH(QString, system2);
     QFETCH(QString, expected);
     QFETCH(QString, warnedAbout);
+    QFETCH(QString, warningSays);
+    const QString classFolder = m_dir->filePath(QStringLiteral("classe"));
+    QVERIFY(QDir().mkpath(classFolder));
+    for (QString *value : {&user, &system1, &system2, &expected})
+        value->replace(QLatin1String("CLASS"), classFolder);
     if (!user.isEmpty())
         writeSetting(userFolder(userAt), user);
-    if (!system1.isEmpty())
+    const QString systemFile = m_dir->filePath(QStringLiteral("xdg1/morvel2/morvel2.conf"));
+    if (system1 == QLatin1String("FIFO") || system1 == QLatin1String("FOLDER")) {
+        QVERIFY(QDir().mkpath(QFileInfo(systemFile).path()));
+        QVERIFY(system1 == QLatin1String("FOLDER") ? QDir().mkdir(systemFile)
+                                                   : ::mkfifo(QFile::encodeName(systemFile).constData(), 0644) == 0);
+    } else if (!system1.isEmpty()) {
         writeSetting(m_dir->filePath(QStringLiteral("xdg1")), system1);
+    }
     if (!system2.isEmpty())
         writeSetting(m_dir->filePath(QStringLiteral("xdg2")), system2);
 
@@ -108,7 +140,8 @@ void TestLogSetting::precedence()
                                  ? m_dir->filePath(QStringLiteral("xdg1/morvel2/morvel2.conf"))
                                  : userFolder(warnedAbout) + QStringLiteral("/morvel2/morvel2.conf");
         QVERIFY2(location.warning.contains(file), qPrintable(location.warning));
-        QVERIFY(location.warning.contains(path));
+        QVERIFY2(location.warning.contains(path), qPrintable(location.warning));
+        QVERIFY2(location.warning.contains(warningSays), qPrintable(location.warning));
     }
 }
 

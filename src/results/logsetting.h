@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 
 #include <filesystem>
+#include <optional>
 
 // Where the results log lives can be set once for a whole class by a
 // technician: key `log` of group `results`, an absolute path. On Linux the
@@ -26,7 +26,17 @@ struct LogLocation
 // Where the setting is looked for on this system, the first that has the
 // key winning: files on Linux, registry keys on Windows.
 QStringList logSettingSources();
-QSettings::Format logSettingFormat();
+
+// The value of key `log` of group `results` in one source, as written;
+// nothing when the source does not hold it. A source that exists but cannot
+// be read (not a regular file, no permission, malformed) sets `problem`,
+// in French, and holds nothing.
+struct SettingRead
+{
+    std::optional<QString> value;
+    QString problem;
+};
+SettingRead readLogSetting(const QString &source);
 
 // The log the setting names, looked for in `sources`; `fallback` without a
 // usable one.
