@@ -20,13 +20,28 @@ struct AppendOutcome
     // When not ok: part or all of the line may be in the log and could not be
     // taken back, so appending it again could leave it there twice.
     bool logTouched = false;
+    // When not ok: the log's rules refuse what is at its path (a pupil's
+    // log that is somebody else's file, or a link); trying again is useless.
+    bool refused = false;
+};
+
+struct AppendRules
+{
+    // The log is the pupil's own, in a class folder others may write to:
+    // see `ownLogOnly` below.
+    bool ownLogOnly = false;
 };
 
 // Appends `line` (which carries its own line end) so that it lands whole and
 // on disk, in the file the path names, or not at all:
-// - opening never blocks (a FIFO, a lease), and anything but a regular file
-//   is refused; a symbolic link is followed only when it belongs to the user
-//   or to root;
+// - the path is walked one name at a time from the root, and a symbolic
+//   link anywhere in it is followed only when it belongs to the user or to
+//   root; opening never blocks (a FIFO, a lease), and anything but a regular
+//   file is refused;
+// - with `rules.ownLogOnly` (a log per pupil), a link at the log's name, or
+//   a file there that belongs to another account, is refused; the log is
+//   created readable by its group and nobody else (0640), whatever the
+//   umask. On Windows the share's permissions do that work;
 // - an exclusive lock on the file is held for the append; once it is taken,
 //   the path must still name the locked file (a teacher may have moved the
 //   log away meanwhile), or the log is opened and locked again. Opening,
@@ -42,7 +57,8 @@ struct AppendOutcome
 //   cut. Where that undo is impossible, the outcome says the log was
 //   touched.
 AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line,
-                         std::chrono::milliseconds lockWait = std::chrono::seconds(10));
+                         std::chrono::milliseconds lockWait = std::chrono::seconds(10),
+                         const AppendRules &rules = {});
 
 struct CollectOutcome
 {
@@ -52,17 +68,31 @@ struct CollectOutcome
     bool destinationExists = false;
     bool destinationAtFault = false; // when not ok: the destination, not the log, is what failed
     std::string reason;     // when not ok: why, in French (UTF-8)
+    // When not ok: the log belongs to another account than the one its name
+    // says (a file planted under a classmate's name), and was left alone.
+    bool planted = false;
 };
 
 // Moves the log to `destination` for a teacher to read, holding the lock the
 // writers take, so that no record is lost or torn meanwhile: a writer that
 // was waiting finds the path no longer names what it opened and starts a
-// new log. A rename where both are on one file system; otherwise a copy,
-// flushed, then the log removed. An existing `destination` is never
-// replaced. On Windows, where a log held open by a waiting writer cannot be
-// moved, the records are copied out and the log emptied instead, under the
-// same lock. The wait is bounded like an append's.
+// new log. Both paths are walked as an append's is. The collected file is
+// the collector's, readable by nobody else (0600): a rename where the log is
+// the collector's own and on the same file system; otherwise a copy to a
+// hidden name beside the destination, flushed, renamed into place, and only
+// then the log removed, so that an interruption leaves each record in the
+// log or in the destination, not in both (a termination signal during the
+// copy stops it cleanly first). An existing `destination` is never
+// replaced. With `expectedOwner`, a log that belongs to another account is
+// not collected (`planted`). On Windows, where a log held open by a waiting
+// writer cannot be moved, the records are copied out and the log emptied
+// instead, under the same lock. The wait is bounded like an append's.
+struct CollectRules
+{
+    std::string expectedOwner; // the login name the log must belong to, when not empty
+};
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
-                          std::chrono::milliseconds lockWait = std::chrono::seconds(10));
+                          std::chrono::milliseconds lockWait = std::chrono::seconds(10),
+                          const CollectRules &rules = {});
 
 } // namespace logfile

@@ -42,11 +42,17 @@ AppendOutcome undoAndFail(int fd, off_t before, std::size_t written, bool lineCo
 } // namespace
 
 AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line,
-                         std::chrono::milliseconds lockWait)
+                         std::chrono::milliseconds lockWait, const AppendRules &rules)
 {
-    LockedLog locked = openAndLock(log, Clock::now() + lockWait, true);
-    if (!locked.failure.empty())
-        return failure(locked.failure);
+    OpenRules open;
+    open.create = true;
+    open.ownFileOnly = rules.ownLogOnly;
+    LockedLog locked = openAndLock(log, Clock::now() + lockWait, open);
+    if (!locked.failure.empty()) {
+        AppendOutcome refused = failure(locked.failure);
+        refused.refused = locked.refused;
+        return refused;
+    }
     const int fd = locked.file.get();
 
     // The size now, under the lock: what any failure goes back to.

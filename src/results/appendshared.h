@@ -21,6 +21,9 @@ inline constexpr const char *lockedReason = "le fichier reste verrouillé par un
 inline constexpr const char *notAFileReason = "ce n'est pas un fichier ordinaire";
 inline constexpr const char *foreignLinkReason =
     "c'est un lien symbolique qui appartient à un autre utilisateur";
+// A pupil's own log must be a file of the pupil's, never a link to one.
+inline constexpr const char *linkAtLogReason = "c'est un lien symbolique, pas le fichier de l'élève";
+inline constexpr const char *foreignOwnerReason = "ce fichier appartient à un autre utilisateur";
 
 // Whether a line end must come before the next record, so that two records
 // never share a line: unless the log is empty or its last byte is a line

@@ -1,12 +1,14 @@
 #include "results/appendfile.h"
 
 #include "results/logfile_unix.h"
+#include "results/pathwalk_unix.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,49 @@ namespace logfile {
 using namespace posix;
 
 namespace {
+
+constexpr int terminationSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM};
+
+// While records are being moved, a request to end (Ctrl+C, a logout, kill)
+// waits: the copy notices it and stops cleanly, and the few calls that put
+// the copy in place and remove the log are never cut in two. The signal
+// takes effect once the collect is over. A file-size limit makes the
+// write fail (EFBIG) rather than end the program without a word.
+class DeferredTermination
+{
+public:
+    DeferredTermination()
+    {
+        sigset_t deferred;
+        sigemptyset(&deferred);
+        for (const int signal : terminationSignals)
+            sigaddset(&deferred, signal);
+        ::pthread_sigmask(SIG_BLOCK, &deferred, &m_previousMask);
+        struct sigaction ignore{};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &m_previousFileSize);
+    }
+    ~DeferredTermination()
+    {
+        ::sigaction(SIGXFSZ, &m_previousFileSize, nullptr);
+        ::pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
+    }
+    DeferredTermination(const DeferredTermination &) = delete;
+    DeferredTermination &operator=(const DeferredTermination &) = delete;
+
+    static bool requested()
+    {
+        sigset_t pending;
+        if (::sigpending(&pending) != 0)
+            return false;
+        return std::any_of(std::begin(terminationSignals), std::end(terminationSignals),
+                           [&pending](int signal) { return sigismember(&pending, signal) == 1; });
+    }
+
+private:
+    sigset_t m_previousMask{};
+    struct sigaction m_previousFileSize{};
+};
 
 // Reads the whole log in pieces, handing each to `take`; 0, or the error
 // that stopped it. A log that ends before `size` is an error too: the count
@@ -43,19 +88,19 @@ int readAll(int fd, off_t size, Take take)
 // Renames without replacing an existing destination. Linux says so in one
 // call; elsewhere, and on a Linux file system that cannot, a hard link
 // (which never replaces anything either) and the removal of the old name.
-int renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to)
+int renameNoReplace(int fromFolder, const std::string &from, int toFolder, const std::string &to)
 {
 #ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
 #endif
-    if (::link(from.c_str(), to.c_str()) != 0)
+    if (::linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) != 0)
         return errno;
-    if (::unlink(from.c_str()) != 0) {
+    if (::unlinkat(fromFolder, from.c_str(), 0) != 0) {
         const int error = errno;
-        ::unlink(to.c_str());
+        ::unlinkat(toFolder, to.c_str(), 0);
         return error;
     }
     return 0;
@@ -67,16 +112,26 @@ struct Failure
     bool atDestination = false;
 };
 
-// Across file systems: copy, flush, and only then remove the log. A copy
-// that cannot be completed is taken away again, and the log stays.
-Failure copyThenRemove(const std::filesystem::path &log, int fd, off_t size,
-                       const std::filesystem::path &destination)
+// Copies the log to a hidden name beside the destination, readable by the
+// collector alone; the hidden name in `aside`.
+Failure copyAside(int fd, off_t size, int folder, const std::string &name, std::string &aside)
 {
-    const int copy = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    int copy = -1;
+    for (int attempt = 0; copy < 0 && attempt < 100; ++attempt) {
+        aside = "." + name + "." + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        copy = ::openat(folder, aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (copy < 0 && errno != EEXIST)
+            return {errno, true};
+    }
     if (copy < 0)
+        return {EEXIST, true};
+    Descriptor closing(copy);
+    if (::fchmod(copy, 0600) != 0)
         return {errno, true};
     bool writing = false;
     Failure failure{readAll(fd, size, [copy, &writing](const char *bytes, std::size_t length) {
+                        if (DeferredTermination::requested())
+                            return EINTR;
                         writing = writeAll(copy, bytes, length) != length;
                         return writing ? errno : 0;
                     }),
@@ -84,27 +139,14 @@ Failure copyThenRemove(const std::filesystem::path &log, int fd, off_t size,
     failure.atDestination = writing;
     if (failure.error == 0 && ::fdatasync(copy) != 0)
         failure = {errno, true};
-    if (::close(copy) != 0 && failure.error == 0)
-        failure = {errno, true};
-    if (failure.error == 0 && ::unlink(log.c_str()) != 0)
-        failure = {errno, false};
-    if (failure.error != 0)
-        ::unlink(destination.c_str());
+    closing.reset();
     return failure;
 }
 
-// Whether a rename's failure is the destination's: its folder is where we
-// may not write.
-bool destinationFolderRefuses(const std::filesystem::path &destination)
+void flushFolder(int folder)
 {
-    const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
-    return ::access(folder.c_str(), W_OK | X_OK) != 0;
-}
-
-void flushFolderOf(const std::filesystem::path &file)
-{
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A folder reached with O_PATH cannot be synced: open it for that.
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -114,33 +156,40 @@ void flushFolderOf(const std::filesystem::path &file)
 CollectOutcome failed(int error, bool atDestination = false)
 {
     CollectOutcome outcome;
-    outcome.destinationExists = error == EEXIST;
-    outcome.destinationAtFault = atDestination || outcome.destinationExists;
-    outcome.reason = systemReason(error);
+    outcome.destinationExists = error == EEXIST && atDestination;
+    outcome.destinationAtFault = atDestination;
+    outcome.reason = error == EINTR ? "interrompu ; rien n'a été déplacé" : systemReason(error);
     return outcome;
+}
+
+std::string ownerName(uid_t owner)
+{
+    const passwd *entry = ::getpwuid(owner);
+    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(owner);
 }
 
 } // namespace
 
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
-                          std::chrono::milliseconds lockWait)
+                          std::chrono::milliseconds lockWait, const CollectRules &rules)
 {
-    struct stat there{};
-    if (::lstat(destination.c_str(), &there) == 0)
-        return failed(EEXIST);
-    // A link of the user's own at the log's path leads to the shared log:
-    // that is what is collected, and the link stays for the next records.
-    std::filesystem::path target = log;
-    int error = 0;
-    if (lookAtPath(log, error) == PathState::OwnLink) {
-        if (char *resolved = ::realpath(log.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
+    const DeferredTermination deferred;
+    WalkedPath target = walkPath(destination, true);
+    if (!target.failure.empty()) {
+        CollectOutcome outcome = failed(0, true);
+        outcome.reason = target.failure;
+        return outcome;
     }
+    if (target.error != 0)
+        return failed(target.error, true);
+    struct stat there{};
+    if (::fstatat(target.folder.get(), target.name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0)
+        return failed(EEXIST, true);
 
     CollectOutcome outcome;
-    LockedLog locked = openAndLock(target, Clock::now() + lockWait, false);
+    OpenRules reading;
+    reading.readOnly = true;
+    LockedLog locked = openAndLock(log, Clock::now() + lockWait, reading);
     if (locked.missing) {
         outcome.ok = outcome.noLog = true;
         return outcome;
@@ -153,24 +202,52 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     struct stat status{};
     if (::fstat(fd, &status) != 0)
         return failed(errno);
+    if (!rules.expectedOwner.empty() && ownerName(status.st_uid) != rules.expectedOwner) {
+        outcome.planted = true;
+        outcome.reason = "il appartient à " + ownerName(status.st_uid) + ", pas à " + rules.expectedOwner;
+        return outcome;
+    }
     shared::RecordCounter counter;
-    error = readAll(fd, status.st_size, [&counter](const char *bytes, std::size_t length) {
-        counter.add(bytes, length);
-        return 0;
-    });
-    if (error != 0)
+    if (const int error = readAll(fd, status.st_size, [&counter](const char *bytes, std::size_t length) {
+            counter.add(bytes, length);
+            return 0;
+        }))
         return failed(error);
 
-    error = renameNoReplace(target, destination);
-    if (error == EXDEV || error == EPERM || error == EOPNOTSUPP) {
-        const Failure copied = copyThenRemove(target, fd, status.st_size, destination);
-        if (copied.error != 0)
-            return failed(copied.error, copied.atDestination);
-    } else if (error != 0) {
-        return failed(error, destinationFolderRefuses(destination));
+    struct stat targetFolder{};
+    const bool renamable = status.st_uid == ::geteuid()
+                           && ::fstat(target.folder.get(), &targetFolder) == 0
+                           && targetFolder.st_dev == status.st_dev;
+    int error = renamable ? renameNoReplace(locked.folder.get(), locked.name, target.folder.get(), target.name)
+                          : EXDEV;
+    if (error == 0) {
+        ::fchmod(fd, 0600);
+    } else if (error == EXDEV || error == EPERM || error == EOPNOTSUPP) {
+        std::string aside;
+        const Failure copied = copyAside(fd, status.st_size, target.folder.get(), target.name, aside);
+        if (copied.error != 0 || DeferredTermination::requested()) {
+            ::unlinkat(target.folder.get(), aside.c_str(), 0);
+            return failed(copied.error != 0 ? copied.error : EINTR, copied.atDestination);
+        }
+        error = renameNoReplace(target.folder.get(), aside, target.folder.get(), target.name);
+        if (error != 0) {
+            ::unlinkat(target.folder.get(), aside.c_str(), 0);
+            return failed(error, true);
+        }
+        // The records are in the destination now: the log must go, or the
+        // copy, so that no record is in both.
+        error = sameFile(fd, locked.folder.get(), locked.name) ? 0 : ESTALE;
+        if (error == 0 && ::unlinkat(locked.folder.get(), locked.name.c_str(), 0) != 0)
+            error = errno;
+        if (error != 0) {
+            ::unlinkat(target.folder.get(), target.name.c_str(), 0);
+            return failed(error);
+        }
+    } else {
+        return failed(error, ::faccessat(target.folder.get(), ".", W_OK | X_OK, 0) != 0);
     }
-    flushFolderOf(destination);
-    flushFolderOf(target);
+    flushFolder(target.folder.get());
+    flushFolder(locked.folder.get());
     outcome.ok = true;
     outcome.records = static_cast<int>(counter.records());
     return outcome;

@@ -6,8 +6,9 @@ namespace logfile {
 
 using namespace win;
 
+// Who may write a pupil's log on a share is the share's permissions' business there.
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
-                          std::chrono::milliseconds lockWait)
+                          std::chrono::milliseconds lockWait, const CollectRules & /*rules*/)
 {
     CollectOutcome outcome;
     const auto deadline = Clock::now() + lockWait;

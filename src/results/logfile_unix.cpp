@@ -1,5 +1,7 @@
 #include "results/logfile_unix.h"
 
+#include "results/pathwalk_unix.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,24 +13,16 @@ namespace logfile::posix {
 
 namespace {
 
-// In a folder that others may write to, another user's link could send the
-// record into a file of ours; a link of our own (or root's) to a shared log
-// is what a technician sets up.
-bool trustedLink(const struct stat &link)
-{
-    return link.st_uid == ::geteuid() || link.st_uid == 0;
-}
-
-int openWith(const std::filesystem::path &log, int flags)
+int openWith(int folder, const std::string &name, int flags, mode_t mode)
 {
     int fd;
     do
-        fd = ::open(log.c_str(), O_RDWR | flags, 0644);
+        fd = ::openat(folder, name.c_str(), O_RDWR | flags, mode);
     while (fd < 0 && errno == EINTR);
     if (fd < 0 && errno == EACCES) {
         // A log we may append to but not read.
         do
-            fd = ::open(log.c_str(), O_WRONLY | flags, 0644);
+            fd = ::openat(folder, name.c_str(), O_WRONLY | flags, mode);
         while (fd < 0 && errno == EINTR);
     }
     return fd;
@@ -38,27 +32,39 @@ int openWith(const std::filesystem::path &log, int flags)
 // set-group-ID so that files take its group) must take the other pupils'
 // records too: it is made writable by the group, whatever the umask says. In
 // a private folder it stays as the umask makes it.
-bool sharedFolder(const std::filesystem::path &log)
+bool sharedFolder(int folder)
 {
-    const std::filesystem::path parent = log.has_parent_path() ? log.parent_path() : ".";
-    struct stat folder{};
-    return ::stat(parent.c_str(), &folder) == 0 && (folder.st_mode & S_IWGRP);
+    struct stat status{};
+    return ::fstat(folder, &status) == 0 && (status.st_mode & S_IWGRP);
 }
 
-// Creates the log already writable by the group: made aside, then linked
-// into place, so that another pupil never finds it still private. Fails
-// with EEXIST when somebody else created it first.
-int createShared(const std::filesystem::path &log)
+// A name beside the log's for a file being made ready: nobody else picks it.
+std::string asideName(const std::string &name, int attempt)
 {
-    std::string aside = log.string() + ".XXXXXX";
-    const int fd = ::mkostemp(aside.data(), O_CLOEXEC);
+    return "." + name + "." + std::to_string(::getpid()) + "."
+           + std::to_string(Clock::now().time_since_epoch().count()) + "." + std::to_string(attempt);
+}
+
+// Creates the log with `mode` exactly, whatever the umask: made aside, then
+// linked into place, so that nobody ever finds it with other permissions.
+// Fails with EEXIST when somebody else created it first.
+int createWithMode(int folder, const std::string &name, int flags, mode_t mode)
+{
+    std::string aside;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        aside = asideName(name, attempt);
+        fd = openWith(folder, aside, O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return -1;
+    }
     if (fd < 0)
         return -1;
     int error = 0;
-    if (::fchmod(fd, 0664) != 0 || ::link(aside.c_str(), log.c_str()) != 0)
+    if (::fchmod(fd, mode) != 0 || ::linkat(folder, aside.c_str(), folder, name.c_str(), 0) != 0)
         error = errno;
-    ::unlink(aside.c_str());
-    if (error == 0 && ::fcntl(fd, F_SETFL, O_APPEND | O_NONBLOCK) != 0)
+    ::unlinkat(folder, aside.c_str(), 0);
+    if (error == 0 && ::fcntl(fd, F_SETFL, flags & (O_APPEND | O_NONBLOCK)) != 0)
         error = errno;
     if (error != 0) {
         ::close(fd);
@@ -69,27 +75,36 @@ int createShared(const std::filesystem::path &log)
 }
 
 // Never waits: a FIFO without a reader fails (ENXIO) instead of hanging, a
-// lease being broken fails (EWOULDBLOCK) and is tried again.
-int openForAppend(const std::filesystem::path &log, bool followLink, bool create)
+// lease being broken fails (EWOULDBLOCK) and is tried again. Never follows
+// a link: the walk has already resolved the ones it trusts.
+int openLog(int folder, const std::string &name, const OpenRules &rules)
 {
-    const int flags = O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW);
-    if (followLink)
-        return openWith(log, flags | (create ? O_CREAT : 0));
+    const int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
+    if (rules.readOnly) {
+        int fd;
+        do
+            fd = ::openat(folder, name.c_str(), O_RDONLY | flags);
+        while (fd < 0 && errno == EINTR);
+        return fd;
+    }
     for (int attempt = 0;; ++attempt) {
-        int fd = openWith(log, flags);
-        if (fd >= 0 || errno != ENOENT || !create)
+        int fd = openWith(folder, name, flags | O_APPEND, 0);
+        if (fd >= 0 || errno != ENOENT || !rules.create)
             return fd;
+        const std::optional<mode_t> mode = rules.ownFileOnly ? std::optional<mode_t>(0640)
+                                           : sharedFolder(folder) ? std::optional<mode_t>(0664)
+                                                                  : std::nullopt;
         fd = -1;
-        if (sharedFolder(log)) {
-            fd = createShared(log);
-            // A file system without hard links: created, then shared.
+        if (mode) {
+            fd = createWithMode(folder, name, flags | O_APPEND, *mode);
+            // A file system without hard links: created, then given its mode.
             if (fd < 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK)) {
-                fd = openWith(log, flags | O_CREAT | O_EXCL);
+                fd = openWith(folder, name, flags | O_APPEND | O_CREAT | O_EXCL, 0600);
                 if (fd >= 0)
-                    ::fchmod(fd, 0664);
+                    ::fchmod(fd, *mode);
             }
         } else {
-            fd = openWith(log, flags | O_CREAT | O_EXCL);
+            fd = openWith(folder, name, flags | O_APPEND | O_CREAT | O_EXCL, 0644);
         }
         if (fd >= 0)
             return fd;
@@ -98,20 +113,19 @@ int openForAppend(const std::filesystem::path &log, bool followLink, bool create
     }
 }
 
-// Whether the path still names the file open as `fd`: same file, still
-// linked, reached through no foreign link.
-bool stillAtPath(const std::filesystem::path &log, int fd)
+// Whether the path, walked again, still reaches the file open as `fd`.
+bool stillAtPath(const std::filesystem::path &log, int fd, const OpenRules &rules)
 {
-    struct stat mine{};
-    struct stat there{};
-    if (::fstat(fd, &mine) != 0 || mine.st_nlink == 0)
-        return false;
-    int error = 0;
-    const PathState state = lookAtPath(log, error);
-    if (state != PathState::File && state != PathState::OwnLink)
-        return false;
-    return ::stat(log.c_str(), &there) == 0 && there.st_dev == mine.st_dev
-           && there.st_ino == mine.st_ino;
+    const WalkedPath walked = walkPath(log, !rules.ownFileOnly);
+    return walked.ok() && sameFile(fd, walked.folder.get(), walked.name);
+}
+
+LockedLog failing(std::string why, bool refused = false)
+{
+    LockedLog locked;
+    locked.failure = std::move(why);
+    locked.refused = refused;
+    return locked;
 }
 
 } // namespace
@@ -161,51 +175,47 @@ void Descriptor::reset()
     m_fd = -1;
 }
 
-PathState lookAtPath(const std::filesystem::path &log, int &error)
-{
-    struct stat at{};
-    if (::lstat(log.c_str(), &at) != 0) {
-        error = errno;
-        return errno == ENOENT ? PathState::Missing : PathState::Failed;
-    }
-    if (!S_ISLNK(at.st_mode))
-        return PathState::File;
-    return trustedLink(at) ? PathState::OwnLink : PathState::ForeignLink;
-}
-
-LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline, bool create)
+LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline, const OpenRules &rules)
 {
     shared::Backoff backoff(deadline);
     for (;;) {
-        int error = 0;
-        const PathState state = lookAtPath(log, error);
-        if (state == PathState::Failed)
-            return {{}, systemReason(error)};
-        if (state == PathState::ForeignLink)
-            return {{}, shared::foreignLinkReason};
+        WalkedPath walked = walkPath(log, !rules.ownFileOnly);
+        if (!walked.failure.empty())
+            return failing(walked.failure, walked.refused);
+        if (walked.error != 0) {
+            LockedLog locked = failing(systemReason(walked.error));
+            locked.missing = walked.error == ENOENT && !rules.create;
+            return locked;
+        }
 
-        Descriptor file(openForAppend(log, state == PathState::OwnLink, create));
+        Descriptor file(openLog(walked.folder.get(), walked.name, rules));
         if (file.get() < 0) {
-            error = errno;
-            if (error == ENOENT && !create)
-                return {{}, systemReason(error), true};
+            const int error = errno;
+            if (error == ENOENT && !rules.create) {
+                LockedLog locked = failing(systemReason(error));
+                locked.missing = true;
+                return locked;
+            }
             if (error == ENXIO)
-                return {{}, shared::notAFileReason};
-            // A lease being broken, or the path changed since we looked.
-            const bool tryAgain = error == EWOULDBLOCK || error == EAGAIN
-                                  || (error == ELOOP && state != PathState::OwnLink);
+                return failing(shared::notAFileReason);
+            // A lease being broken, or a link put at the name since the walk.
+            const bool tryAgain = error == EWOULDBLOCK || error == EAGAIN || error == ELOOP;
             if (tryAgain && backoff.pause())
                 continue;
-            return {{}, tryAgain ? shared::lockedReason : systemReason(error)};
+            return failing(tryAgain ? shared::lockedReason : systemReason(error));
         }
         struct stat status{};
         if (::fstat(file.get(), &status) != 0)
-            return {{}, systemReason(errno)};
+            return failing(systemReason(errno));
         if (!S_ISREG(status.st_mode))
-            return {{}, shared::notAFileReason};
+            return failing(shared::notAFileReason);
+        // A file at a pupil's name that another account made: planted there
+        // to read or change that pupil's records.
+        if (rules.ownFileOnly && status.st_uid != ::geteuid())
+            return failing(shared::foreignOwnerReason, true);
         const int flags = ::fcntl(file.get(), F_GETFL);
         if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-            return {{}, systemReason(errno)};
+            return failing(systemReason(errno));
 
         for (;;) {
             int result;
@@ -215,16 +225,21 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
             if (result == 0)
                 break;
             if (errno != EWOULDBLOCK)
-                return {{}, systemReason(errno)};
+                return failing(systemReason(errno));
             if (!backoff.pause())
-                return {{}, shared::lockedReason};
+                return failing(shared::lockedReason);
         }
-        if (stillAtPath(log, file.get()))
-            return {std::move(file), {}};
+        if (stillAtPath(log, file.get(), rules)) {
+            LockedLog locked;
+            locked.file = std::move(file);
+            locked.folder = std::move(walked.folder);
+            locked.name = std::move(walked.name);
+            return locked;
+        }
         // Moved away or replaced while we waited: what we locked is no
         // longer the log.
         if (Clock::now() >= deadline)
-            return {{}, shared::lockedReason};
+            return failing(shared::lockedReason);
     }
 }
 

@@ -36,25 +36,33 @@ private:
     int m_fd = -1;
 };
 
-enum class PathState { Missing, File, OwnLink, ForeignLink, Failed };
-
-// What the log's path names, without following it. A symbolic link is the
-// user's own (or root's), which a technician sets up to reach a shared log,
-// or somebody else's, which could send the record into a file of ours.
-PathState lookAtPath(const std::filesystem::path &log, int &error);
+// How the log may be opened.
+struct OpenRules
+{
+    bool create = false;      // create it when missing
+    bool readOnly = false;    // for collecting: read, never write
+    // A pupil's own log: a link at its name, or a file that belongs to
+    // somebody else (planted by a classmate), is refused; created, it is
+    // readable by its group (the teachers') and by nobody else.
+    bool ownFileOnly = false;
+};
 
 struct LockedLog
 {
     Descriptor file;
+    Descriptor folder;    // the folder that holds it, as the walk reached it
+    std::string name;     // its name in that folder
     std::string failure;  // empty once locked
     bool missing = false; // not created, there being no log
+    bool refused = false; // the rules refuse what is there: trying again will not help
 };
 
-// Opens the log (creating it when asked), never blocking on the open, and
-// takes the writers' exclusive lock on it, until the path names the file
-// that is locked (a teacher may have moved the log away meanwhile), all
-// before `deadline`.
-LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline, bool create);
+// Reaches the log through the path walk (pathwalk_unix.h), opens it
+// (creating it when asked), never blocking on the open, and takes the
+// writers' exclusive lock on it, until the path names the file that is
+// locked (a teacher may have moved the log away meanwhile), all before
+// `deadline`.
+LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadline, const OpenRules &rules);
 
 // The open log's last byte, or nothing when it cannot be read. It allocates
 // nothing: the rescue calls it from a signal handler.

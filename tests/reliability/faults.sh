@@ -91,9 +91,13 @@ if command -v strace > /dev/null; then
         traced -f -o /dev/null -P "$log" --inject=fdatasync:error=EIO \
         "$LOGDRIVER" append "$log" 1 "$writer"
     seeded_log "$log"
+    # The log is opened by its name in the folder the path walk reached,
+    # which strace matches only as seen from that folder.
+    pushd "${log%/*}" > /dev/null
     expect_indexes="" expect_failures=1 expect_outcome "EACCES on open" "$log" \
-        traced -f -o /dev/null -P "$log" --inject=openat:error=EACCES \
+        traced -f -o /dev/null -P "${log##*/}" --inject=openat:error=EACCES \
         "$LOGDRIVER" append "$log" 1 "$writer"
+    popd > /dev/null
 else
     skipped+=("injected errors need strace")
 fi
