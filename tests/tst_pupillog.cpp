@@ -1,0 +1,239 @@
+// A pupil's own log in a class folder that classmates may write to: links
+// anywhere in its path, files planted under its name, its permissions, and
+// what the teacher's collect leaves.
+
+#include "results/appendfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray line = "202 record\r\n";
+constexpr uid_t classmate = 65534;
+
+std::filesystem::path local(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+logfile::AppendOutcome append(const QString &path, bool ownLogOnly)
+{
+    logfile::AppendRules rules;
+    rules.ownLogOnly = ownLogOnly;
+    return logfile::appendLine(local(path), std::string_view(line.constData(), std::size_t(line.size())),
+                               std::chrono::seconds(2), rules);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct stat statusOf(const QString &path)
+{
+    struct stat status{};
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return status;
+}
+
+// Gives `path` (a link itself, not its target) to the classmate's account.
+bool giveToClassmate(const QString &path)
+{
+    return ::lchown(QFile::encodeName(path).constData(), classmate, gid_t(-1)) == 0;
+}
+
+} // namespace
+
+class TestPupilLog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void linksInThePath_data();
+    void linksInThePath();
+    void createdForTheTeachersOnly_data();
+    void createdForTheTeachersOnly();
+    void plantedFileRefused();
+    void collectedFileIsTheCollectors_data();
+    void collectedFileIsTheCollectors();
+    void plantedLogNotCollected();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_piege; // a folder of the classmate's
+};
+
+void TestPupilLog::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QDir folder(m_dir->path());
+    QVERIFY(folder.mkpath(QStringLiteral("ecole/classe")));
+    QVERIFY(folder.mkpath(QStringLiteral("piege")));
+    m_piege = m_dir->filePath(QStringLiteral("piege"));
+}
+
+void TestPupilLog::linksInThePath_data()
+{
+    QTest::addColumn<QString>("linkAt");    // relative to the test folder, pointing at piege
+    QTest::addColumn<bool>("classmates");   // the link belongs to a classmate
+    QTest::addColumn<bool>("ownLogOnly");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("own link as a folder") << "ecole/cm1" << false << false << true;
+    QTest::newRow("own link as a folder, own log") << "ecole/cm1" << false << true << true;
+    QTest::newRow("classmate's link as a folder") << "ecole/cm1" << true << false << false;
+    QTest::newRow("classmate's link as a folder, own log") << "ecole/cm1" << true << true << false;
+    QTest::newRow("own link at the log's name") << "ecole/cm1.txt" << false << false << true;
+    QTest::newRow("own link at the log's name, own log") << "ecole/cm1.txt" << false << true << false;
+}
+
+// Whoever may write to a folder of the path may put a link there: the
+// record must not follow it into a file of that person's choosing.
+void TestPupilLog::linksInThePath()
+{
+    QFETCH(QString, linkAt);
+    QFETCH(bool, classmates);
+    QFETCH(bool, ownLogOnly);
+    QFETCH(bool, followed);
+    const QString link = m_dir->filePath(linkAt);
+    const bool asFolder = !linkAt.endsWith(QLatin1String(".txt"));
+    const QString reached = asFolder ? m_piege + QStringLiteral("/eleve.txt") : m_piege + QStringLiteral("/eleve.txt");
+    QVERIFY(QFile::link(asFolder ? m_piege : reached, link));
+    if (classmates && !giveToClassmate(link))
+        QSKIP("giving a link to another account needs root");
+    const QString log = asFolder ? link + QStringLiteral("/eleve.txt") : link;
+
+    const logfile::AppendOutcome outcome = append(log, ownLogOnly);
+    QCOMPARE(outcome.ok, followed);
+    QCOMPARE(outcome.refused, !followed);
+    QCOMPARE(contents(reached), followed ? line : QByteArray());
+    QCOMPARE(QFileInfo::exists(reached), followed);
+}
+
+void TestPupilLog::createdForTheTeachersOnly_data()
+{
+    QTest::addColumn<uint>("umask");
+    QTest::addColumn<uint>("folderMode");
+    QTest::newRow("class folder, umask 022") << 022u << 03733u;
+    QTest::newRow("class folder, umask 002") << 002u << 03733u;
+    QTest::newRow("class folder, umask 000") << 000u << 03733u;
+    QTest::newRow("class folder, umask 077") << 077u << 03733u;
+    QTest::newRow("private folder, umask 077") << 077u << 0700u;
+}
+
+// Its group (the class folder's: the teachers') may read a pupil's log;
+// nobody else may open it, whatever the umask.
+void TestPupilLog::createdForTheTeachersOnly()
+{
+    QFETCH(uint, umask);
+    QFETCH(uint, folderMode);
+    const QString folder = m_dir->filePath(QStringLiteral("ecole/classe"));
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), folderMode), 0);
+    const mode_t previous = ::umask(umask);
+    const logfile::AppendOutcome outcome = append(folder + QStringLiteral("/eleve.txt"), true);
+    ::umask(previous);
+    QVERIFY(outcome.ok);
+    QCOMPARE(statusOf(folder + QStringLiteral("/eleve.txt")).st_mode & 07777, mode_t(0640));
+    // Nothing left beside it from the making.
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("eleve.txt")});
+}
+
+// A classmate who makes the file first, to read or change the pupil's
+// records, gets nothing written into it.
+void TestPupilLog::plantedFileRefused()
+{
+    const QString log = m_dir->filePath(QStringLiteral("ecole/classe/eleve.txt"));
+    QFile planted(log);
+    QVERIFY(planted.open(QIODevice::WriteOnly));
+    planted.close();
+    QVERIFY(QFile::setPermissions(log, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    if (!giveToClassmate(log))
+        QSKIP("giving a file to another account needs root");
+    const logfile::AppendOutcome outcome = append(log, true);
+    QVERIFY(!outcome.ok);
+    QVERIFY(outcome.refused);
+    QCOMPARE(contents(log), QByteArray());
+    // The shared log of a class that uses one is another matter: anybody's.
+    QVERIFY(append(log, false).ok);
+}
+
+void TestPupilLog::collectedFileIsTheCollectors_data()
+{
+    QTest::addColumn<bool>("pupils");            // the log belongs to a pupil, not the collector
+    QTest::addColumn<bool>("acrossFileSystems");
+    QTest::newRow("own log, same disk") << false << false;
+    QTest::newRow("own log, another disk") << false << true;
+    QTest::newRow("pupil's log, same disk") << true << false;
+    QTest::newRow("pupil's log, another disk") << true << true;
+}
+
+// The pupil who made the log must not be able to change what the teacher
+// collected: the collected file is the teacher's, and readable by nobody
+// else.
+void TestPupilLog::collectedFileIsTheCollectors()
+{
+    QFETCH(bool, pupils);
+    QFETCH(bool, acrossFileSystems);
+    QString folder = m_dir->filePath(QStringLiteral("ecole/classe"));
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/morvel2-test-XXXXXX"));
+    if (acrossFileSystems) {
+        if (!elsewhere.isValid())
+            QSKIP("no /dev/shm");
+        folder = elsewhere.path();
+    }
+    const QString log = folder + QStringLiteral("/eleve.txt");
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(line + line);
+    file.close();
+    QVERIFY(QFile::setPermissions(log, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                           | QFile::WriteGroup | QFile::ReadOther));
+    if (pupils && !giveToClassmate(log))
+        QSKIP("giving a file to another account needs root");
+
+    const QString destination = m_dir->filePath(QStringLiteral("releve.txt"));
+    const logfile::CollectOutcome outcome = logfile::collectLog(local(log), local(destination));
+    QVERIFY2(outcome.ok, outcome.reason.c_str());
+    QCOMPARE(outcome.records, 2);
+    QCOMPARE(contents(destination), line + line);
+    const struct stat collected = statusOf(destination);
+    QCOMPARE(collected.st_uid, ::geteuid());
+    QCOMPARE(collected.st_mode & 07777, mode_t(0600));
+    QVERIFY(!QFileInfo::exists(log));
+    // Nothing half-made left beside the destination.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("releve.txt")});
+}
+
+// A file under a pupil's name that another account made is not that
+// pupil's: it stays where it is, for the teacher to look at.
+void TestPupilLog::plantedLogNotCollected()
+{
+    const QString log = m_dir->filePath(QStringLiteral("ecole/classe/eleve.txt"));
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(line);
+    file.close();
+    const QString destination = m_dir->filePath(QStringLiteral("releve.txt"));
+    logfile::CollectRules rules;
+    rules.expectedOwner = "eleve-qui-n-existe-pas";
+    const logfile::CollectOutcome outcome =
+        logfile::collectLog(local(log), local(destination), std::chrono::seconds(2), rules);
+    QVERIFY(!outcome.ok);
+    QVERIFY(outcome.planted);
+    QCOMPARE(contents(log), line);
+    QVERIFY(!QFileInfo::exists(destination));
+}
+
+QTEST_GUILESS_MAIN(TestPupilLog)
+#include "tst_pupillog.moc"
