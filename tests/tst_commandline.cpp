@@ -141,7 +141,7 @@ void TestCommandLine::arguments()
     QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended =
-        runCommandLine(line, {QFile::encodeName(log).toStdString(), {}}, said, complained);
+        runCommandLine(line, {QFile::encodeName(log).toStdString(), {}, false, std::nullopt}, said, complained);
 
     QCOMPARE(ended.value_or(-1), status);
     QCOMPARE(QString::fromUtf8(said.data()), named(out));
@@ -167,7 +167,7 @@ void TestCommandLine::helpNamesTheLog()
     QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended = runCommandLine({QStringLiteral("morvel2"), option},
-                                                    {QFile::encodeName(log).toStdString(), {}}, said, complained);
+                                                    {QFile::encodeName(log).toStdString(), {}, false, std::nullopt}, said, complained);
 
     QCOMPARE(ended, std::optional<int>(0));
     const QString help = QString::fromUtf8(said.data());

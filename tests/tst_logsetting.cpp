@@ -18,6 +18,8 @@ private slots:
     void init();
     void precedence_data();
     void precedence();
+    void expansion_data();
+    void expansion();
 
 private:
     void writeSetting(const QString &configFolder, const QString &value);
@@ -91,6 +93,8 @@ void TestLogSetting::precedence_data()
                                                  << "config" << "chemin complet";
     QTest::newRow("a comma in the path") << "home" << "" << "CLASS/CM1,CM2.txt" << "" << "CLASS/CM1,CM2.txt" << ""
                                          << "";
+    QTest::newRow("a mistaken % sequence") << "home" << "" << "CLASS/%x.txt" << "" << "default" << "xdg1"
+                                           << "ni %u";
     QTest::newRow("a value in quotes") << "home" << "" << "\"CLASS/b.txt\"" << "" << "CLASS/b.txt" << "" << "";
     // Said at start-up, not only once the exercise is over.
     QTest::newRow("names a folder") << "home" << "" << "CLASS" << "" << "CLASS" << "xdg1" << "nomme un dossier";
@@ -143,6 +147,60 @@ void TestLogSetting::precedence()
         QVERIFY2(location.warning.contains(path), qPrintable(location.warning));
         QVERIFY2(location.warning.contains(warningSays), qPrintable(location.warning));
     }
+}
+
+void TestLogSetting::expansion_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("path");     // empty: refused
+    QTest::addColumn<bool>("perPupil");
+    QTest::addColumn<QString>("pupilLogs"); // folder|prefix|suffix, or empty: none
+    QTest::addColumn<QString>("problemSays");
+    QTest::newRow("plain") << "/srv/estest.txt" << "lea" << "/srv/estest.txt" << false << "" << "";
+    QTest::newRow("per pupil") << "/srv/classe/%u.txt" << "lea" << "/srv/classe/lea.txt" << true
+                               << "/srv/classe||.txt" << "";
+    QTest::newRow("around the login") << "/srv/classe/cm1-%u-2026.txt" << "lea" << "/srv/classe/cm1-lea-2026.txt"
+                                      << true << "/srv/classe|cm1-|-2026.txt" << "";
+    QTest::newRow("at the root") << "/%u" << "lea" << "/lea" << true << "/||" << "";
+    QTest::newRow("per machine") << "/srv/%h.txt" << "lea" << "/srv/poste12.txt" << false << "" << "";
+    QTest::newRow("a percent sign") << "/srv/100%%.txt" << "lea" << "/srv/100%.txt" << false << "" << "";
+    QTest::newRow("%% then u is no login") << "/srv/%%u.txt" << "lea" << "/srv/%u.txt" << false << "" << "";
+    QTest::newRow("a folder per pupil") << "/srv/%u/estest.txt" << "lea" << "/srv/lea/estest.txt" << true << ""
+                                        << "";
+    QTest::newRow("twice") << "/srv/%u/%u.txt" << "lea" << "/srv/lea/lea.txt" << true << "" << "";
+    QTest::newRow("a Windows share") << "\\\\serveur\\classe\\%u.txt" << "lea"
+                                     << "\\\\serveur\\classe\\lea.txt" << true << "\\\\serveur\\classe||.txt" << "";
+    QTest::newRow("unknown sequence") << "/srv/%d.txt" << "lea" << "" << false << "" << "« %d »";
+    QTest::newRow("a lone % at the end") << "/srv/estest%" << "lea" << "" << false << "" << "seul";
+    QTest::newRow("no login name") << "/srv/%u.txt" << "" << "" << false << "" << "nom du compte";
+    QTest::newRow("a login that climbs") << "/srv/%u.txt" << ".." << "" << false << "" << "nom du compte";
+    QTest::newRow("a login with a slash") << "/srv/%u.txt" << "a/b" << "" << false << "" << "nom du compte";
+}
+
+// What the setting's %u, %h and %% stand for, and the mistakes said to the
+// technician; the class's logs found by their names where %u is in the file's
+// name alone.
+void TestLogSetting::expansion()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, login);
+    QFETCH(QString, path);
+    QFETCH(bool, perPupil);
+    QFETCH(QString, pupilLogs);
+    QFETCH(QString, problemSays);
+    const ExpandedSetting expanded = expandLogSetting(value, {login, QStringLiteral("poste12")});
+    QVERIFY2(expanded.problem.contains(problemSays), qPrintable(expanded.problem));
+    QCOMPARE(expanded.problem.isEmpty(), problemSays.isEmpty());
+    if (!problemSays.isEmpty())
+        return;
+    QCOMPARE(expanded.path, path);
+    QCOMPARE(expanded.perPupil, perPupil);
+    QString found;
+    if (expanded.pupilLogs)
+        found = QFile::decodeName(QByteArray::fromStdString(expanded.pupilLogs->folder.native())) + u'|'
+                + expanded.pupilLogs->prefix + u'|' + expanded.pupilLogs->suffix;
+    QCOMPARE(found, pupilLogs);
 }
 
 QTEST_GUILESS_MAIN(TestLogSetting)

@@ -22,6 +22,7 @@ private slots:
     void givingUpKeepsTheRecordElsewhere();
     void partlyWrittenRecordIsNotOfferedAgain();
     void givingUpWithTheRescueFailingToo();
+    void plantedPupilLogSaysWhereTheRecordWent();
 
 private:
     // A folder where the log should be: no permission trick, so that this
@@ -148,6 +149,34 @@ void TestResultsFailure::givingUpWithTheRescueFailingToo()
              qPrintable(told));
     QVERIFY2(told.endsWith(QStringLiteral("Il n'a été écrit que sur la sortie d'erreur du programme.")), qPrintable(told));
     QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
+    QCOMPARE(ended.first().first().toInt(), 1);
+}
+
+// A pupil's own log that is a link a classmate put there: nothing goes
+// through it, nothing is offered again, and the pupil is told where the
+// record is.
+void TestResultsFailure::plantedPupilLogSaysWhereTheRecordWent()
+{
+    WindowContext pupilLog = context();
+    pupilLog.writers = RecordWriters::forPupilLog();
+    QVERIFY(restartWindow(pupilLog));
+    const QString trap = filePath(QStringLiteral("piege.txt"));
+    QVERIFY(QFile::link(trap, logPath()));
+    MessageBoxAnswerer answerer;
+    QSignalSpy ended(m_window.get(), &Morvel2::programEnded);
+
+    answerAll();
+
+    QCOMPARE(answerer.seen.size(), 2);
+    const QString told = answerer.seen.first().text;
+    QVERIFY2(told.startsWith(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier ")
+                             + QDir::toNativeSeparators(logPath()) + QStringLiteral(":\nc'est un lien symbolique")),
+             qPrintable(told));
+    QVERIFY2(told.endsWith(QStringLiteral("Il a été enregistré dans %1.").arg(QDir::toNativeSeparators(rescuePath()))),
+             qPrintable(told));
+    QCOMPARE(answerer.seen.first().buttons, QStringList{QStringLiteral("OK")});
+    QVERIFY(!QFileInfo::exists(trap));
+    QCOMPARE(contents(rescuePath()).count("\r\n"), 1);
     QCOMPARE(ended.first().first().toInt(), 1);
 }
 

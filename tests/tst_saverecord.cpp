@@ -16,7 +16,7 @@ private slots:
 
 namespace {
 
-enum Append { Lands, Fails, FailsHalfWritten };
+enum Append { Lands, Fails, FailsHalfWritten, Refused };
 using Appends = QList<int>;
 using Answers = QList<bool>;
 
@@ -57,6 +57,10 @@ void TestSaveRecord::policy_data()
         << Appends{Fails, FailsHalfWritten} << Answers{true} << true << 1 << rescueLog << true << rescued;
     QTest::newRow("half-written, the rescue log failing too")
         << Appends{FailsHalfWritten} << Answers{} << false << 0 << nowhere << true << lost;
+    // A pupil's log that a classmate planted: trying again cannot help.
+    QTest::newRow("refused") << Appends{Refused} << Answers{} << true << 0 << rescueLog << false << rescued;
+    QTest::newRow("refused when tried again") << Appends{Fails, Refused} << Answers{true} << true << 1 << rescueLog
+                                              << false << rescued;
 }
 
 void TestSaveRecord::policy()
@@ -81,7 +85,7 @@ void TestSaveRecord::policy()
         }();
         const int what = appends.value(appended++, Fails);
         return AppendResult{what == Lands, what == Lands ? QString() : QStringLiteral("raison %1").arg(appended),
-                            what == FailsHalfWritten};
+                            what == FailsHalfWritten, what == Refused};
     };
     writers.rescue = [&](const std::filesystem::path &path, const QByteArray &bytes) {
         ++rescues;
@@ -107,6 +111,7 @@ void TestSaveRecord::policy()
     QCOMPARE(appended, appends.size());
     QCOMPARE(int(outcome.place), place);
     QCOMPARE(outcome.logTouched, logTouched);
+    QCOMPARE(outcome.refused, appends.contains(Refused));
     QCOMPARE(rescues, place == int(SaveOutcome::Place::Log) ? 0 : 1);
     QCOMPARE(reported, report);
     if (!outcome.inLog())

@@ -47,7 +47,8 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
     guardSession();
 
     const LogLocation log = resultsLogLocation();
-    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, log.warning, driveRoot(), {}});
+    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, log.warning, driveRoot(),
+                                 log.perPupil ? RecordWriters::forPupilLog() : RecordWriters()});
     // Leaving the event loop rather than quitting: quit() would first ask the
     // window to close, which it refuses, and returning from here lets the
     // application object hand the clipboard over before the process ends.

@@ -15,6 +15,10 @@
 // relative in a service's or a launcher's environment).
 std::filesystem::path homeFolder();
 
+// The account's login name, as the system knows it (never taken from the
+// environment, which anybody can change); empty when it cannot be told.
+QString loginName();
+
 // The user's folder for the data of programs: XDG_DATA_HOME when it is an
 // absolute path, otherwise ~/.local/share; on Windows the application data
 // folder.

@@ -28,6 +28,12 @@ std::filesystem::path homeFolder()
     return error ? std::filesystem::path("/tmp") : here;
 }
 
+QString loginName()
+{
+    const passwd *entry = ::getpwuid(::geteuid());
+    return entry && entry->pw_name ? QFile::decodeName(entry->pw_name) : QString();
+}
+
 std::filesystem::path userDataFolder()
 {
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");

@@ -3,9 +3,18 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <windows.h>
+
 std::filesystem::path homeFolder()
 {
     return QDir::homePath().toStdWString();
+}
+
+QString loginName()
+{
+    wchar_t name[257];
+    DWORD size = 257;
+    return GetUserNameW(name, &size) && size > 0 ? QString::fromWCharArray(name, int(size) - 1) : QString();
 }
 
 std::filesystem::path userDataFolder()

@@ -15,13 +15,46 @@
 // Software\morvel2\morvel2, HKCU before HKLM. Without a setting the log stays
 // where it always was.
 
+// A class's per-pupil logs: the files of `folder` whose names are
+// `prefix`, a login name, then `suffix`.
+struct PupilLogs
+{
+    std::filesystem::path folder;
+    QString prefix;
+    QString suffix;
+};
+
 struct LogLocation
 {
     std::filesystem::path path;
     // A setting that could not be used, said for the technician; the
     // default path is used instead.
     QString warning;
+    // The setting names a log per pupil (%u): it must be the pupil's own.
+    bool perPupil = false;
+    // With %u in the file's name only: where the teacher collects them all.
+    std::optional<PupilLogs> pupilLogs;
 };
+
+// Who the setting's %u and %h stand for.
+struct Account
+{
+    QString login;
+    QString host;
+};
+Account thisAccount();
+
+// A value of the setting with %u made the login name, %h the machine's
+// name and %% a percent sign. Any other % is a mistake, said in `problem`
+// (French), as is a name that cannot be part of a path.
+struct ExpandedSetting
+{
+    QString path;
+    bool perPupil = false;
+    std::optional<PupilLogs> pupilLogs;
+    QString problem;
+};
+ExpandedSetting expandLogSetting(const QString &value, const Account &account);
 
 // Where the setting is looked for on this system, the first that has the
 // key winning: files on Linux, registry keys on Windows.
@@ -40,7 +73,8 @@ SettingRead readLogSetting(const QString &source);
 
 // The log the setting names, looked for in `sources`; `fallback` without a
 // usable one.
-LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem::path &fallback);
+LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem::path &fallback,
+                               const Account &account = thisAccount());
 
 // The same, for this user on this machine.
 LogLocation resultsLogLocation();

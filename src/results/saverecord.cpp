@@ -12,6 +12,13 @@ void RecordWriters::reportOnStandardError(const QString &text)
     std::fflush(stderr);
 }
 
+RecordWriters RecordWriters::forPupilLog()
+{
+    RecordWriters writers;
+    writers.append = appendToPupilLog;
+    return writers;
+}
+
 SaveOutcome saveRecord(const RecordDestination &destination, const QByteArray &line,
                        const QString &text, const AskToRetry &askToRetry, const RecordWriters &writers)
 {
@@ -36,7 +43,8 @@ SaveOutcome saveRecord(const RecordDestination &destination, const QByteArray &l
         }
         outcome.reason = result.reason;
         outcome.logTouched = result.logTouched;
-        if (result.logTouched || !askToRetry(outcome.logName, result.reason))
+        outcome.refused = result.refused;
+        if (result.logTouched || result.refused || !askToRetry(outcome.logName, result.reason))
             break;
     }
 

@@ -14,7 +14,7 @@
 // disk, plugging the drive back in...); a record given up on goes to the
 // rescue log and to standard error, so that a teacher can still find it. A
 // record that may be in the log already, in part or whole, is not offered
-// again: it is rescued at once. From the first try until it is saved, the
+// again: it is rescued at once, as is one the log refuses for good. From the first try until it is saved, the
 // session's end rescues it too (results/pendingrecord.h).
 
 struct RecordDestination
@@ -30,6 +30,9 @@ struct SaveOutcome
     // The log may hold part of the record (a failed append could not be
     // taken back), so it was rescued at once rather than offered again.
     bool logTouched = false;
+    // The log refused the record for good (a pupil's log planted by somebody
+    // else), so it was rescued at once rather than offered again.
+    bool refused = false;
     QString logName;    // the log as a person reads it
     QString rescueName; // the rescue log as a person reads it
     QString reason;     // the system's reason for the log's last failure
@@ -52,6 +55,9 @@ struct RecordWriters
     std::function<void(const QString &)> report = reportOnStandardError;
 
     static void reportOnStandardError(const QString &text);
+    // The real writers for a log that is one pupil's own (a setting with
+    // %u), which must refuse a file planted by somebody else.
+    static RecordWriters forPupilLog();
 };
 
 // Saves `line` (the record's bytes, `text` as a person reads it).

@@ -376,6 +376,13 @@ bool Morvel2::WriteResults()
                     + (saved.place == SaveOutcome::Place::RescueLog
                            ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(saved.rescueName)
                            : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
+    } else if (saved.refused) {
+        showMessage(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1:\n%2\n").arg(saved.logName, saved.reason)
+                    + (saved.place == SaveOutcome::Place::RescueLog
+                           ? QStringLiteral("Il a été enregistré dans %1.").arg(saved.rescueName)
+                           : QStringLiteral("Il n'a pas pu être enregistré non plus dans %1:\n%2\n"
+                                            "Il n'a été écrit que sur la sortie d'erreur du programme.")
+                                 .arg(saved.rescueName, saved.rescueReason)));
     } else if (saved.place == SaveOutcome::Place::Nowhere) {
         // Given up on, and the rescue log failing too: the teacher must look
         // for it where it still is.
