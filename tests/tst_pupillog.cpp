@@ -2,7 +2,9 @@
 // anywhere in its path, files planted under its name, its permissions, and
 // what the teacher's collect leaves.
 
+#include "paths/paths.h"
 #include "results/appendfile.h"
+#include "results/collectclass.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,6 +68,7 @@ private slots:
     void collectedFileIsTheCollectors_data();
     void collectedFileIsTheCollectors();
     void plantedLogNotCollected();
+    void wholeClassCollected();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -233,6 +236,41 @@ void TestPupilLog::plantedLogNotCollected()
     QVERIFY(outcome.planted);
     QCOMPARE(contents(log), line);
     QVERIFY(!QFileInfo::exists(destination));
+}
+
+// The teacher's collect of a class folder: each pupil's log under its own
+// name in a folder of the teacher's; what is not a pupil's log stays, said.
+void TestPupilLog::wholeClassCollected()
+{
+    const QString me = loginName();
+    QVERIFY(!me.isEmpty());
+    const QString classFolder = m_dir->filePath(QStringLiteral("ecole/classe"));
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(classFolder + u'/' + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(QStringLiteral("cm1-%1.txt").arg(me), line + line);
+    write(QStringLiteral("cm1-autre.txt"), line);   // made by me, named for somebody else
+    write(QStringLiteral("notes.md"), "pas un relevé");
+    QVERIFY(QFile::link(m_piege, classFolder + QStringLiteral("/cm1-lien.txt")));
+    const QString destination = m_dir->filePath(QStringLiteral("releves"));
+
+    const ClassCollectOutcome outcome =
+        collectClass({local(classFolder), QStringLiteral("cm1-"), QStringLiteral(".txt")}, local(destination));
+    QVERIFY2(outcome.failure.isEmpty(), qPrintable(outcome.failure));
+    QCOMPARE(outcome.pupils, 1);
+    QCOMPARE(outcome.records, 2);
+    QCOMPARE(contents(destination + QStringLiteral("/cm1-%1.txt").arg(me)), line + line);
+    QCOMPARE(statusOf(destination).st_mode & 07777, mode_t(0700));
+    QCOMPARE(QDir(destination).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    QCOMPARE(outcome.leftAlone.size(), 2);
+    QVERIFY2(outcome.leftAlone.first().contains(QStringLiteral("cm1-autre.txt : il appartient à %1, pas à autre").arg(me)),
+             qPrintable(outcome.leftAlone.first()));
+    QVERIFY2(outcome.leftAlone.last().contains(QStringLiteral("cm1-lien.txt : c'est un lien symbolique")),
+             qPrintable(outcome.leftAlone.last()));
+    QCOMPARE(QDir(classFolder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             (QStringList{QStringLiteral("cm1-autre.txt"), QStringLiteral("cm1-lien.txt"), QStringLiteral("notes.md")}));
 }
 
 QTEST_GUILESS_MAIN(TestPupilLog)

@@ -3,6 +3,7 @@
 #include "paths/paths.h"
 #include "results/appendfile.h"
 #include "results/bilan.h"
+#include "results/collectclass.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -32,6 +33,9 @@ QString help()
         "                     un résultat enregistré au même moment ; FICHIER ne doit\n"
         "                     pas exister ; le prochain résultat commence un nouveau\n"
         "                     fichier\n"
+        "  --collect DOSSIER  quand chaque élève a son fichier (%u dans le réglage) :\n"
+        "                     déplace les fichiers de toute la classe dans DOSSIER,\n"
+        "                     chacun sous son nom\n"
         "  -h, --help         affiche cette aide\n"
         "  --version          affiche la version\n"
         "\n"
@@ -49,10 +53,38 @@ QString misuse(const QCommandLineParser &parser)
     return QStringLiteral("option inconnue : %1%2").arg(dashes, name);
 }
 
+int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, QIODevice &err)
+{
+    const ClassCollectOutcome outcome = collectClass(logs, localPath(folder));
+    if (!outcome.failure.isEmpty()) {
+        say(err, QStringLiteral("morvel2 : %1 ; rien n'a été déplacé.\n").arg(outcome.failure));
+        return 1;
+    }
+    for (const QString &left : outcome.leftAlone)
+        say(err, QStringLiteral("morvel2 : %1\n").arg(left));
+    const QString pupils = outcome.pupils == 1 ? QStringLiteral("1 élève") : QStringLiteral("%1 élèves").arg(outcome.pupils);
+    const QString records = outcome.records == 1 ? QStringLiteral("1 résultat recueilli")
+                                                 : QStringLiteral("%1 résultats recueillis").arg(outcome.records);
+    if (outcome.pupils == 0 && outcome.leftAlone.isEmpty())
+        say(out, QStringLiteral("Aucun résultat à recueillir dans %1.\n").arg(displayPath(logs.folder)));
+    else
+        say(out, QStringLiteral("%1, %2 dans %3.\n").arg(pupils, records, folder));
+    return outcome.leftAlone.isEmpty() ? 0 : 1;
+}
+
 int collect(const LogLocation &log, const QString &file, QIODevice &out, QIODevice &err)
 {
     if (!log.warning.isEmpty())
         say(err, QStringLiteral("morvel2 : %1\n").arg(log.warning));
+    if (log.pupilLogs)
+        return collectPupils(*log.pupilLogs, QDir::toNativeSeparators(QDir::current().absoluteFilePath(file)), out,
+                             err);
+    if (log.perPupil) {
+        say(err, QStringLiteral("morvel2 : le réglage range chaque élève dans un dossier à son nom ; --collect ne "
+                                "recueille une classe que si %u est dans le nom du fichier "
+                                "(par exemple /srv/classe/%u.txt).\n"));
+        return 1;
+    }
     const QString destinationName = QDir::toNativeSeparators(QDir::current().absoluteFilePath(file));
     const logfile::CollectOutcome outcome = logfile::collectLog(log.path, localPath(destinationName));
     const QString logName = displayPath(log.path);
