@@ -58,6 +58,12 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
         rules.expectedOwner = login.toStdString();
         const logfile::CollectOutcome collected = logfile::collectLog(
             logs.folder / localPath(name), destination / localPath(name), std::chrono::seconds(10), rules);
+        if (!collected.ok && collected.destinationAtFault) {
+            outcome.leftAlone.append(QStringLiteral("impossible d'écrire %1 : %2 ; %3 reste en place")
+                                         .arg(displayPath(destination / localPath(name)),
+                                              QString::fromStdString(collected.reason), shown));
+            continue;
+        }
         if (!collected.ok) {
             outcome.leftAlone.append(QStringLiteral("%1 : %2 ; laissé en place")
                                          .arg(shown, QString::fromStdString(collected.reason)));

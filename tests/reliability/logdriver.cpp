@@ -11,8 +11,14 @@
 //       reads the whole log back and prints what it holds:
 //       records=N torn=T invalid=I duplicates=D bytes=B record_bytes=R
 //       exit status 1 when a line is neither a record nor a torn one
-//   logdriver record WRITER INDEX
-//       prints one record, as appended
+//   logdriver record WRITER INDEX [COUNT]
+//       prints one record, as appended, or COUNT records from INDEX on
+//   logdriver save WRITER INDEX
+//       saves record INDEX of writer WRITER as the program saves a finished
+//       exercise: to the log the settings name for this account (a
+//       per-pupil log must be the pupil's own), else to the rescue log,
+//       never asking to try again; prints "log PATH", "rescue PATH" or
+//       "nowhere"
 //   logdriver lease FILE MS
 //       holds a read lease on FILE for MS milliseconds, as a file indexer or
 //       a backup program may; prints "leased" once it holds it
@@ -20,7 +26,10 @@
 #include "app/sessionguard.h"
 #include "exercise/content.h"
 #include "results/appendfile.h"
+#include "results/logpaths.h"
+#include "results/logsetting.h"
 #include "results/record.h"
+#include "results/saverecord.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -152,11 +161,30 @@ int holdLease(const char *file, int ms)
     return 0;
 }
 
+int save(int writer, int index)
+{
+    const LogLocation log = resultsLogLocation();
+    if (!log.warning.isEmpty())
+        std::fprintf(stderr, "logdriver: %s\n", log.warning.toUtf8().constData());
+    const SaveOutcome saved =
+        saveRecord({log.path, rescueLogPath()}, record(writer, index), QStringLiteral("relevé"),
+                   [](const QString &, const QString &) { return false; },
+                   log.perPupil ? RecordWriters::forPupilLog() : RecordWriters());
+    switch (saved.place) {
+    case SaveOutcome::Place::Log: std::printf("log %s\n", log.path.c_str()); return 0;
+    case SaveOutcome::Place::RescueLog: std::printf("rescue %s\n", rescueLogPath().c_str()); return 1;
+    case SaveOutcome::Place::Nowhere: break;
+    }
+    std::puts("nowhere");
+    return 1;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]\n"
                          "       logdriver check LOG\n"
-                         "       logdriver record WRITER INDEX\n"
+                         "       logdriver record WRITER INDEX [COUNT]\n"
+                         "       logdriver save WRITER INDEX\n"
                          "       logdriver lease FILE MS\n");
     return 2;
 }
@@ -177,10 +205,18 @@ int main(int argc, char *argv[])
     }
     if (command == "check" && argc == 3)
         return check(argv[2]);
-    if (command == "record" && argc == 4) {
-        const QByteArray line = record(std::atoi(argv[2]), std::atoi(argv[3]));
-        std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+    if (command == "record" && (argc == 4 || argc == 5)) {
+        const int first = std::atoi(argv[3]);
+        const int count = argc == 5 ? std::atoi(argv[4]) : 1;
+        for (int index = first; index < first + count; ++index) {
+            const QByteArray line = record(std::atoi(argv[2]), index);
+            std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+        }
         return 0;
+    }
+    if (command == "save" && argc == 4) {
+        guardSession();
+        return save(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     if (command == "lease" && argc == 4)
         return holdLease(argv[2], std::atoi(argv[3]));

@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# A class folder set up as docs/deployment.md says, with real accounts: a
+# teacher, four pupils, the folder the teacher's with the teachers' group,
+# mode 3733, and the setting log=.../%u.txt. Each pupil saves through the
+# program's own saving code; a classmate then tries everything against
+# another's log, plants files and links, and the teacher collects, also
+# onto a small disk, under a file-size limit and interrupted by signals.
+# Each step names itself; the first that does not hold fails the test.
+source "$(dirname "$0")/common.sh"
+: "${MORVEL2:?MORVEL2 must name the program}"
+
+is_root || { echo "skipped: creating accounts and switching to them needs root"; exit "$SKIP"; }
+for tool in setpriv useradd flock prlimit; do
+    command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit "$SKIP"; }
+done
+
+tag=$(($$ % 100000))
+teachers=m2profs$tag
+prof=m2prof$tag lea=m2lea$tag hugo=m2hugo$tag zoe=m2zoe$tag max=m2max$tag
+accounts=("$prof" "$lea" "$hugo" "$zoe" "$max")
+school=$scratch/ecole
+mkdir -p "$school/bin" "$school/home"
+chmod 755 "$scratch" "$school" "$school/bin" "$school/home"
+
+remove_accounts() {
+    for name in "${accounts[@]}"; do
+        pkill -KILL -u "$name" 2> /dev/null || true
+        userdel -r "$name" > /dev/null 2>&1 || true
+    done
+    groupdel "$teachers" 2> /dev/null || true
+}
+trap 'remove_accounts; cleanup' EXIT
+
+groupadd "$teachers"
+for name in "${accounts[@]}"; do
+    useradd -m -d "$school/home/$name" -s /bin/sh -U "$name"
+    chmod 755 "$school/home/$name"
+done
+usermod -a -G "$teachers" "$prof"
+# The programs where every account may run them.
+install -m 755 "$LOGDRIVER" "$school/bin/logdriver"
+install -m 755 "$MORVEL2" "$school/bin/morvel2"
+
+step=""
+step() { step=$1; }
+fail_step() { fail "$step: $*"; }
+ok() { echo "ok: $step${1:+: $1}"; }
+
+# Sets $login to the command that runs what follows it as account $1 with
+# umask $2 and the settings of folder $3, in a login's environment; each
+# part execs the next, so that a signal to it reaches the program.
+as_login() {
+    local name=$1 mask=$2 settings=$3 home=$school/home/$1
+    login=(setpriv --reuid="$name" --regid="$name" --init-groups
+        env -i HOME="$home" PATH=/usr/bin:/bin LC_ALL=C.UTF-8 XDG_CONFIG_DIRS="$settings"
+        XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=offscreen
+        ASAN_OPTIONS="${ASAN_OPTIONS:-}"
+        sh -c 'umask "$0"; exec "$@"' "$mask")
+}
+as() {
+    as_login "$1" "$2" "$3"
+    shift 3
+    "${login[@]}" "$@"
+}
+# A setting folder whose morvel2.conf names $2.
+setting() {
+    mkdir -p "$school/$1/morvel2"
+    printf '[results]\nlog=%s\n' "$2" > "$school/$1/morvel2/morvel2.conf"
+    chmod -R a+rX "$school/$1"
+}
+record() { "$LOGDRIVER" record "$@"; }
+records_in() { { "$LOGDRIVER" check "$1" || true; } | sed -n 's/^records=\([0-9]*\) .*/\1/p'; }
+rescue_log() { echo "$school/home/$1/.local/share/morvel2/estest.txt"; }
+
+classe=$school/classe
+install -d -m 3733 -o "$prof" -g "$teachers" "$classe"
+setting reglage-classe "$classe/%u.txt"
+class_settings=$school/reglage-classe
+
+step "pupils save into their own logs, whatever their umask"
+out=$(as "$lea" 000 "$class_settings" "$school/bin/logdriver" save 1 0) || fail_step "$out"
+[[ $out == "log $classe/$lea.txt" ]] || fail_step "lea's record went to: $out"
+as "$lea" 077 "$class_settings" "$school/bin/logdriver" save 1 1 > /dev/null || fail_step "lea's second record"
+as "$hugo" 002 "$class_settings" "$school/bin/logdriver" save 2 0 > /dev/null || fail_step "hugo's record"
+for name in "$lea" "$hugo"; do
+    mode=$(stat -c '%U:%G %a' "$classe/$name.txt")
+    [[ $mode == "$name:$teachers 640" ]] || fail_step "$name's log is $mode"
+done
+ok "each log its pupil's, group $teachers, mode 640"
+
+# What a classmate (hugo) can do to lea's log: each attempt must fail.
+lea_log=$classe/$lea.txt
+before=$(sha256sum < "$lea_log")
+attempt() {
+    local what=$1
+    shift
+    step "hugo tries to $what lea's log"
+    if as "$hugo" 022 "$class_settings" sh -c "$*" > "$scratch/attempt.out" 2>&1; then
+        fail_step "it worked: $(cat "$scratch/attempt.out")"
+    fi
+    ok "refused ($(tail -n 1 "$scratch/attempt.out" | sed 's/.*: //'))"
+}
+attempt read "cat '$lea_log'"
+attempt "append to" "echo 202 faux >> '$lea_log'"
+attempt truncate "truncate -s 0 '$lea_log'"
+attempt delete "rm -f '$lea_log'"
+attempt rename "mv '$lea_log' '$classe/vole.txt'"
+attempt "change the mode of" "chmod 666 '$lea_log'"
+attempt lock "flock -n '$lea_log' true"
+attempt "list the class folder with" "ls '$classe'"
+step "lea's log after the attempts"
+[[ $(sha256sum < "$lea_log") == "$before" ]] || fail_step "it changed"
+ok "unchanged"
+
+step "a file planted under a classmate's name"
+as "$hugo" 022 "$class_settings" sh -c "touch '$classe/$zoe.txt' && chmod 666 '$classe/$zoe.txt'"
+if out=$(as "$zoe" 022 "$class_settings" "$school/bin/logdriver" save 3 0); then fail_step "saved into it: $out"; fi
+[[ $out == "rescue $(rescue_log "$zoe")" ]] || fail_step "zoe's record went to: $out"
+[[ ! -s $classe/$zoe.txt ]] || fail_step "something was written into the planted file"
+[[ $(records_in "$(rescue_log "$zoe")") == 1 ]] || fail_step "zoe's rescue log"
+ok "refused; zoe's record in her rescue log"
+
+step "a link planted under a classmate's name"
+as "$max" 022 "$class_settings" sh -c "echo mes notes > ~/notes.txt && chmod 666 ~/notes.txt"
+as "$hugo" 022 "$class_settings" ln -s "$school/home/$max/notes.txt" "$classe/$max.txt"
+if out=$(as "$max" 022 "$class_settings" "$school/bin/logdriver" save 4 0); then fail_step "saved through it: $out"; fi
+[[ $out == "rescue $(rescue_log "$max")" ]] || fail_step "max's record went to: $out"
+[[ $(cat "$school/home/$max/notes.txt") == "mes notes" ]] || fail_step "max's notes changed"
+ok "refused; max's notes unchanged, his record in his rescue log"
+
+step "a classmate's link in a folder of the path"
+# A folder anybody may write to, as /tmp is, where the class folder was
+# meant to be made later: hugo makes it first, as a link to his own.
+install -d -m 1777 "$school/partage"
+setting reglage-partage "$school/partage/cm2/%u.txt"
+as "$hugo" 022 "$class_settings" sh -c "mkdir -m 777 ~/piege && ln -s ~/piege '$school/partage/cm2'"
+if out=$(as "$lea" 022 "$school/reglage-partage" "$school/bin/logdriver" save 1 2); then
+    fail_step "saved through it: $out"
+fi
+[[ -z $(ls -A "$school/home/$hugo/piege") ]] || fail_step "a record landed in hugo's folder"
+ok "refused; nothing in hugo's folder"
+
+step "the teacher collects the class"
+status=0
+out=$(as "$prof" 022 "$class_settings" "$school/bin/morvel2" --collect "$school/home/$prof/releve" 2> "$scratch/collect.err") || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status (the planted file and link should be reported)"
+[[ $out == "2 élèves, 3 résultats recueillis dans $school/home/$prof/releve." ]] || fail_step "said: $out"
+grep -q "$zoe.txt : il appartient à $hugo, pas à $zoe" "$scratch/collect.err" || fail_step "$(cat "$scratch/collect.err")"
+grep -q "$max.txt : c'est un lien symbolique" "$scratch/collect.err" || fail_step "$(cat "$scratch/collect.err")"
+[[ $(stat -c '%U %a' "$school/home/$prof/releve") == "$prof 700" ]] || fail_step "the folder"
+for pair in "$lea:1:0:2" "$hugo:2:0:1"; do
+    IFS=: read -r name writer first count <<< "$pair"
+    collected=$school/home/$prof/releve/$name.txt
+    [[ $(stat -c '%U %a' "$collected") == "$prof 600" ]] || fail_step "$collected is $(stat -c '%U %a' "$collected")"
+    cmp -s "$collected" <(record "$writer" "$first" "$count") || fail_step "$name's records changed"
+    [[ ! -e $classe/$name.txt ]] || fail_step "$name's log is still in the class folder"
+done
+ok "every record once, the teacher's, mode 600; the planted file and link left and named"
+
+step "the next record after the collect"
+as "$lea" 022 "$class_settings" "$school/bin/logdriver" save 1 3 > /dev/null || fail_step "lea's record"
+[[ $(records_in "$classe/$lea.txt") == 1 ]] || fail_step "lea's new log"
+ok "a new log"
+
+# A big log, collected onto another file system (a USB stick's tmpfs):
+# copied, so each interruption must leave every record in the log or in the
+# destination, never in both.
+grande=$school/grande
+install -d -m 3733 -o "$prof" -g "$teachers" "$grande"
+setting reglage-grande "$grande/%u.txt"
+big=$scratch/big.txt
+for writer in $(seq 100 119); do record "$writer" 0 10000; done > "$big"
+total=$(records_in "$big")
+small_tmpfs usb 400m
+chmod 777 "$mountpoint"
+usb=$mountpoint
+put_back() { rm -f "$grande/$lea.txt"; install -o "$lea" -g "$teachers" -m 640 "$big" "$grande/$lea.txt"; }
+as_login "$prof" 022 "$school/reglage-grande"
+collect_big=("${login[@]}" "$school/bin/morvel2" --collect)
+
+step "collecting $total records onto another disk"
+put_back
+started=$(date +%s%N)
+"${collect_big[@]}" "$usb/whole" > /dev/null || fail_step "status $?"
+echo "collect of $(stat -c %s "$usb/whole/$lea.txt") bytes: $((($(date +%s%N) - started) / 1000000)) ms"
+cmp -s "$usb/whole/$lea.txt" "$big" || fail_step "the copy differs"
+[[ ! -e $grande/$lea.txt ]] || fail_step "the log is still there"
+ok
+
+# (A background command starts with SIGINT ignored: SIGHUP stands for it.)
+for signal_delay in KILL:0.02 KILL:0.05 KILL:0.1 KILL:0.2 TERM:0.02 TERM:0.05 HUP:0.1; do
+    IFS=: read -r signal delay <<< "$signal_delay"
+    step "collect interrupted by SIG$signal after ${delay}s"
+    put_back
+    destination=$usb/cut-$signal-$delay
+    "${collect_big[@]}" "$destination" > /dev/null 2>&1 &
+    collector=$!
+    sleep "$delay"
+    kill -"$signal" "$collector" 2> /dev/null || true
+    wait "$collector" || true
+    in_log=0 in_destination=0
+    [[ -e $grande/$lea.txt ]] && in_log=$(records_in "$grande/$lea.txt")
+    [[ -e $destination/$lea.txt ]] && in_destination=$(records_in "$destination/$lea.txt")
+    hidden=$(find "$destination" -name '.*' -type f 2> /dev/null | wc -l)
+    if ! { [[ $in_log == "$total" && $in_destination == 0 ]] || [[ $in_log == 0 && $in_destination == "$total" ]]; }; then
+        fail_step "records in the log: $in_log, in the destination: $in_destination (of $total)"
+    fi
+    [[ $signal == KILL || $hidden == 0 ]] || fail_step "a half-made copy was left: $hidden"
+    ok "log $in_log, destination $in_destination, half-made copies left $hidden"
+done
+
+step "collecting onto a disk too small"
+put_back
+umount "$usb"
+mount -t tmpfs -o size=8m morvel2-test "$usb"
+chmod 777 "$usb"
+status=0
+"${collect_big[@]}" "$usb/full" > /dev/null 2> "$scratch/full.err" || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status"
+grep -q "impossible d'écrire $usb/full/$lea.txt : il n'y a plus de place sur le disque" "$scratch/full.err" \
+    || fail_step "said: $(cat "$scratch/full.err")"
+cmp -s "$grande/$lea.txt" "$big" || fail_step "the log changed"
+[[ -z $(ls -A "$usb/full") ]] || fail_step "left in the destination: $(ls -A "$usb/full")"
+ok "said, the log whole, nothing left"
+
+step "collecting under a file-size limit"
+status=0
+prlimit --fsize=5000000 setpriv --reuid="$prof" --regid="$prof" --init-groups \
+    env -i HOME="$school/home/$prof" PATH=/usr/bin:/bin LC_ALL=C.UTF-8 XDG_CONFIG_DIRS="$school/reglage-grande" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}" "$school/bin/morvel2" --collect "$school/home/$prof/limite" \
+    > /dev/null 2> "$scratch/limit.err" || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status"
+grep -q "impossible d'écrire $school/home/$prof/limite/$lea.txt : le fichier dépasse la taille permise" \
+    "$scratch/limit.err" || fail_step "said: $(cat "$scratch/limit.err")"
+cmp -s "$grande/$lea.txt" "$big" || fail_step "the log changed"
+ok "said, the log whole"
