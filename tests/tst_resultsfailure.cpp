@@ -2,14 +2,20 @@
 #include "messageboxanswerer.h"
 #include "window/morvel2.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
+
+#ifndef Q_OS_WIN
+#include <sys/file.h>
+#endif
 
 // When the results log cannot be written, the record must not be lost and
 // the log must not be damaged.
@@ -23,6 +29,7 @@ private slots:
     void partlyWrittenRecordIsNotOfferedAgain();
     void givingUpWithTheRescueFailingToo();
     void plantedPupilLogSaysWhereTheRecordWent();
+    void windowKeepsPaintingWhileTheLogIsLocked();
 
 private:
     // A folder where the log should be: no permission trick, so that this
@@ -178,6 +185,40 @@ void TestResultsFailure::plantedPupilLogSaysWhereTheRecordWent()
     QVERIFY(!QFileInfo::exists(trap));
     QCOMPARE(contents(rescuePath()).count("\r\n"), 1);
     QCOMPARE(ended.first().first().toInt(), 1);
+}
+
+// Another program holds the log's lock for a while: the window goes on
+// painting, with a wait cursor, and the record lands once the lock is let go.
+void TestResultsFailure::windowKeepsPaintingWhileTheLogIsLocked()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the lock is held here with flock, which Windows does not have");
+#else
+    QFile log(logPath());
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    QCOMPARE(::flock(log.handle(), LOCK_EX), 0);
+    bool sawWaitCursor = false;
+    QTimer watcher; // fires only while the event loop runs
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        const QCursor *cursor = QApplication::overrideCursor();
+        if (!sawWaitCursor && cursor && cursor->shape() == Qt::WaitCursor) {
+            sawWaitCursor = true;
+            ::flock(log.handle(), LOCK_UN);
+        }
+    });
+    watcher.start(50);
+    MessageBoxAnswerer answerer;
+    QSignalSpy ended(m_window.get(), &Morvel2::programEnded);
+
+    answerAll();
+
+    QVERIFY(sawWaitCursor);
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen.first().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
+    QCOMPARE(resultsLog().count("\r\n"), 1);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(ended.first().first().toInt(), 0);
+#endif
 }
 
 QTEST_MAIN(TestResultsFailure)

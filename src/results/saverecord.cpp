@@ -37,7 +37,8 @@ SaveOutcome saveRecord(const RecordDestination &destination, const QByteArray &l
 
     for (;;) {
         AppendResult result;
-        if (pending.write([&] { return (result = writers.append(destination.log, line)).ok; })) {
+        const auto append = [&] { result = writers.append(destination.log, line); };
+        if (pending.write([&] { return writers.run(append), result.ok; })) {
             outcome.place = SaveOutcome::Place::Log;
             return outcome;
         }

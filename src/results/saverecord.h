@@ -53,6 +53,9 @@ struct RecordWriters
     Append append = appendRecord;
     Append rescue = appendToRescueLog;
     std::function<void(const QString &)> report = reportOnStandardError;
+    // Runs each append to the log: at once, unless the window keeps itself
+    // painted meanwhile.
+    std::function<void(const std::function<void()> &)> run = [](const std::function<void()> &job) { job(); };
 
     static void reportOnStandardError(const QString &text);
     // The real writers for a log that is one pupil's own (a setting with

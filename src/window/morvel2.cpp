@@ -9,6 +9,7 @@
 #include "results/record.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
+#include "window/keepalive.h"
 #include "window/messagebox.h"
 #include "window/twips.h"
 
@@ -366,10 +367,11 @@ bool Morvel2::WriteResults()
     RecordFields fields{m_state.rightCount, m_state.wrongCount, {}};
     for (int row = 0; row <= m_state.lastQuestionIndex.number(); ++row)
         fields.rows.append({Label2[row]->text(), m_state.typedAnswer[row]});
+    RecordWriters writers = m_context.writers;
+    writers.run = runKeepingWindowsAlive;
     const SaveOutcome saved =
         saveRecord(m_context.results, recordLine(fields), recordText(fields),
-                   [this](const QString &log, const QString &reason) { return askToRetry(log, reason); },
-                   m_context.writers);
+                   [this](const QString &log, const QString &reason) { return askToRetry(log, reason); }, writers);
     if (saved.logTouched) {
         showMessage(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier %1:\n%2\n")
                         .arg(saved.logName, saved.reason)
