@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
 // The command line as a technician or a teacher uses it: what each set of
 // arguments answers, with which status, and what it does to the results log.
 class TestCommandLine : public QObject
@@ -21,6 +23,7 @@ private slots:
     void helpNamesTheLog();
     void bilan_data();
     void bilan();
+    void collectIntoANameInOtherBytes();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -244,6 +247,29 @@ void TestCommandLine::bilan()
     const QByteArray csv = contents(m_dir->filePath(QStringLiteral("classe.csv")));
     QCOMPARE(csv == "-" ? -1 : int(csv.count("\r\n")), csvRows);
     QCOMPARE(contents(m_dir->filePath(QStringLiteral("existant.csv"))), QByteArray("à garder\r\n"));
+}
+
+// A teacher's shell in a Latin-1 locale gives a name that is not UTF-8: the
+// collected file gets that very name.
+void TestCommandLine::collectIntoANameInOtherBytes()
+{
+    const QString log = m_dir->filePath(QStringLiteral("estest.txt"));
+    write(log, "202 x\r\n");
+    QByteArray destination = QFile::encodeName(m_dir->path()) + "/rel\xe9ve.txt";
+    QByteArray program = "morvel2";
+    QByteArray option = "--collect";
+    char *argv[] = {program.data(), option.data(), destination.data()};
+    QBuffer said;
+    QBuffer complained;
+    QVERIFY(said.open(QIODevice::WriteOnly));
+    QVERIFY(complained.open(QIODevice::WriteOnly));
+
+    const std::optional<int> ended =
+        runCommandLine(commandLineArguments(3, argv), {QFile::encodeName(log).toStdString(), {}, false, std::nullopt},
+                       said, complained);
+
+    QCOMPARE(ended.value_or(-1), 0);
+    QVERIFY(std::filesystem::exists(std::filesystem::path(destination.toStdString())));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

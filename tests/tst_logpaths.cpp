@@ -1,3 +1,4 @@
+#include "paths/paths.h"
 #include "results/logpaths.h"
 #include "results/resultslog.h"
 
@@ -20,6 +21,8 @@ private slots:
     void rescueLog_data();
     void rescueLog();
     void homeNamedInOtherBytesThanUtf8();
+    void pathBytesKept_data();
+    void pathBytesKept();
 
 private:
     QByteArray m_savedHome = qgetenv("HOME");
@@ -98,6 +101,33 @@ void TestLogPaths::homeNamedInOtherBytesThanUtf8()
     QCOMPARE(QByteArray::fromStdString(rescueLogPath().native()),
              home + "/.local/share/morvel2/estest.txt");
     std::filesystem::remove_all(home.toStdString()); // beyond what QTemporaryDir can name
+}
+
+void TestLogPaths::pathBytesKept_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8"); // the text is the UTF-8 reading
+    QTest::newRow("plain") << QByteArray("/srv/classe/estest.txt") << true;
+    QTest::newRow("accents in UTF-8") << QByteArray("/srv/\xc3\xa9l\xc3\xa8ves.txt") << true;
+    QTest::newRow("four-byte character") << QByteArray("/srv/\xf0\x9f\x93\x9a.txt") << true;
+    QTest::newRow("accents in Latin-1") << QByteArray("/srv/\xe9l\xe8ves.txt") << false;
+    QTest::newRow("a lone continuation byte") << QByteArray("/srv/\x80.txt") << false;
+    QTest::newRow("an overlong slash") << QByteArray("/srv/\xc0\xaf.txt") << false;
+    QTest::newRow("an encoded surrogate") << QByteArray("/srv/\xed\xa0\x80.txt") << false;
+    QTest::newRow("cut short at the end") << QByteArray("/srv/\xe2\x82") << false;
+    QTest::newRow("0xFF") << QByteArray("/srv/\xff") << false;
+}
+
+// A file name given in other bytes than UTF-8 (a --collect argument, a
+// setting) names that very file, not one with U+FFFD in its name.
+void TestLogPaths::pathBytesKept()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    const QString text = pathText(bytes);
+    QCOMPARE(QByteArray::fromStdString(localPath(text).native()), bytes);
+    QCOMPARE(text == QString::fromUtf8(bytes), utf8);
+    QCOMPARE(displayPath(localPath(text)), text);
 }
 
 QTEST_GUILESS_MAIN(TestLogPaths)

@@ -115,6 +115,14 @@ int collect(const LogLocation &log, const QString &file, QIODevice &out, QIODevi
 
 } // namespace
 
+QStringList commandLineArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(pathText(argv[i]));
+    return arguments;
+}
+
 std::optional<int> runCommandLine(const QStringList &arguments, const LogLocation &log, QIODevice &out,
                                   QIODevice &err)
 {

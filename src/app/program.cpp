@@ -20,9 +20,7 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
 {
     if (argc <= 1)
         return std::nullopt;
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = commandLineArguments(argc, argv);
     QFile out;
     QFile err;
     if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)

@@ -35,3 +35,10 @@ std::filesystem::path driveRootPath(const QString &windowsPath,
 // A path as a person reads it in a message, and back.
 QString displayPath(const std::filesystem::path &path);
 std::filesystem::path localPath(const QString &path);
+
+// The text of a path given as bytes (a command-line argument, a setting),
+// which localPath() turns back into the same bytes. On Linux a name need
+// not be UTF-8: each byte that is not part of valid UTF-8 is kept as a code
+// of its own (U+DC80 to U+DCFF, as Python's "surrogateescape" does), where
+// Qt would make it U+FFFD and so name another file.
+QString pathText(const QByteArray &bytes);

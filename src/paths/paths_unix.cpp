@@ -58,10 +58,52 @@ std::filesystem::path driveRootPath(const QString &windowsPath, const std::files
 
 std::filesystem::path localPath(const QString &path)
 {
-    return QFile::encodeName(path).toStdString();
+    std::string bytes;
+    qsizetype runStart = 0;
+    const auto flushRun = [&](qsizetype end) {
+        bytes += QStringView(path).sliced(runStart, end - runStart).toUtf8().toStdString();
+    };
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t code = path[i].unicode();
+        const bool keptByte = code >= 0xDC80 && code <= 0xDCFF && (i == 0 || !path[i - 1].isHighSurrogate());
+        if (!keptByte)
+            continue;
+        flushRun(i);
+        bytes += static_cast<char>(code - 0xDC00);
+        runStart = i + 1;
+    }
+    flushRun(path.size());
+    return bytes;
 }
 
 QString displayPath(const std::filesystem::path &path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return pathText(QByteArray::fromStdString(path.native()));
+}
+
+QString pathText(const QByteArray &bytes)
+{
+    static constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000}; // below: an overlong form
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        bool valid = length > 0 && i + length <= bytes.size();
+        char32_t code = lead & (length == 1 ? 0x7F : 0xFF >> (length + 1));
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        valid = valid && code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            text += QChar(static_cast<char16_t>(0xDC00 + lead));
+            ++i;
+            continue;
+        }
+        text += QString::fromUcs4(&code, 1);
+        i += length;
+    }
+    return text;
 }

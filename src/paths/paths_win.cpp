@@ -40,6 +40,12 @@ std::filesystem::path localPath(const QString &path)
     return path.toStdWString();
 }
 
+// Windows gives paths as UTF-16: nothing to keep.
+QString pathText(const QByteArray &bytes)
+{
+    return QString::fromLocal8Bit(bytes);
+}
+
 QString displayPath(const std::filesystem::path &path)
 {
     return QDir::toNativeSeparators(QString::fromStdWString(path.native()));

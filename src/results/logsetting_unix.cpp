@@ -48,7 +48,7 @@ SettingRead readLogSetting(const QString &source)
     std::optional<QString> value;
     // A setting file is a few lines; more than this is not one.
     for (const QByteArray &rawLine : file.read(1 << 20).split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
+        const QString line = pathText(rawLine).trimmed();
         if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
             continue;
         if (line.startsWith(u'[')) {
