@@ -269,7 +269,8 @@ void TestCommandLine::collectIntoANameInOtherBytes()
                        said, complained);
 
     QCOMPARE(ended.value_or(-1), 0);
-    QVERIFY(std::filesystem::exists(std::filesystem::path(destination.toStdString())));
+    // Qt could not remove it with the folder: it would read another name.
+    QVERIFY(std::filesystem::remove(std::filesystem::path(destination.toStdString())));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
