@@ -62,6 +62,8 @@ private slots:
     void init();
     void linksInThePath_data();
     void linksInThePath();
+    void classmatesFolder_data();
+    void classmatesFolder();
     void createdForTheTeachersOnly_data();
     void createdForTheTeachersOnly();
     void plantedFileRefused();
@@ -120,6 +122,36 @@ void TestPupilLog::linksInThePath()
     QCOMPARE(outcome.refused, !followed);
     QCOMPARE(contents(reached), followed ? line : QByteArray());
     QCOMPARE(QFileInfo::exists(reached), followed);
+}
+
+void TestPupilLog::classmatesFolder_data()
+{
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<bool>("ownLogOnly");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("open to all, own log") << 0777u << true << false;
+    QTest::newRow("open to all, shared log") << 0777u << false << true;
+    QTest::newRow("open to all but sticky, own log") << 01777u << true << true;
+    QTest::newRow("only the classmate writes, own log") << 0755u << true << true;
+}
+
+// A real folder a classmate made where the class folder was meant to be (in
+// /tmp, say): whoever may write in it without the sticky bit can delete or
+// swap a pupil's log there.
+void TestPupilLog::classmatesFolder()
+{
+    QFETCH(uint, mode);
+    QFETCH(bool, ownLogOnly);
+    QFETCH(bool, written);
+    const QString folder = m_dir->filePath(QStringLiteral("ecole/cm2"));
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), mode), 0);
+    if (!giveToClassmate(folder))
+        QSKIP("giving a folder to another account needs root");
+    const logfile::AppendOutcome outcome = append(folder + QStringLiteral("/eleve.txt"), ownLogOnly);
+    QCOMPARE(outcome.ok, written);
+    QCOMPARE(outcome.refused, !written);
+    QCOMPARE(QFileInfo::exists(folder + QStringLiteral("/eleve.txt")), written);
 }
 
 void TestPupilLog::createdForTheTeachersOnly_data()

@@ -42,3 +42,13 @@ std::filesystem::path localPath(const QString &path);
 // of its own (U+DC80 to U+DCFF, as Python's "surrogateescape" does), where
 // Qt would make it U+FFFD and so name another file.
 QString pathText(const QByteArray &bytes);
+
+// Makes `folder` for this account's eyes only, or checks that the existing
+// one is this account's and that nobody else may change what is in it. An
+// empty string, or why not, in French.
+QString makePrivateFolder(const std::filesystem::path &folder);
+
+// A name somebody else chose (a file a pupil made), fit to print on a
+// terminal: control characters, which could clear the screen or fake a
+// line, and bytes kept by pathText() each become "?".
+QString printableName(const QString &name);

@@ -2,7 +2,9 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -26,6 +28,25 @@ std::filesystem::path homeFolder()
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
     return error ? std::filesystem::path("/tmp") : here;
+}
+
+QString makePrivateFolder(const std::filesystem::path &folder)
+{
+    // Made private at once: another account must not get in before it is.
+    if (::mkdir(folder.c_str(), 0700) == 0)
+        return ::chmod(folder.c_str(), 0700) == 0
+                   ? QString()
+                   : QStringLiteral("impossible de protéger le dossier %1").arg(displayPath(folder));
+    if (errno != EEXIST)
+        return QStringLiteral("impossible de créer le dossier %1").arg(displayPath(folder));
+    struct stat status{};
+    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return QStringLiteral("%1 n'est pas un dossier").arg(displayPath(folder));
+    if (status.st_uid != ::geteuid())
+        return QStringLiteral("le dossier %1 appartient à un autre compte").arg(displayPath(folder));
+    if (status.st_mode & (S_IWGRP | S_IWOTH))
+        return QStringLiteral("d'autres comptes peuvent écrire dans le dossier %1").arg(displayPath(folder));
+    return {};
 }
 
 QString loginName()

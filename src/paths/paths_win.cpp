@@ -10,6 +10,16 @@ std::filesystem::path homeFolder()
     return QDir::homePath().toStdWString();
 }
 
+// The folder's permissions are inherited from where it is made.
+QString makePrivateFolder(const std::filesystem::path &folder)
+{
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    return !error && std::filesystem::is_directory(folder, error)
+               ? QString()
+               : QStringLiteral("impossible de créer le dossier %1").arg(displayPath(folder));
+}
+
 QString loginName()
 {
     wchar_t name[257];

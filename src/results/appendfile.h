@@ -30,6 +30,9 @@ struct AppendRules
     // The log is the pupil's own, in a class folder others may write to:
     // see `ownLogOnly` below.
     bool ownLogOnly = false;
+    // A log of this account's alone (the rescue log): created readable by
+    // nobody else (0600).
+    bool privateLog = false;
 };
 
 // Appends `line` (which carries its own line end) so that it lands whole and

@@ -47,6 +47,7 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     OpenRules open;
     open.create = true;
     open.ownFileOnly = rules.ownLogOnly;
+    open.privateFile = rules.privateLog;
     LockedLog locked = openAndLock(log, Clock::now() + lockWait, open);
     if (!locked.failure.empty()) {
         AppendOutcome refused = failure(locked.failure);

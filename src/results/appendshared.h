@@ -24,6 +24,8 @@ inline constexpr const char *foreignLinkReason =
 // A pupil's own log must be a file of the pupil's, never a link to one.
 inline constexpr const char *linkAtLogReason = "c'est un lien symbolique, pas le fichier de l'élève";
 inline constexpr const char *foreignOwnerReason = "ce fichier appartient à un autre utilisateur";
+inline constexpr const char *foreignFolderReason =
+    "un dossier du chemin appartient à un autre utilisateur et d'autres comptes peuvent y remplacer des fichiers";
 
 // Whether a line end must come before the next record, so that two records
 // never share a line: unless the log is empty or its last byte is a line

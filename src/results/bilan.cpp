@@ -1,5 +1,6 @@
 #include "results/bilan.h"
 
+#include "paths/paths.h"
 #include "results/classreport.h"
 #include "results/csvexport.h"
 #include "results/logreader.h"
@@ -42,7 +43,8 @@ int runBilan(const QStringList &paths, const QString &csvFile, QIODevice &out, Q
 {
     int status = 0;
     const auto cannotRead = [&](const QString &path, const QString &reason) {
-        say(err, QStringLiteral("morvel2 : impossible de lire %1 : %2\n").arg(QDir::toNativeSeparators(path), reason));
+        say(err, QStringLiteral("morvel2 : impossible de lire %1 : %2\n")
+                     .arg(printableName(QDir::toNativeSeparators(path)), reason));
         status = 1;
     };
 
@@ -55,17 +57,34 @@ int runBilan(const QStringList &paths, const QString &csvFile, QIODevice &out, Q
                 cannotRead(path, unreadable(info));
                 continue;
             }
-            QFileInfoList files =
-                folder.entryInfoList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable | QDir::Hidden);
+            // Every *.txt, so that none is left out in silence: a pupil may
+            // have put a link (to /dev/zero...) or a FIFO in the folder.
+            QFileInfoList files = folder.entryInfoList({QStringLiteral("*.txt")},
+                                                       QDir::AllEntries | QDir::Hidden | QDir::System
+                                                           | QDir::NoDotAndDotDot);
+            files.removeIf([&](const QFileInfo &file) {
+                QString why;
+                if (file.isSymLink())
+                    why = QStringLiteral("c'est un lien symbolique");
+                else if (file.isDir())
+                    return true; // a folder that happens to end in .txt holds no records
+                else if (!file.isFile())
+                    why = QStringLiteral("ce n'est pas un fichier ordinaire");
+                else if (!file.isReadable())
+                    why = unreadable(file);
+                if (!why.isEmpty())
+                    cannotRead(file.filePath(), why);
+                return !why.isEmpty();
+            });
             // As a teacher reads a class list, so that the spreadsheet's rows follow it.
             const QCollator order = frenchOrder();
             std::stable_sort(files.begin(), files.end(), [&order](const QFileInfo &a, const QFileInfo &b) {
                 return order(a.completeBaseName(), b.completeBaseName());
             });
             for (const QFileInfo &file : std::as_const(files))
-                logs.append({file.completeBaseName(), file.filePath()});
+                logs.append({printableName(file.completeBaseName()), file.filePath()});
         } else if (info.isFile() && info.isReadable()) {
-            logs.append({info.completeBaseName(), info.filePath()});
+            logs.append({printableName(info.completeBaseName()), info.filePath()});
         } else {
             cannotRead(path, unreadable(info));
         }

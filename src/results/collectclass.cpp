@@ -6,26 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// The destination is made private: the class's results are the teacher's.
-QString makeFolder(const std::filesystem::path &folder)
-{
-    const QFileInfo info(displayPath(folder));
-    if (info.isSymLink() || (info.exists() && !info.isDir()))
-        return QStringLiteral("%1 n'est pas un dossier").arg(displayPath(folder));
-    if (info.isDir())
-        return {};
-    std::error_code error;
-    std::filesystem::create_directory(folder, error);
-    if (!error)
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace, error);
-    return error ? QStringLiteral("impossible de créer le dossier %1").arg(displayPath(folder)) : QString();
-}
-
-} // namespace
-
 ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination)
 {
     ClassCollectOutcome outcome;
@@ -37,7 +17,7 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
     }
     const QFileInfoList entries = classFolder.entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    if (const QString made = makeFolder(destination); !made.isEmpty()) {
+    if (const QString made = makePrivateFolder(destination); !made.isEmpty()) {
         outcome.failure = made;
         return outcome;
     }
@@ -47,7 +27,7 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
         if (loginLength <= 0 || !name.startsWith(logs.prefix) || !name.endsWith(logs.suffix))
             continue;
         const QString login = name.sliced(logs.prefix.size(), loginLength);
-        const QString shown = QDir::toNativeSeparators(entry.filePath());
+        const QString shown = printableName(QDir::toNativeSeparators(entry.filePath()));
         if (entry.isSymLink() || !entry.isFile()) {
             outcome.leftAlone.append(QStringLiteral("%1 : %2 ; laissé en place")
                                          .arg(shown, entry.isSymLink() ? QStringLiteral("c'est un lien symbolique")
@@ -60,13 +40,13 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
             logs.folder / localPath(name), destination / localPath(name), std::chrono::seconds(10), rules);
         if (!collected.ok && collected.destinationAtFault) {
             outcome.leftAlone.append(QStringLiteral("impossible d'écrire %1 : %2 ; %3 reste en place")
-                                         .arg(displayPath(destination / localPath(name)),
-                                              QString::fromStdString(collected.reason), shown));
+                                         .arg(printableName(displayPath(destination / localPath(name))),
+                                              printableName(QString::fromStdString(collected.reason)), shown));
             continue;
         }
         if (!collected.ok) {
             outcome.leftAlone.append(QStringLiteral("%1 : %2 ; laissé en place")
-                                         .arg(shown, QString::fromStdString(collected.reason)));
+                                         .arg(shown, printableName(QString::fromStdString(collected.reason))));
             continue;
         }
         if (collected.noLog)

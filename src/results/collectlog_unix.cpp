@@ -174,7 +174,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
                           std::chrono::milliseconds lockWait, const CollectRules &rules)
 {
     const DeferredTermination deferred;
-    WalkedPath target = walkPath(destination, true);
+    WalkedPath target = walkPath(destination, false);
     if (!target.failure.empty()) {
         CollectOutcome outcome = failed(0, true);
         outcome.reason = target.failure;
@@ -187,6 +187,19 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         return failed(EEXIST, true);
 
     CollectOutcome outcome;
+    // A file under a pupil's name that is somebody else's is told apart
+    // before waiting for its lock: its owner could hold that lock for ever,
+    // and under many names.
+    if (!rules.expectedOwner.empty()) {
+        const WalkedPath walked = walkPath(log, false);
+        struct stat planted{};
+        if (walked.ok() && ::fstatat(walked.folder.get(), walked.name.c_str(), &planted, AT_SYMLINK_NOFOLLOW) == 0
+            && ownerName(planted.st_uid) != rules.expectedOwner) {
+            outcome.planted = true;
+            outcome.reason = "il appartient à " + ownerName(planted.st_uid) + ", pas à " + rules.expectedOwner;
+            return outcome;
+        }
+    }
     OpenRules reading;
     reading.readOnly = true;
     LockedLog locked = openAndLock(log, Clock::now() + lockWait, reading);

@@ -91,7 +91,8 @@ int openLog(int folder, const std::string &name, const OpenRules &rules)
         int fd = openWith(folder, name, flags | O_APPEND, 0);
         if (fd >= 0 || errno != ENOENT || !rules.create)
             return fd;
-        const std::optional<mode_t> mode = rules.ownFileOnly ? std::optional<mode_t>(0640)
+        const std::optional<mode_t> mode = rules.privateFile   ? std::optional<mode_t>(0600)
+                                           : rules.ownFileOnly  ? std::optional<mode_t>(0640)
                                            : sharedFolder(folder) ? std::optional<mode_t>(0664)
                                                                   : std::nullopt;
         fd = -1;
@@ -116,7 +117,7 @@ int openLog(int folder, const std::string &name, const OpenRules &rules)
 // Whether the path, walked again, still reaches the file open as `fd`.
 bool stillAtPath(const std::filesystem::path &log, int fd, const OpenRules &rules)
 {
-    const WalkedPath walked = walkPath(log, !rules.ownFileOnly);
+    const WalkedPath walked = walkPath(log, rules.ownFileOnly);
     return walked.ok() && sameFile(fd, walked.folder.get(), walked.name);
 }
 
@@ -179,7 +180,7 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
 {
     shared::Backoff backoff(deadline);
     for (;;) {
-        WalkedPath walked = walkPath(log, !rules.ownFileOnly);
+        WalkedPath walked = walkPath(log, rules.ownFileOnly);
         if (!walked.failure.empty())
             return failing(walked.failure, walked.refused);
         if (walked.error != 0) {

@@ -45,6 +45,7 @@ struct OpenRules
     // somebody else (planted by a classmate), is refused; created, it is
     // readable by its group (the teachers') and by nobody else.
     bool ownFileOnly = false;
+    bool privateFile = false; // created readable by its owner alone
 };
 
 struct LockedLog

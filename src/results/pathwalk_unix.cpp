@@ -29,6 +29,13 @@ bool trusted(const struct stat &link)
     return link.st_uid == ::geteuid() || link.st_uid == 0;
 }
 
+bool othersMaySwapEntries(int folder)
+{
+    struct stat status{};
+    return ::fstat(folder, &status) != 0
+           || (!trusted(status) && !(status.st_mode & S_ISVTX) && (status.st_mode & (S_IWGRP | S_IWOTH)));
+}
+
 int openFolder(int at, const char *name)
 {
     int fd;
@@ -83,7 +90,7 @@ WalkedPath refusedFor(const char *why)
 
 } // namespace
 
-WalkedPath walkPath(const std::filesystem::path &path, bool lastMayBeLink)
+WalkedPath walkPath(const std::filesystem::path &path, bool ownFile)
 {
     const std::string &whole = path.native();
     if (whole.empty())
@@ -104,6 +111,8 @@ WalkedPath walkPath(const std::filesystem::path &path, bool lastMayBeLink)
         struct stat at{};
         if (::fstatat(folder.get(), name.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) {
             if (last && errno == ENOENT) {
+                if (ownFile && othersMaySwapEntries(folder.get()))
+                    return refusedFor(shared::foreignFolderReason);
                 WalkedPath walked;
                 walked.folder = std::move(folder);
                 walked.name = name;
@@ -114,7 +123,7 @@ WalkedPath walkPath(const std::filesystem::path &path, bool lastMayBeLink)
         if (S_ISLNK(at.st_mode)) {
             if (!trusted(at))
                 return refusedFor(shared::foreignLinkReason);
-            if (last && !lastMayBeLink)
+            if (last && ownFile)
                 return refusedFor(shared::linkAtLogReason);
             if (++links > maxLinks)
                 return failedWith(ELOOP);
@@ -131,6 +140,8 @@ WalkedPath walkPath(const std::filesystem::path &path, bool lastMayBeLink)
             continue;
         }
         if (last) {
+            if (ownFile && othersMaySwapEntries(folder.get()))
+                return refusedFor(shared::foreignFolderReason);
             WalkedPath walked;
             walked.folder = std::move(folder);
             walked.name = name;

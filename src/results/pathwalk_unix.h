@@ -29,8 +29,12 @@ struct WalkedPath
 // Walks `path` (relative to the current folder when it is not absolute).
 // Links in folders of the path are followed when they are the user's or
 // root's and refused otherwise; a link at the last name too, unless
-// `lastMayBeLink` is false, where any link there is refused.
-WalkedPath walkPath(const std::filesystem::path &path, bool lastMayBeLink);
+// `ownFile`, where any link there is refused, as is a folder of the path
+// that belongs to another user and that others may write to without the
+// sticky bit (anybody could swap the log in it: a classmate's folder
+// made where the class folder was meant to be). A class folder (sticky,
+// the teacher's) passes.
+WalkedPath walkPath(const std::filesystem::path &path, bool ownFile);
 
 // Whether `fd` and `name` in `folder` are the same file.
 bool sameFile(int fd, int folder, const std::string &name);

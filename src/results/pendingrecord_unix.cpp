@@ -32,11 +32,11 @@ bool PendingRecord::writeRescue() const
 {
     const int savedErrno = errno;
     for (const std::filesystem::path &folder : m_folders)
-        ::mkdir(folder.c_str(), 0755);
+        ::mkdir(folder.c_str(), 0700); // a pupil's records are nobody else's business
     bool rescued = false;
     const int fd = ::open(m_rescueLog.c_str(),
                           O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY,
-                          0644);
+                          0600);
     if (fd >= 0) {
         struct stat status{};
         if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {

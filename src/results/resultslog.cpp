@@ -2,12 +2,12 @@
 
 #include "results/appendfile.h"
 
+#include <vector>
+
 namespace {
 
-AppendResult append(const std::filesystem::path &path, const QByteArray &line, bool ownLogOnly)
+AppendResult append(const std::filesystem::path &path, const QByteArray &line, const logfile::AppendRules &rules)
 {
-    logfile::AppendRules rules;
-    rules.ownLogOnly = ownLogOnly;
     const logfile::AppendOutcome outcome = logfile::appendLine(
         path, std::string_view(line.constData(), static_cast<std::size_t>(line.size())),
         std::chrono::seconds(10), rules);
@@ -18,17 +18,32 @@ AppendResult append(const std::filesystem::path &path, const QByteArray &line, b
 
 AppendResult appendRecord(const std::filesystem::path &path, const QByteArray &line)
 {
-    return append(path, line, false);
+    return append(path, line, {});
 }
 
 AppendResult appendToPupilLog(const std::filesystem::path &path, const QByteArray &line)
 {
-    return append(path, line, true);
+    logfile::AppendRules rules;
+    rules.ownLogOnly = true;
+    return append(path, line, rules);
 }
 
 AppendResult appendToRescueLog(const std::filesystem::path &rescuePath, const QByteArray &line)
 {
-    std::error_code ignored; // a folder that cannot be made shows in the append
-    std::filesystem::create_directories(rescuePath.parent_path(), ignored);
-    return appendRecord(rescuePath, line);
+    // The folders it makes, like the log, are this account's alone: the
+    // records may be the ones a class folder was meant to keep private.
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path folder = rescuePath.parent_path();
+         !folder.empty() && !std::filesystem::exists(folder) && folder != folder.parent_path();
+         folder = folder.parent_path())
+        missing.push_back(folder);
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+        std::error_code ignored; // a folder that cannot be made shows in the append
+        if (std::filesystem::create_directory(*folder, ignored))
+            std::filesystem::permissions(*folder, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, ignored);
+    }
+    logfile::AppendRules rules;
+    rules.privateLog = true;
+    return append(rescuePath, line, rules);
 }

@@ -118,7 +118,12 @@ if out=$(as "$zoe" 022 "$class_settings" "$school/bin/logdriver" save 3 0); then
 [[ $out == "rescue $(rescue_log "$zoe")" ]] || fail_step "zoe's record went to: $out"
 [[ ! -s $classe/$zoe.txt ]] || fail_step "something was written into the planted file"
 [[ $(records_in "$(rescue_log "$zoe")") == 1 ]] || fail_step "zoe's rescue log"
-ok "refused; zoe's record in her rescue log"
+rescue_modes=$(stat -c %a "$(rescue_log "$zoe")" "$(dirname "$(rescue_log "$zoe")")" | tr '\n' ' ')
+[[ $rescue_modes == "600 700 " ]] || fail_step "zoe's rescue log and its folder are $rescue_modes"
+if as "$hugo" 022 "$class_settings" cat "$(rescue_log "$zoe")" > /dev/null 2>&1; then
+    fail_step "hugo reads zoe's rescue log"
+fi
+ok "refused; zoe's record in her rescue log, 600 in a 700 folder, which hugo cannot read"
 
 step "a link planted under a classmate's name"
 as "$max" 022 "$class_settings" sh -c "echo mes notes > ~/notes.txt && chmod 666 ~/notes.txt"
@@ -128,10 +133,21 @@ if out=$(as "$max" 022 "$class_settings" "$school/bin/logdriver" save 4 0); then
 [[ $(cat "$school/home/$max/notes.txt") == "mes notes" ]] || fail_step "max's notes changed"
 ok "refused; max's notes unchanged, his record in his rescue log"
 
+install -d -m 1777 "$school/partage"
+step "a classmate's own folder where the class folder was meant to be"
+# The same, with a real folder hugo made, open to all: he could delete or
+# swap a log in it.
+setting reglage-partage2 "$school/partage/cm3/%u.txt"
+as "$hugo" 022 "$class_settings" mkdir -m 777 "$school/partage/cm3"
+if out=$(as "$lea" 022 "$school/reglage-partage2" "$school/bin/logdriver" save 1 4); then
+    fail_step "saved into it: $out"
+fi
+[[ -z $(ls -A "$school/partage/cm3") ]] || fail_step "a record landed in hugo's folder"
+ok "refused; nothing in hugo's folder"
+
 step "a classmate's link in a folder of the path"
 # A folder anybody may write to, as /tmp is, where the class folder was
 # meant to be made later: hugo makes it first, as a link to his own.
-install -d -m 1777 "$school/partage"
 setting reglage-partage "$school/partage/cm2/%u.txt"
 as "$hugo" 022 "$class_settings" sh -c "mkdir -m 777 ~/piege && ln -s ~/piege '$school/partage/cm2'"
 if out=$(as "$lea" 022 "$school/reglage-partage" "$school/bin/logdriver" save 1 2); then
@@ -140,11 +156,30 @@ fi
 [[ -z $(ls -A "$school/home/$hugo/piege") ]] || fail_step "a record landed in hugo's folder"
 ok "refused; nothing in hugo's folder"
 
+step "hugo prepares traps for the teacher's collect"
+# Hard links of his own file under other names, its lock held: the collect
+# must not wait for that lock under each name. A name that would write to
+# the teacher's terminal.
+as "$hugo" 022 "$class_settings" sh -c "echo x > ~/l && for i in 1 2 3; do ln ~/l '$classe'/hl\$i.txt; done"
+as_login "$hugo" 022 "$class_settings"
+"${login[@]}" flock -x "$school/home/$hugo/l" sleep 600 &
+holder=$!
+escape_name=$(printf 'x\033[2Jy')
+as "$hugo" 022 "$class_settings" sh -c "echo x > '$classe/$escape_name.txt'"
+ok
+
 step "the teacher collects the class"
 status=0
 out=$(as "$prof" 022 "$class_settings" "$school/bin/morvel2" --collect "$school/home/$prof/releve" 2> "$scratch/collect.err") || status=$?
 [[ $status -eq 1 ]] || fail_step "status $status (the planted file and link should be reported)"
+kill "$holder" 2> /dev/null || true
 [[ $out == "2 élèves, 3 résultats recueillis dans $school/home/$prof/releve." ]] || fail_step "said: $out"
+for i in 1 2 3; do
+    grep -q "hl$i.txt : il appartient à $hugo, pas à hl$i" "$scratch/collect.err" \
+        || fail_step "the hard link hl$i.txt: $(cat "$scratch/collect.err")"
+done
+grep -q $'\033' "$scratch/collect.err" && fail_step "a file name wrote an escape sequence to the terminal"
+grep -q 'x?\[2Jy.txt : il appartient' "$scratch/collect.err" || fail_step "$(cat "$scratch/collect.err")"
 grep -q "$zoe.txt : il appartient à $hugo, pas à $zoe" "$scratch/collect.err" || fail_step "$(cat "$scratch/collect.err")"
 grep -q "$max.txt : c'est un lien symbolique" "$scratch/collect.err" || fail_step "$(cat "$scratch/collect.err")"
 [[ $(stat -c '%U %a' "$school/home/$prof/releve") == "$prof 700" ]] || fail_step "the folder"
@@ -156,6 +191,25 @@ for pair in "$lea:1:0:2" "$hugo:2:0:1"; do
     [[ ! -e $classe/$name.txt ]] || fail_step "$name's log is still in the class folder"
 done
 ok "every record once, the teacher's, mode 600; the planted file and link left and named"
+
+step "the teacher's --bilan on the class folder, where hugo put a link to /dev/zero"
+as "$hugo" 022 "$class_settings" ln -s /dev/zero "$classe/zero.txt"
+status=0
+as "$prof" 022 "$class_settings" timeout 60 "$school/bin/morvel2" --bilan "$classe" > /dev/null 2> "$scratch/bilan.err" \
+    || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status"
+grep -q "zero.txt : c'est un lien symbolique" "$scratch/bilan.err" || fail_step "said: $(cat "$scratch/bilan.err")"
+ok "the link named, not followed"
+
+step "the teacher collects into a folder hugo made"
+as "$hugo" 022 "$class_settings" mkdir -m 777 "$school/partage/releve"
+status=0
+as "$prof" 022 "$class_settings" "$school/bin/morvel2" --collect "$school/partage/releve" > /dev/null 2> "$scratch/into.err" \
+    || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status"
+grep -q "le dossier $school/partage/releve appartient à un autre compte" "$scratch/into.err" \
+    || fail_step "said: $(cat "$scratch/into.err")"
+ok "refused"
 
 step "the next record after the collect"
 as "$lea" 022 "$class_settings" "$school/bin/logdriver" save 1 3 > /dev/null || fail_step "lea's record"
