@@ -15,7 +15,7 @@ mkdir -m 700 "$home" "$runtime"
 trace="$scratch/trace"
 HOME="$home" XDG_RUNTIME_DIR="$runtime" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-    strace -f -qq -o "$trace" -e trace=%file,%network "$program" &
+    strace -f -qq -y -o "$trace" -e trace=%file,%network "$program" &
 traced_pid=$!
 window=$(wait_for_window Form1)
 xdotool windowfocus --sync "$window"
@@ -26,8 +26,11 @@ wait "$traced_pid" || fail "the program ended with status $?"
 [[ -s "$home/estest.txt" ]] || fail "no record was written"
 
 # Files opened for writing, created, renamed or removed.
+# The program opens the log by its name in the folder it walked to
+# (openat(3</home/...>, "estest.txt")): strace -y shows that folder, and the
+# whole path is put back together.
 written=$(grep -E '^[0-9]+ +((open|openat)\(.*O_(WRONLY|RDWR|CREAT|TRUNC|APPEND)|(mkdir|mkdirat|rename|renameat|renameat2|unlink|unlinkat|link|linkat|symlink|symlinkat|truncate|creat)\()' "$trace" \
-    | grep -v ' = -1 ' | grep -oE '"[^"]*"' | tr -d '"' | sort -u)
+    | grep -v ' = -1 ' | sed -E 's/[0-9]+<([^>]*)>, "([^"]*)"/"\1\/\2"/g' | grep -oE '"[^"]*"' | tr -d '"' | sort -u)
 echo "written by the program:"; sed 's/^/  /' <<< "$written"
 unexpected=$(grep -vxF -e "$home/estest.txt" -e /dev/null <<< "$written" || true)
 [[ -z $unexpected ]] || fail "the program wrote elsewhere than the results log: $unexpected"
