@@ -67,6 +67,8 @@ private slots:
     void createdForTheTeachersOnly_data();
     void createdForTheTeachersOnly();
     void plantedFileRefused();
+    void notAFileAtThePupilsName_data();
+    void notAFileAtThePupilsName();
     void collectedFileIsTheCollectors_data();
     void collectedFileIsTheCollectors();
     void plantedLogNotCollected();
@@ -200,6 +202,26 @@ void TestPupilLog::plantedFileRefused()
     QCOMPARE(contents(log), QByteArray());
     // The shared log of a class that uses one is another matter: anybody's.
     QVERIFY(append(log, false).ok);
+}
+
+void TestPupilLog::notAFileAtThePupilsName_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a FIFO") << "fifo";
+}
+
+// A folder or a FIFO at a pupil's name is nobody's log: the record is
+// rescued at once, without the pupil being asked to try again.
+void TestPupilLog::notAFileAtThePupilsName()
+{
+    QFETCH(QString, what);
+    const QString log = m_dir->filePath(QStringLiteral("ecole/classe/eleve.txt"));
+    QVERIFY(what == QLatin1String("folder") ? QDir().mkdir(log)
+                                            : ::mkfifo(QFile::encodeName(log).constData(), 0666) == 0);
+    const logfile::AppendOutcome outcome = append(log, true);
+    QVERIFY(!outcome.ok);
+    QVERIFY(outcome.refused);
 }
 
 void TestPupilLog::collectedFileIsTheCollectors_data()

@@ -197,8 +197,10 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
                 locked.missing = true;
                 return locked;
             }
-            if (error == ENXIO)
-                return failing(shared::notAFileReason);
+            // A pupil's log is never anything but a file: a folder or a FIFO
+            // at that name was put there by somebody else.
+            if (error == ENXIO || (error == EISDIR && rules.ownFileOnly))
+                return failing(shared::notAFileReason, rules.ownFileOnly);
             // A lease being broken, or a link put at the name since the walk.
             const bool tryAgain = error == EWOULDBLOCK || error == EAGAIN || error == ELOOP;
             if (tryAgain && backoff.pause())
@@ -209,7 +211,7 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
         if (::fstat(file.get(), &status) != 0)
             return failing(systemReason(errno));
         if (!S_ISREG(status.st_mode))
-            return failing(shared::notAFileReason);
+            return failing(shared::notAFileReason, rules.ownFileOnly);
         // A file at a pupil's name that another account made: planted there
         // to read or change that pupil's records.
         if (rules.ownFileOnly && status.st_uid != ::geteuid())

@@ -126,7 +126,9 @@ LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem
         // cannot be written; the setting is kept, as a share may come later.
         const QFileInfo log(value);
         QString warning;
-        if (log.isDir())
+        // (A folder at one pupil's name is that pupil's trouble, told when
+        // the record is refused, not the setting's.)
+        if (log.isDir() && !expanded.perPupil)
             warning = QStringLiteral("Le réglage « log » du groupe [results] dans %1 nomme un dossier : « %2 ».");
         else if (!log.dir().exists())
             warning = QStringLiteral("Le réglage « log » du groupe [results] dans %1 nomme un fichier dans un dossier "
