@@ -1,0 +1,34 @@
+# The Qt tests of the Windows build, run under Wine by CTest. Included by
+# tests/CMakeLists.txt when building for Windows, before any test is made.
+
+# Every test program starts through under-wine.sh, which gives it a Wine
+# prefix of its own and finds Qt for Windows beside Qt6Core.dll.
+set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/under-wine.sh)
+
+# Tests of the POSIX branches: their code is not in the Windows build. Each
+# is named at configure time with what tests its Windows counterpart.
+set(morvel2_posix_only_tests tst_appendfile tst_logpaths tst_logsetting tst_sessionend)
+set(morvel2_posix_only_tst_appendfile
+    "flock, fifos and owners; the Windows writer runs under Wine in the Linux build's windows_wine_appendfile")
+set(morvel2_posix_only_tst_logpaths
+    "passwd entries and XDG folders; Windows' C:\\ and %APPDATA% paths are checked by windows_exercise")
+set(morvel2_posix_only_tst_logsetting
+    "XDG configuration files; the registry setting is checked by windows_exercise")
+set(morvel2_posix_only_tst_sessionend
+    "signals and fork; the rescue at a Windows logout is checked by windows_exercise")
+
+# Wine finds the DLLs through its own PATH: the compiler's runtime first
+# (the one the tests were built with), then Qt's.
+include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
+set(morvel2_wine_dll_dirs ${MORVEL2_MINGW_RUNTIME_DIRS} $<TARGET_FILE_DIR:Qt6::Core>)
+list(JOIN morvel2_wine_dll_dirs ":" morvel2_wine_dll_dirs)
+
+# The environment every Wine test adds to its own.
+function(morvel2_wine_test_environment)
+    get_property(tests DIRECTORY PROPERTY TESTS)
+    foreach(test ${tests})
+        set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "MORVEL2_WINE_DLL_DIRS=${morvel2_wine_dll_dirs}")
+        set_property(TEST ${test} APPEND PROPERTY LABELS windows)
+        set_property(TEST ${test} PROPERTY SKIP_RETURN_CODE 77)
+    endforeach()
+endfunction()
