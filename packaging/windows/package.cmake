@@ -1,7 +1,7 @@
 # The Windows package: the program and what it needs beside it, staged in
 # one folder, then made into an MSI (wixl) and a plain zip of that folder.
-# Included by packaging/CMakeLists.txt when building for Windows; built by
-# the windows_package target (scripts/windows builds it).
+# Included by packaging/CMakeLists.txt when building for Windows; made by
+# the windows_package target, with every build: it takes seconds.
 find_program(MORVEL2_WIXL wixl DOC "msitools' wixl, which makes the MSI")
 find_file(MORVEL2_LGPL LGPL-3 PATHS /usr/share/common-licenses NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
     DOC "The GNU LGPL version 3, under which Qt's DLLs are shipped")
@@ -48,7 +48,7 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
         DEPENDS morvel2 ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
         COMMENT "Making the MSI and the zip of morvel2 for Windows"
         VERBATIM)
-    add_custom_target(windows_package DEPENDS ${msi} ${zip})
+    add_custom_target(windows_package ALL DEPENDS ${msi} ${zip})
 else()
     add_custom_target(windows_package
         COMMAND ${CMAKE_COMMAND} -E echo "The Windows package needs wixl (Debian: msitools' wixl) and the GNU licences in /usr/share/common-licenses"

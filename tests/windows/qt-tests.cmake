@@ -23,8 +23,18 @@ include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
 set(morvel2_wine_dll_dirs ${MORVEL2_MINGW_RUNTIME_DIRS} $<TARGET_FILE_DIR:Qt6::Core>)
 list(JOIN morvel2_wine_dll_dirs ":" morvel2_wine_dll_dirs)
 
-# The environment every Wine test adds to its own.
+set(morvel2_windows_tests ${CMAKE_CURRENT_LIST_DIR})
+set(MORVEL2_LINUX_PROGRAM "" CACHE FILEPATH
+    "A Linux build of morvel2 whose record the Windows one's is compared with (otherwise tests/windows/linux-record.txt)")
+
+# The environment every Wine test adds to its own, and the whole exercise
+# under Wine from the MSI (which windows_package makes with every build).
 function(morvel2_wine_test_environment)
+    add_test(NAME windows_exercise
+        COMMAND bash ${morvel2_windows_tests}/exercise.sh
+            ${PROJECT_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi ${PROJECT_BINARY_DIR}/screenshots)
+    set_tests_properties(windows_exercise PROPERTIES TIMEOUT 300
+        ENVIRONMENT "TMPDIR=/var/tmp;MORVEL2_LINUX_PROGRAM=${MORVEL2_LINUX_PROGRAM}")
     get_property(tests DIRECTORY PROPERTY TESTS)
     foreach(test ${tests})
         set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "MORVEL2_WINE_DLL_DIRS=${morvel2_wine_dll_dirs}")
