@@ -9,14 +9,15 @@ find_file(MORVEL2_GPL GPL-3 PATHS /usr/share/common-licenses NO_DEFAULT_PATH NO_
     DOC "The GNU GPL version 3, which the LGPL builds on")
 
 set(package_root ${CMAKE_BINARY_DIR}/package)
+file(MAKE_DIRECTORY ${package_root})
 set(stage ${package_root}/morvel2)
 set(msi ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi)
 set(zip ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.zip)
 set(wxs ${CMAKE_CURRENT_SOURCE_DIR}/windows/morvel2.wxs)
 set(qt_bin $<TARGET_FILE_DIR:Qt6::Core>)
-include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
 
 if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
+    include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
     # Copies are stripped: Qt's and the compiler's DLLs come with their symbols.
     # The compiler's runtime is the one the program was built with, which may
     # be newer than the one Qt was built with.
