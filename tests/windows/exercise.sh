@@ -171,7 +171,7 @@ wine msiexec /i "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec.l
     || fail "msiexec /i ended with status $?: $(cat "$scratch/msiexec.log")"
 installed="$drive_c/Program Files/morvel2"
 for file in morvel2.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll \
-    libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt \
+    libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
     LiberationSans-LICENSE.txt; do
     [[ -f $installed/$file ]] || fail "$file is not in Program Files\\morvel2"
 done
