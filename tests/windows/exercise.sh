@@ -13,7 +13,8 @@ source "$(dirname "$0")/../desktop/common.sh"
 msi=${1:-}
 screenshots=${2:-$scratch/screenshots}
 [[ -f $msi ]] || skip "no MSI at '$msi': build it with scripts/windows"
-need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import
+need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import tesseract
+[[ -n $(tesseract --list-langs 2> /dev/null | grep -x fra) ]] || skip "tesseract has no French (tesseract-ocr-fra)"
 mkdir -p "$screenshots"
 
 current=
@@ -81,6 +82,15 @@ start_program() {
     fi
     window=$(window_of_program Form1)
     focus_window "$window"
+}
+
+# The French text OCR reads on screenshot $1, the small type enlarged; with
+# "threshold", black on white, coloured backgrounds taken away.
+read_screen() {
+    local contrast=()
+    [[ ${2:-} != threshold ]] || contrast=(-threshold 50%)
+    convert "$1" -resize 400% -colorspace Gray "${contrast[@]}" "$scratch/ocr.png"
+    tesseract "$scratch/ocr.png" - -l fra 2> /dev/null || fail "tesseract could not read $1"
 }
 
 # The visible windows' ids and titles, the active one marked, for a failure.
@@ -195,9 +205,19 @@ sleep 1
 kill -0 "$pid" 2> /dev/null || fail "the program ended on a close request"
 xdotool search --onlyvisible --name '^Form1$' > /dev/null || fail "the window went away on a close request"
 
-step "screenshot"
+step "screenshot: every word of paragraph 4 visible"
 import -window root "$screenshots/exercise-under-wine.png"
-[[ $(identify -format %k "$screenshots/exercise-under-wine.png") -gt 2 ]] || fail "the screenshot is blank"
+read_screen "$screenshots/exercise-under-wine.png" threshold > "$scratch/ocr.txt"
+# The paragraph as the program holds it, from its source.
+paragraph=$(sed -n '/" 4\. /,/"),/p' "$(dirname "$0")/../../src/exercise/content.cpp" \
+    | sed -E 's/^ *"//; s/"\),?$//; s/" *$//' | tr -d '\n')
+[[ $paragraph == " 4. "* ]] || fail "paragraph 4 not found in the program's source"
+missing=()
+for word in $paragraph; do
+    word=${word%[,.:]}
+    [[ -z $word ]] || grep -qF -- "$word" "$scratch/ocr.txt" || missing+=("$word")
+done
+[[ ${#missing[@]} -eq 0 ]] || fail "not read on the screen: ${missing[*]}; read: $(cat "$scratch/ocr.txt")"
 
 step "four answers typed with Enter"
 focus_window "$window"
@@ -240,6 +260,11 @@ start_program blocked warned
 type_answers_under_wine
 box=$(window_of_program morvel2)
 import -window root "$screenshots/retry-box-under-wine.png"
+import -window "$box" "$scratch/retry-box.png"
+read_screen "$scratch/retry-box.png" > "$scratch/retry.txt"
+for text in "n'a pas pu être enregistré" 'permission refusée' Réessayer Abandonner; do
+    grep -qF -- "$text" "$scratch/retry.txt" || fail "the retry box does not say '$text': $(cat "$scratch/retry.txt")"
+done
 kill -0 "$pid" 2> /dev/null || fail "the program ended instead of asking"
 
 step "logout while the retry box is up: the record in the rescue log under %APPDATA%"
