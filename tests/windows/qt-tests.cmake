@@ -14,9 +14,9 @@ set(morvel2_posix_only_tests tst_appendfile tst_logpaths tst_logsetting tst_sess
 set(morvel2_posix_only_tst_appendfile
     "flock, fifos and owners; the Windows writer runs under Wine in the Linux build's windows_wine_appendfile")
 set(morvel2_posix_only_tst_logpaths
-    "passwd entries and XDG folders; Windows' C:\\ and %APPDATA% paths are checked by windows_exercise")
+    "passwd entries and XDG folders; Windows' C:\\ and %APPDATA% paths are checked by tst_windowssettings")
 set(morvel2_posix_only_tst_logsetting
-    "XDG configuration files; the registry setting is checked by windows_exercise")
+    "XDG configuration files; the registry setting is checked by tst_windowssettings and windows_exercise")
 set(morvel2_posix_only_tst_sessionend
     "signals and fork; the rescue at a Windows logout is checked by windows_exercise")
 
