@@ -1,6 +1,7 @@
 #include "results/pendingrecord.h"
 #include "results/saverecord.h"
 
+#include <QDir>
 #include <QTest>
 
 // The saving policy on its own: which failures the pupil is asked about,
@@ -21,6 +22,14 @@ using Appends = QList<int>;
 using Answers = QList<bool>;
 
 const QByteArray line = "202 record\r\n";
+const char *const classLog = "/classe/estest.txt";
+const char *const rescueLogPath = "/secours/estest.txt";
+
+// A path as the pupil is told it: with the system's own separators.
+QString shown(const char *path)
+{
+    return QDir::toNativeSeparators(QString::fromUtf8(path));
+}
 
 } // namespace
 
@@ -37,12 +46,12 @@ void TestSaveRecord::policy_data()
     const int log = int(SaveOutcome::Place::Log);
     const int rescueLog = int(SaveOutcome::Place::RescueLog);
     const int nowhere = int(SaveOutcome::Place::Nowhere);
-    const QString rescued = QStringLiteral("morvel2: le résultat n'a pas été enregistré dans /classe/estest.txt.\n"
-                                           "morvel2: il a été enregistré à la place dans /secours/estest.txt :\n"
-                                           "le relevé\n");
-    const QString lost = QStringLiteral("morvel2: le résultat n'a pas été enregistré dans /classe/estest.txt.\n"
-                                        "morvel2: il n'a pas pu être enregistré non plus dans /secours/estest.txt ; "
-                                        "le voici :\nle relevé\n");
+    const QString rescued = QStringLiteral("morvel2: le résultat n'a pas été enregistré dans %1.\n"
+                                           "morvel2: il a été enregistré à la place dans %2 :\n"
+                                           "le relevé\n").arg(shown(classLog), shown(rescueLogPath));
+    const QString lost = QStringLiteral("morvel2: le résultat n'a pas été enregistré dans %1.\n"
+                                        "morvel2: il n'a pas pu être enregistré non plus dans %2 ; "
+                                        "le voici :\nle relevé\n").arg(shown(classLog), shown(rescueLogPath));
     QTest::newRow("lands") << Appends{Lands} << Answers{} << true << 0 << log << false << "";
     QTest::newRow("lands when tried again") << Appends{Fails, Fails, Lands} << Answers{true, true} << true << 2
                                             << log << false << "";
@@ -107,7 +116,7 @@ void TestSaveRecord::policy()
 
     QCOMPARE(asked.size(), questions);
     for (int i = 0; i < asked.size(); ++i)
-        QCOMPARE(asked[i], QStringLiteral("/classe/estest.txt:raison %1").arg(i + 1));
+        QCOMPARE(asked[i], QStringLiteral("%1:raison %2").arg(shown(classLog)).arg(i + 1));
     QCOMPARE(appended, appends.size());
     QCOMPARE(int(outcome.place), place);
     QCOMPARE(outcome.logTouched, logTouched);

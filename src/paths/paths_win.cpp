@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 std::filesystem::path homeFolder()
 {
@@ -27,8 +29,18 @@ QString loginName()
     return GetUserNameW(name, &size) && size > 0 ? QString::fromWCharArray(name, int(size) - 1) : QString();
 }
 
+// %APPDATA%, the roaming one: a record rescued on one school machine
+// follows the pupil's profile to the next. Qt's data location is the local
+// one, kept as a fallback for a profile without it.
 std::filesystem::path userDataFolder()
 {
+    wchar_t *folder = nullptr;
+    std::filesystem::path found;
+    if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder) == S_OK)
+        found = folder;
+    CoTaskMemFree(folder);
+    if (!found.empty())
+        return found;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdWString();
 }
 

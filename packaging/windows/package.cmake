@@ -1,0 +1,57 @@
+# The Windows package: the program and what it needs beside it, staged in
+# one folder, then made into an MSI (wixl) and a plain zip of that folder.
+# Included by packaging/CMakeLists.txt when building for Windows; made by
+# the windows_package target, with every build: it takes seconds.
+find_program(MORVEL2_WIXL wixl DOC "msitools' wixl, which makes the MSI")
+find_file(MORVEL2_LGPL LGPL-3 PATHS /usr/share/common-licenses NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+    DOC "The GNU LGPL version 3, under which Qt's DLLs are shipped")
+find_file(MORVEL2_GPL GPL-3 PATHS /usr/share/common-licenses NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+    DOC "The GNU GPL version 3, which the LGPL builds on")
+
+set(package_root ${CMAKE_BINARY_DIR}/package)
+file(MAKE_DIRECTORY ${package_root})
+set(stage ${package_root}/morvel2)
+set(msi ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi)
+set(zip ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.zip)
+set(wxs ${CMAKE_CURRENT_SOURCE_DIR}/windows/morvel2.wxs)
+set(qt_bin $<TARGET_FILE_DIR:Qt6::Core>)
+
+if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
+    include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
+    # Copies are stripped: Qt's and the compiler's DLLs come with their symbols.
+    # The compiler's runtime is the one the program was built with, which may
+    # be newer than the one Qt was built with.
+    set(qt_dlls Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll)
+    list(TRANSFORM qt_dlls PREPEND ${qt_bin}/ OUTPUT_VARIABLE shipped_dll_paths)
+    list(APPEND shipped_dll_paths ${MORVEL2_MINGW_RUNTIME_DLLS})
+    set(staged_binaries)
+    foreach(dll ${qt_dlls} libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+        list(APPEND staged_binaries ${stage}/${dll})
+    endforeach()
+    list(APPEND staged_binaries ${stage}/morvel2.exe ${stage}/platforms/qwindows.dll
+        ${stage}/styles/qwindowsvistastyle.dll)
+    add_custom_command(OUTPUT ${msi} ${zip}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${msi} ${zip}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/platforms ${stage}/styles
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvel2> ${shipped_dll_paths} ${stage}
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> ${stage}/platforms
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> ${stage}/styles
+        COMMAND ${CMAKE_STRIP} --strip-unneeded ${staged_binaries}
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_LGPL} ${stage}/LGPL-3.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_GPL} ${stage}/GPL-3.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_FONT_LICENSE} ${stage}/LiberationSans-LICENSE.txt
+        # wixl takes source paths relative to where it runs.
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico ${package_root}
+        COMMAND ${MORVEL2_WIXL} -a x64 -D SourceDir=morvel2 -D Version=${PROJECT_VERSION}
+            -D IconFile=morvel2.ico -o ${msi} ${wxs}
+        COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip morvel2
+        WORKING_DIRECTORY ${package_root}
+        DEPENDS morvel2 ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
+        COMMENT "Making the MSI and the zip of morvel2 for Windows"
+        VERBATIM)
+    add_custom_target(windows_package ALL DEPENDS ${msi} ${zip})
+else()
+    add_custom_target(windows_package
+        COMMAND ${CMAKE_COMMAND} -E echo "The Windows package needs wixl (Debian: msitools' wixl) and the GNU licences in /usr/share/common-licenses"
+        COMMAND ${CMAKE_COMMAND} -E false)
+endif()

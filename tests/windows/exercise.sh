@@ -1,0 +1,286 @@
+#!/usr/bin/env bash
+# The Windows program as a school technician deploys it and a pupil meets
+# it, under Wine: the MSI installed silently into a fresh Wine prefix, the
+# installed program started, the exercise done, the record compared byte for
+# byte with the Linux program's, then the machine-wide registry setting, a
+# log that cannot be written, a logout while the pupil is asked about it,
+# and the silent removal. Each step is named and timed.
+#
+# Usage: exercise.sh MSI [SCREENSHOT_FOLDER]. MORVEL2_LINUX_PROGRAM, when
+# set, is a Linux build whose record for the same answers is the reference;
+# otherwise linux-record.txt beside this script, which that program wrote.
+source "$(dirname "$0")/../desktop/common.sh"
+msi=${1:-}
+screenshots=${2:-$scratch/screenshots}
+[[ -f $msi ]] || skip "no MSI at '$msi': build it with scripts/windows"
+need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import tesseract
+[[ -n $(tesseract --list-langs 2> /dev/null | grep -x fra) ]] || skip "tesseract has no French (tesseract-ocr-fra)"
+mkdir -p "$screenshots"
+
+current=
+step_started=0
+step() {
+    finish_step
+    current=$1
+    step_started=$(date +%s%N)
+}
+finish_step() {
+    [[ -n $current ]] || return 0
+    echo "ok: $current ($((($(date +%s%N) - step_started) / 1000000)) ms)"
+    current=
+}
+fail() {
+    echo "FAIL: ${current:-exercise under Wine}: $*" >&2
+    if [[ -n ${DISPLAY:-} ]]; then
+        import -window root "$screenshots/failure.png" 2> /dev/null && echo "the screen then: $screenshots/failure.png" >&2
+    fi
+    exit 1
+}
+
+windows_path() {
+    local path=${1//\//\\}
+    echo "Z:$path"
+}
+
+export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
+# No Mono or Gecko: nothing here needs them, and there is no network.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+drive_c=$WINEPREFIX/drive_c
+program='C:\Program Files\morvel2\morvel2.exe'
+on_exit+=("wineserver -k 2> /dev/null")
+
+# The id of the visible window titled $1, once there is one.
+window_of_program() {
+    local tries=0 id
+    until id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1) && [[ -n $id ]]; do
+        ((tries++ < 200)) || fail "no window titled $1 appeared: $(visible_windows); $(cat "$scratch"/stderr-*)"
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# Starts the installed program and waits for its window to have the
+# keyboard; sets $pid, $window. With "warned", a box about the setting comes
+# first: it is kept in a screenshot and closed with its button.
+start_program() {
+    wine "$program" > /dev/null 2> "$scratch/stderr-$1" &
+    pid=$!
+    on_exit+=("kill -KILL $pid 2> /dev/null")
+    if [[ ${2:-} == warned ]]; then
+        local warning
+        warning=$(window_of_program morvel2)
+        focus_window "$warning"
+        import -window root "$screenshots/setting-warning-under-wine.png"
+        # Its button pressed with the space bar: closed with Enter, the box
+        # left the first answer's Enter unheard under Wine, every time.
+        xdotool key space
+        local tries=0
+        while xdotool search --onlyvisible --name '^morvel2$' > /dev/null 2>&1; do
+            ((tries++ < 50)) || fail "the box about the setting did not close"
+            sleep 0.1
+        done
+    fi
+    window=$(window_of_program Form1)
+    focus_window "$window"
+}
+
+# The French text OCR reads on screenshot $1, the small type enlarged; with
+# "threshold", black on white, coloured backgrounds taken away.
+read_screen() {
+    local contrast=()
+    [[ ${2:-} != threshold ]] || contrast=(-threshold 50%)
+    convert "$1" -resize 400% -colorspace Gray "${contrast[@]}" "$scratch/ocr.png"
+    tesseract "$scratch/ocr.png" - -l fra 2> /dev/null || fail "tesseract could not read $1"
+}
+
+# The visible windows' ids and titles, the active one marked, for a failure.
+visible_windows() {
+    local id active
+    active=$(xdotool getactivewindow 2> /dev/null || true)
+    for id in $(xdotool search --onlyvisible --name '' 2> /dev/null); do
+        printf '%s%s "%s"; ' "$id" "$([[ $id == "$active" ]] && echo ' (active)')" "$(xdotool getwindowname "$id")"
+    done
+}
+
+focus_window() {
+    local tries=0
+    xdotool windowactivate --sync "$1" 2> /dev/null || xdotool windowfocus --sync "$1"
+    until [[ $(xdotool getactivewindow 2> /dev/null) == "$1" ]]; do
+        ((tries++ < 50)) || fail "window $1 does not get the keyboard: $(visible_windows)"
+        sleep 0.1
+    done
+    # Wine takes the focus from X a moment after X gives it.
+    sleep 0.5
+}
+
+# The answers 3, 4, 1, 2, each with Enter, at a pace Wine's keyboard keeps
+# up with.
+type_answers_under_wine() {
+    local answer
+    for answer in 3 4 1 2; do
+        xdotool key --delay 120 "$answer"
+        sleep 0.3
+        xdotool key --delay 120 Return
+        sleep 0.5
+    done
+}
+
+# Waits for program $pid to end and checks its status.
+expect_status() {
+    local expected=$1 status=0 tries=0
+    while kill -0 "$pid" 2> /dev/null; do
+        ((tries++ < 200)) || fail "the program did not end"
+        sleep 0.1
+    done
+    wait "$pid" || status=$?
+    # The windows of a program just ended may linger a moment: the next
+    # program's must not be taken for them.
+    tries=0
+    while xdotool search --onlyvisible --name '^(Form1|morvel2)$' > /dev/null 2>&1; do
+        ((tries++ < 50)) || fail "the program's windows stayed after it ended: $(visible_windows)"
+        sleep 0.1
+    done
+    [[ $status -eq $expected ]] || fail "the program ended with status $status, not $expected: $(cat "$scratch"/stderr-* 2> /dev/null)"
+}
+
+# The Linux program's record for the answers 3, 4, 1, 2.
+linux_record() {
+    if [[ -z ${MORVEL2_LINUX_PROGRAM:-} ]]; then
+        cp "$(dirname "$0")/linux-record.txt" "$scratch/linux-record.txt"
+        return
+    fi
+    local home=$scratch/linux-home linux_pid
+    mkdir -p "$home"
+    HOME=$home XDG_DATA_HOME=$home/.local/share "$MORVEL2_LINUX_PROGRAM" > /dev/null 2> "$scratch/stderr-linux" &
+    linux_pid=$!
+    on_exit+=("kill -KILL $linux_pid 2> /dev/null")
+    local linux_window
+    linux_window=$(wait_for_window Form1) || fail "$(cat "$scratch/stderr-linux")"
+    focus_window "$linux_window"
+    type_answers
+    wait_for_window morvel2 > /dev/null
+    close_and_wait_for_end "$linux_pid"
+    cp "$home/estest.txt" "$scratch/linux-record.txt"
+}
+
+step "display: Xvfb and openbox"
+start_display
+openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
+on_exit+=("kill $!")
+sleep 1
+
+step "Linux record for the answers 3, 4, 1, 2"
+linux_record
+[[ $(stat -c %s "$scratch/linux-record.txt") -eq 310 ]] || fail "the Linux record is not 310 bytes"
+
+step "fresh Wine prefix"
+wineboot --init > "$scratch/wineboot.log" 2>&1 || fail "wineboot: $(cat "$scratch/wineboot.log")"
+
+step "silent install: msiexec /i /qn"
+wine msiexec /i "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec.log" 2>&1 \
+    || fail "msiexec /i ended with status $?: $(cat "$scratch/msiexec.log")"
+installed="$drive_c/Program Files/morvel2"
+for file in morvel2.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll \
+    libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
+    LiberationSans-LICENSE.txt; do
+    [[ -f $installed/$file ]] || fail "$file is not in Program Files\\morvel2"
+done
+shortcut=$(find "$drive_c" -path '*Start Menu/Programs/morvel2.lnk' | head -1)
+[[ -n $shortcut ]] || fail "no Start-menu shortcut morvel2.lnk"
+grep -qa 'morvel2.exe' "$shortcut" || fail "the shortcut does not name morvel2.exe"
+
+step "start the installed program: window Form1"
+start_program exercise
+
+step "window maximised"
+tries=0
+until xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_MAXIMIZED_VERT.*_NET_WM_STATE_MAXIMIZED_HORZ\|_NET_WM_STATE_MAXIMIZED_HORZ.*_NET_WM_STATE_MAXIMIZED_VERT'; do
+    ((tries++ < 50)) || fail "not maximised: $(xprop -id "$window" _NET_WM_STATE)"
+    sleep 0.1
+done
+
+step "close request refused"
+wmctrl -i -c "$window"
+sleep 1
+kill -0 "$pid" 2> /dev/null || fail "the program ended on a close request"
+xdotool search --onlyvisible --name '^Form1$' > /dev/null || fail "the window went away on a close request"
+
+step "screenshot: every word of paragraph 4 visible"
+import -window root "$screenshots/exercise-under-wine.png"
+read_screen "$screenshots/exercise-under-wine.png" threshold > "$scratch/ocr.txt"
+# The paragraph as the program holds it, from its source.
+paragraph=$(sed -n '/" 4\. /,/"),/p' "$(dirname "$0")/../../src/exercise/content.cpp" \
+    | sed -E 's/^ *"//; s/"\),?$//; s/" *$//' | tr -d '\n')
+[[ $paragraph == " 4. "* ]] || fail "paragraph 4 not found in the program's source"
+missing=()
+for word in $paragraph; do
+    word=${word%[,.:]}
+    [[ -z $word ]] || grep -qF -- "$word" "$scratch/ocr.txt" || missing+=("$word")
+done
+[[ ${#missing[@]} -eq 0 ]] || fail "not read on the screen: ${missing[*]}; read: $(cat "$scratch/ocr.txt")"
+
+step "four answers typed with Enter"
+focus_window "$window"
+type_answers_under_wine
+wait_for_window morvel2 > /dev/null
+
+step "clipboard ' 0\$' read as an X selection"
+clipboard=$(xclip -o -selection clipboard 2> /dev/null || true)
+[[ $clipboard == ' 0$' ]] || fail "the clipboard holds '$clipboard'"
+
+step "closing message, then status 0"
+import -window root "$screenshots/closing-message-under-wine.png"
+close_and_wait_for_end "$pid"
+expect_status 0
+
+step "the record at C:\\estest.txt, byte for byte the Linux one"
+[[ -f $drive_c/estest.txt ]] || fail "no C:\\estest.txt"
+[[ $(stat -c %s "$drive_c/estest.txt") -eq 310 ]] || fail "the record is $(stat -c %s "$drive_c/estest.txt") bytes, not 310"
+cmp "$drive_c/estest.txt" "$scratch/linux-record.txt" || fail "the record differs from the Linux one: $(cat -A "$drive_c/estest.txt")"
+
+step "machine-wide registry setting honoured"
+mkdir -p "$drive_c/classe"
+wine reg add 'HKLM\Software\morvel2\morvel2\results' /v log /d 'C:\classe\estest.txt' /f > /dev/null 2>&1 \
+    || fail "reg add failed"
+start_program setting
+type_answers_under_wine
+wait_for_window morvel2 > /dev/null
+close_and_wait_for_end "$pid"
+expect_status 0
+cmp "$drive_c/classe/estest.txt" "$scratch/linux-record.txt" || fail "the set log does not hold the record"
+[[ $(stat -c %s "$drive_c/estest.txt") -eq 310 ]] || fail "C:\\estest.txt was written too"
+
+step "unwritable log: said at start-up, then the French retry box"
+# A folder stands where the log should be: no account may write it. The
+# program says so at start-up, keeps the setting, and asks at the end.
+mkdir -p "$drive_c/bloque/estest.txt"
+wine reg add 'HKLM\Software\morvel2\morvel2\results' /v log /d 'C:\bloque\estest.txt' /f > /dev/null 2>&1 \
+    || fail "reg add failed"
+start_program blocked warned
+type_answers_under_wine
+box=$(window_of_program morvel2)
+import -window root "$screenshots/retry-box-under-wine.png"
+import -window "$box" "$scratch/retry-box.png"
+read_screen "$scratch/retry-box.png" > "$scratch/retry.txt"
+for text in "n'a pas pu être enregistré" 'permission refusée' Réessayer Abandonner; do
+    grep -qF -- "$text" "$scratch/retry.txt" || fail "the retry box does not say '$text': $(cat "$scratch/retry.txt")"
+done
+kill -0 "$pid" 2> /dev/null || fail "the program ended instead of asking"
+
+step "logout while the retry box is up: the record in the rescue log under %APPDATA%"
+wineboot --end-session > "$scratch/end-session.log" 2>&1 || true
+expect_status 1
+rescue=$(find "$drive_c/users" -path '*/AppData/Roaming/morvel2/estest.txt' | head -1)
+[[ -n $rescue ]] || fail "no rescue log under %APPDATA%: $(find "$drive_c/users" -name estest.txt)"
+cmp "$rescue" "$scratch/linux-record.txt" || fail "the rescue log does not hold exactly the record: $(cat -A "$rescue")"
+[[ -d $drive_c/bloque/estest.txt && -z $(ls -A "$drive_c/bloque/estest.txt") ]] || fail "the blocked log was touched"
+wineserver -w
+
+step "silent removal: msiexec /x /qn leaves no program files"
+wine msiexec /x "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec-remove.log" 2>&1 \
+    || fail "msiexec /x ended with status $?: $(cat "$scratch/msiexec-remove.log")"
+[[ ! -e $installed ]] || fail "left behind: $(find "$installed")"
+[[ -z $(find "$drive_c" -name 'morvel2.lnk') ]] || fail "the shortcut was left behind"
+[[ -f $drive_c/estest.txt && -f $drive_c/classe/estest.txt && -f $rescue ]] || fail "a pupil's results went with the program"
+finish_step
+echo "screenshots in $screenshots"
