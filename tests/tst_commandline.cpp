@@ -262,6 +262,9 @@ void TestCommandLine::bilan()
 // collected file gets that very name.
 void TestCommandLine::collectIntoANameInOtherBytes()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows gives file names in UTF-16: there are no bytes to keep");
+#endif
     const QString log = m_dir->filePath(QStringLiteral("estest.txt"));
     write(log, "202 x\r\n");
     QByteArray destination = QFile::encodeName(m_dir->path()) + "/rel\xe9ve.txt";
