@@ -164,6 +164,9 @@ void TestResultsFailure::givingUpWithTheRescueFailingToo()
 // record is.
 void TestResultsFailure::plantedPupilLogSaysWhereTheRecordWent()
 {
+#ifdef Q_OS_WIN
+    QSKIP("on Windows the share's permissions keep a pupil's log, not the program");
+#endif
     WindowContext pupilLog = context();
     pupilLog.writers = RecordWriters::forPupilLog();
     QVERIFY(restartWindow(pupilLog));

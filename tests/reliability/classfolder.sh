@@ -255,7 +255,8 @@ for signal_delay in KILL:0.02 KILL:0.05 KILL:0.1 KILL:0.2 TERM:0.02 TERM:0.05 HU
     in_log=0 in_destination=0
     [[ -e $grande/$lea.txt ]] && in_log=$(records_in "$grande/$lea.txt")
     [[ -e $destination/$lea.txt ]] && in_destination=$(records_in "$destination/$lea.txt")
-    hidden=$(find "$destination" -name '.*' -type f 2> /dev/null | wc -l)
+    # (No destination folder at all when the signal came before the collect began.)
+    hidden=$({ find "$destination" -name '.*' -type f 2> /dev/null || true; } | wc -l)
     if ! { [[ $in_log == "$total" && $in_destination == 0 ]] || [[ $in_log == 0 && $in_destination == "$total" ]]; }; then
         fail_step "records in the log: $in_log, in the destination: $in_destination (of $total)"
     fi
