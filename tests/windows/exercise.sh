@@ -250,6 +250,19 @@ expect_status 0
 cmp "$drive_c/classe/estest.txt" "$scratch/linux-record.txt" || fail "the set log does not hold the record"
 [[ $(stat -c %s "$drive_c/estest.txt") -eq 310 ]] || fail "C:\\estest.txt was written too"
 
+step "a log per pupil: %u in the registry setting is the account's login"
+wine reg add 'HKLM\Software\morvel2\morvel2\results' /v log /d 'C:\classe\%u.txt' /f > /dev/null 2>&1 \
+    || fail "reg add failed"
+login=$(wine cmd /c 'echo %USERNAME%' 2> /dev/null | tr -d '\r')
+[[ -n $login ]] || fail "Wine gives no user name"
+start_program pupil
+type_answers_under_wine
+wait_for_window morvel2 > /dev/null
+close_and_wait_for_end "$pid"
+expect_status 0
+cmp "$drive_c/classe/$login.txt" "$scratch/linux-record.txt" \
+    || fail "no record in C:\classe\$login.txt: $(ls "$drive_c/classe")"
+
 step "unwritable log: said at start-up, then the French retry box"
 # A folder stands where the log should be: no account may write it. The
 # program says so at start-up, keeps the setting, and asks at the end.
