@@ -104,6 +104,10 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         return failure(shared::notAFileReason);
 
+    // Unlike on POSIX systems, the path cannot come to name another file
+    // while we wait for the lock: the log is open without FILE_SHARE_DELETE,
+    // so nobody can move, rename or delete it until this handle is closed
+    // (which is also why collecting empties it in place).
     const WritersLock lock(file.get(), deadline);
     if (!lock.failure().empty())
         return failure(lock.failure());
