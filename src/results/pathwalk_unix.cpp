@@ -100,6 +100,15 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownFile)
         return failedWith(errno);
     std::deque<std::string> names = namesOf(whole);
     int links = 0;
+    // The walk's end: the folder that holds the last name.
+    const auto arrived = [&folder, ownFile](const std::string &name) {
+        if (ownFile && othersMaySwapEntries(folder.get()))
+            return refusedFor(shared::foreignFolderReason);
+        WalkedPath walked;
+        walked.folder = std::move(folder);
+        walked.name = name;
+        return walked;
+    };
     while (!names.empty()) {
         const std::string name = std::move(names.front());
         names.pop_front();
@@ -110,14 +119,8 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownFile)
             continue;
         struct stat at{};
         if (::fstatat(folder.get(), name.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (last && errno == ENOENT) {
-                if (ownFile && othersMaySwapEntries(folder.get()))
-                    return refusedFor(shared::foreignFolderReason);
-                WalkedPath walked;
-                walked.folder = std::move(folder);
-                walked.name = name;
-                return walked;
-            }
+            if (last && errno == ENOENT)
+                return arrived(name);
             return failedWith(errno);
         }
         if (S_ISLNK(at.st_mode)) {
@@ -139,14 +142,8 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownFile)
             names.insert(names.begin(), more.begin(), more.end());
             continue;
         }
-        if (last) {
-            if (ownFile && othersMaySwapEntries(folder.get()))
-                return refusedFor(shared::foreignFolderReason);
-            WalkedPath walked;
-            walked.folder = std::move(folder);
-            walked.name = name;
-            return walked;
-        }
+        if (last)
+            return arrived(name);
         Descriptor next(openFolder(folder.get(), name.c_str()));
         if (next.get() < 0) {
             const int error = errno;
