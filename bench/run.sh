@@ -21,15 +21,8 @@ export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-# One X server for every run, never reset between clients, with a window
-# manager so that maximising and focus behave as on a desktop.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3> "$scratch/display" 2> /dev/null &
-pids+=($!)
-until [[ -s "$scratch/display" ]]; do sleep 0.05; done
-export DISPLAY=":$(head -1 "$scratch/display")"
-openbox > /dev/null 2>&1 &
-pids+=($!)
-sleep 1
+source "$(dirname "$0")/desktop.sh"
+start_desktop
 
 echo "## Machine"
 echo

@@ -17,13 +17,8 @@ trap 'wineserver -k 2> /dev/null; kill "${pids[@]}" 2> /dev/null; rm -rf "$scrat
 export HOME=$scratch/home
 mkdir -p "$HOME"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3> "$scratch/display" 2> /dev/null &
-pids+=($!)
-until [[ -s "$scratch/display" ]]; do sleep 0.05; done
-export DISPLAY=":$(head -1 "$scratch/display")"
-openbox > /dev/null 2>&1 &
-pids+=($!)
-sleep 1
+source "$(dirname "$0")/desktop.sh"
+start_desktop
 
 # The Wine server kept up between launches, as on a desktop where Wine is
 # already running.

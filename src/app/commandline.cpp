@@ -76,16 +76,15 @@ int collect(const LogLocation &log, const QString &file, QIODevice &out, QIODevi
 {
     if (!log.warning.isEmpty())
         say(err, QStringLiteral("morvel2 : %1\n").arg(log.warning));
+    const QString destinationName = QDir::toNativeSeparators(QDir::current().absoluteFilePath(file));
     if (log.pupilLogs)
-        return collectPupils(*log.pupilLogs, QDir::toNativeSeparators(QDir::current().absoluteFilePath(file)), out,
-                             err);
+        return collectPupils(*log.pupilLogs, destinationName, out, err);
     if (log.perPupil) {
         say(err, QStringLiteral("morvel2 : le réglage range chaque élève dans un dossier à son nom ; --collect ne "
                                 "recueille une classe que si %u est dans le nom du fichier "
                                 "(par exemple /srv/classe/%u.txt).\n"));
         return 1;
     }
-    const QString destinationName = QDir::toNativeSeparators(QDir::current().absoluteFilePath(file));
     const logfile::CollectOutcome outcome = logfile::collectLog(log.path, localPath(destinationName));
     const QString logName = displayPath(log.path);
     if (outcome.destinationExists) {

@@ -116,18 +116,10 @@ struct Failure
 // collector alone; the hidden name in `aside`.
 Failure copyAside(int fd, off_t size, int folder, const std::string &name, std::string &aside)
 {
-    int copy = -1;
-    for (int attempt = 0; copy < 0 && attempt < 100; ++attempt) {
-        aside = "." + name + "." + std::to_string(::getpid()) + "." + std::to_string(attempt);
-        copy = ::openat(folder, aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (copy < 0 && errno != EEXIST)
-            return {errno, true};
-    }
+    const int copy = createHidden(folder, name, O_WRONLY, aside);
     if (copy < 0)
-        return {EEXIST, true};
-    Descriptor closing(copy);
-    if (::fchmod(copy, 0600) != 0)
         return {errno, true};
+    Descriptor closing(copy);
     bool writing = false;
     Failure failure{readAll(fd, size, [copy, &writing](const char *bytes, std::size_t length) {
                         if (DeferredTermination::requested())
@@ -168,6 +160,17 @@ std::string ownerName(uid_t owner)
     return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(owner);
 }
 
+// Whether `owner` is another account than the one the log's name says; the
+// outcome then says whose it is.
+bool planted(uid_t owner, const CollectRules &rules, CollectOutcome &outcome)
+{
+    if (rules.expectedOwner.empty() || ownerName(owner) == rules.expectedOwner)
+        return false;
+    outcome.planted = true;
+    outcome.reason = "il appartient à " + ownerName(owner) + ", pas à " + rules.expectedOwner;
+    return true;
+}
+
 } // namespace
 
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
@@ -192,13 +195,10 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     // and under many names.
     if (!rules.expectedOwner.empty()) {
         const WalkedPath walked = walkPath(log, false);
-        struct stat planted{};
-        if (walked.ok() && ::fstatat(walked.folder.get(), walked.name.c_str(), &planted, AT_SYMLINK_NOFOLLOW) == 0
-            && ownerName(planted.st_uid) != rules.expectedOwner) {
-            outcome.planted = true;
-            outcome.reason = "il appartient à " + ownerName(planted.st_uid) + ", pas à " + rules.expectedOwner;
+        struct stat before{};
+        if (walked.ok() && ::fstatat(walked.folder.get(), walked.name.c_str(), &before, AT_SYMLINK_NOFOLLOW) == 0
+            && planted(before.st_uid, rules, outcome))
             return outcome;
-        }
     }
     OpenRules reading;
     reading.readOnly = true;
@@ -215,11 +215,8 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     struct stat status{};
     if (::fstat(fd, &status) != 0)
         return failed(errno);
-    if (!rules.expectedOwner.empty() && ownerName(status.st_uid) != rules.expectedOwner) {
-        outcome.planted = true;
-        outcome.reason = "il appartient à " + ownerName(status.st_uid) + ", pas à " + rules.expectedOwner;
+    if (planted(status.st_uid, rules, outcome))
         return outcome;
-    }
     shared::RecordCounter counter;
     if (const int error = readAll(fd, status.st_size, [&counter](const char *bytes, std::size_t length) {
             counter.add(bytes, length);

@@ -13,19 +13,20 @@ namespace logfile::posix {
 
 namespace {
 
-int openWith(int folder, const std::string &name, int flags, mode_t mode)
+int openAt(int folder, const std::string &name, int flags, mode_t mode = 0)
 {
     int fd;
     do
-        fd = ::openat(folder, name.c_str(), O_RDWR | flags, mode);
+        fd = ::openat(folder, name.c_str(), flags, mode);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0 && errno == EACCES) {
-        // A log we may append to but not read.
-        do
-            fd = ::openat(folder, name.c_str(), O_WRONLY | flags, mode);
-        while (fd < 0 && errno == EINTR);
-    }
     return fd;
+}
+
+int openWith(int folder, const std::string &name, int flags, mode_t mode)
+{
+    const int fd = openAt(folder, name, O_RDWR | flags, mode);
+    // A log we may append to but not read.
+    return fd < 0 && errno == EACCES ? openAt(folder, name, O_WRONLY | flags, mode) : fd;
 }
 
 // A log created in a folder its group may write to (a class's shared folder,
@@ -38,26 +39,13 @@ bool sharedFolder(int folder)
     return ::fstat(folder, &status) == 0 && (status.st_mode & S_IWGRP);
 }
 
-// A name beside the log's for a file being made ready: nobody else picks it.
-std::string asideName(const std::string &name, int attempt)
-{
-    return "." + name + "." + std::to_string(::getpid()) + "."
-           + std::to_string(Clock::now().time_since_epoch().count()) + "." + std::to_string(attempt);
-}
-
 // Creates the log with `mode` exactly, whatever the umask: made aside, then
 // linked into place, so that nobody ever finds it with other permissions.
 // Fails with EEXIST when somebody else created it first.
 int createWithMode(int folder, const std::string &name, int flags, mode_t mode)
 {
     std::string aside;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        aside = asideName(name, attempt);
-        fd = openWith(folder, aside, O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            return -1;
-    }
+    const int fd = createHidden(folder, name, O_RDWR, aside);
     if (fd < 0)
         return -1;
     int error = 0;
@@ -80,13 +68,8 @@ int createWithMode(int folder, const std::string &name, int flags, mode_t mode)
 int openLog(int folder, const std::string &name, const OpenRules &rules)
 {
     const int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
-    if (rules.readOnly) {
-        int fd;
-        do
-            fd = ::openat(folder, name.c_str(), O_RDONLY | flags);
-        while (fd < 0 && errno == EINTR);
-        return fd;
-    }
+    if (rules.readOnly)
+        return openAt(folder, name, O_RDONLY | flags);
     for (int attempt = 0;; ++attempt) {
         int fd = openWith(folder, name, flags | O_APPEND, 0);
         if (fd >= 0 || errno != ENOENT || !rules.create)
@@ -160,6 +143,23 @@ std::string systemReason(int error)
     case ETIMEDOUT: return "le partage ne répond pas";
     default: return "erreur " + std::to_string(error) + " (" + std::strerror(error) + ")";
     }
+}
+
+int createHidden(int folder, const std::string &name, int access, std::string &hidden)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        hidden = "." + name + "." + std::to_string(::getpid()) + "."
+                 + std::to_string(Clock::now().time_since_epoch().count()) + "." + std::to_string(attempt);
+        const int fd = openAt(folder, hidden, access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            // The umask may have taken the owner's rights away too.
+            ::fchmod(fd, 0600);
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
 }
 
 Descriptor &Descriptor::operator=(Descriptor &&other) noexcept

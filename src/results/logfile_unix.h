@@ -58,6 +58,12 @@ struct LockedLog
     bool refused = false; // the rules refuse what is there: trying again will not help
 };
 
+// Creates a new file beside `name` in `folder`, under a hidden name nobody
+// else picks (".NAME.PID.TIME.N"), readable by its owner alone and open with
+// `access` (O_RDWR or O_WRONLY); its name in `hidden`. -1 and errno when it
+// cannot.
+int createHidden(int folder, const std::string &name, int access, std::string &hidden);
+
 // Reaches the log through the path walk (pathwalk_unix.h), opens it
 // (creating it when asked), never blocking on the open, and takes the
 // writers' exclusive lock on it, until the path names the file that is

@@ -2,8 +2,6 @@
 
 #include "results/appendfile.h"
 
-#include <vector>
-
 namespace {
 
 AppendResult append(const std::filesystem::path &path, const QByteArray &line, const logfile::AppendRules &rules)
@@ -32,15 +30,12 @@ AppendResult appendToRescueLog(const std::filesystem::path &rescuePath, const QB
 {
     // The folders it makes, like the log, are this account's alone: the
     // records may be the ones a class folder was meant to keep private.
-    std::vector<std::filesystem::path> missing;
-    for (std::filesystem::path folder = rescuePath.parent_path();
-         !folder.empty() && !std::filesystem::exists(folder) && folder != folder.parent_path();
-         folder = folder.parent_path())
-        missing.push_back(folder);
-    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+    std::filesystem::path folder;
+    for (const std::filesystem::path &part : rescuePath.parent_path()) {
+        folder /= part;
         std::error_code ignored; // a folder that cannot be made shows in the append
-        if (std::filesystem::create_directory(*folder, ignored))
-            std::filesystem::permissions(*folder, std::filesystem::perms::owner_all,
+        if (std::filesystem::create_directory(folder, ignored))
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::replace, ignored);
     }
     logfile::AppendRules rules;

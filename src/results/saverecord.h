@@ -14,8 +14,9 @@
 // disk, plugging the drive back in...); a record given up on goes to the
 // rescue log and to standard error, so that a teacher can still find it. A
 // record that may be in the log already, in part or whole, is not offered
-// again: it is rescued at once, as is one the log refuses for good. From the first try until it is saved, the
-// session's end rescues it too (results/pendingrecord.h).
+// again: it is rescued at once, as is one the log refuses for good. From
+// the first try until it is saved, the session's end rescues it too
+// (results/pendingrecord.h).
 
 struct RecordDestination
 {
