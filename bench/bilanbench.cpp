@@ -5,9 +5,9 @@
 //
 //   bilanbench FOLDER [SIZE_MB]
 
-#include "results/logreader.h"
-#include "results/record.h"
-#include "results/recordreader.h"
+#include "classroom/logreader.h"
+#include "record/record.h"
+#include "record/recordreader.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -69,7 +69,7 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     clock.start();
     qint64 scores = 0;
-    const LogReading reading = readLog(path, [&scores](const ReadRecord &read) { scores += read.score(); });
+    const LogReading reading = readLog(QFile::encodeName(path).toStdString(), [&scores](const ReadRecord &read) { scores += read.score(); });
     const double seconds = clock.nsecsElapsed() / 1e9;
     const double megabytes = QFile(path).size() / 1e6;
     QFile::remove(path);

@@ -8,9 +8,9 @@
 #include "app/applicationsetup.h"
 #include "exercise/content.h"
 #include "paths/paths.h"
-#include "results/logpaths.h"
-#include "results/record.h"
-#include "results/resultslog.h"
+#include "saving/logpaths.h"
+#include "record/record.h"
+#include "saving/writerchoice.h"
 #include "window/morvel2.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "results/record.h"
-#include "results/recordreader.h"
+#include "record/record.h"
+#include "record/recordreader.h"
 
 #include <QStringList>
 

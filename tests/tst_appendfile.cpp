@@ -1,4 +1,4 @@
-#include "results/appendfile.h"
+#include "logfile/logfile.h"
 
 #include <QDir>
 #include <QFile>

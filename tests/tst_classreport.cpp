@@ -1,7 +1,8 @@
 #include "classrecords.h"
-#include "results/classreport.h"
-#include "results/csvexport.h"
-#include "results/recordreader.h"
+#include "classroom/classreport.h"
+#include "classroom/csvexport.h"
+#include "classroom/texttable.h"
+#include "record/recordreader.h"
 
 #include <QBuffer>
 #include <QTest>

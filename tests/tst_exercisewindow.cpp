@@ -1,7 +1,7 @@
 #include "exercise/content.h"
 #include "exercisefixture.h"
 #include "messageboxanswerer.h"
-#include "results/record.h"
+#include "record/record.h"
 #include "window/messagebox.h"
 #include "window/morvel2.h"
 

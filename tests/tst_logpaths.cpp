@@ -1,6 +1,6 @@
 #include "paths/paths.h"
-#include "results/logpaths.h"
-#include "results/resultslog.h"
+#include "saving/logpaths.h"
+#include "saving/writerchoice.h"
 
 #include <QTemporaryDir>
 #include <QTest>

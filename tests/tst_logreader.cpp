@@ -1,5 +1,6 @@
 #include "classrecords.h"
-#include "results/logreader.h"
+#include "classroom/logreader.h"
+#include "paths/paths.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,7 +81,7 @@ void TestLogReader::records()
 
     Attempts found;
     QList<int> foundScores;
-    const LogReading reading = readLog(path, [&](const ReadRecord &record) {
+    const LogReading reading = readLog(localPath(path), [&](const ReadRecord &record) {
         found.append(QStringList(record.answers.begin(), record.answers.end()));
         foundScores.append(record.score());
     });
@@ -95,7 +96,7 @@ void TestLogReader::records()
 void TestLogReader::unreadableLog()
 {
     QTemporaryDir dir;
-    const LogReading reading = readLog(dir.filePath(QStringLiteral("absent.txt")), [](const ReadRecord &) {});
+    const LogReading reading = readLog(localPath(dir.filePath(QStringLiteral("absent.txt"))), [](const ReadRecord &) {});
     QVERIFY(!reading.ok);
 }
 

@@ -1,4 +1,4 @@
-#include "results/logsetting.h"
+#include "saving/logsetting.h"
 
 #include <QDir>
 #include <QFileInfo>

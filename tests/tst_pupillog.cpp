@@ -3,8 +3,8 @@
 // what the teacher's collect leaves.
 
 #include "paths/paths.h"
-#include "results/appendfile.h"
-#include "results/collectclass.h"
+#include "logfile/logfile.h"
+#include "classroom/collectclass.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "exercise/content.h"
-#include "results/clipboardscore.h"
-#include "results/record.h"
-#include "results/windows1252.h"
+#include "record/clipboardscore.h"
+#include "record/record.h"
+#include "record/windows1252.h"
 
 #include <QTest>
 

@@ -113,7 +113,7 @@ void TestResultsFailure::partlyWrittenRecordIsNotOfferedAgain()
 {
     WindowContext partlyWriting = context();
     partlyWriting.writers.append = [](const std::filesystem::path &, const QByteArray &) {
-        return AppendResult{false, QStringLiteral("Erreur d'entrée/sortie"), true};
+        return AppendOutcome{false, "Erreur d'entrée/sortie", true};
     };
     QVERIFY(restartWindow(partlyWriting));
     MessageBoxAnswerer answerer;
@@ -168,7 +168,7 @@ void TestResultsFailure::plantedPupilLogSaysWhereTheRecordWent()
     QSKIP("on Windows the share's permissions keep a pupil's log, not the program");
 #endif
     WindowContext pupilLog = context();
-    pupilLog.writers = RecordWriters::forPupilLog();
+    pupilLog.writers.append = appendToPupilLog;
     QVERIFY(restartWindow(pupilLog));
     const QString trap = filePath(QStringLiteral("piege.txt"));
     QVERIFY(QFile::link(trap, logPath()));

@@ -1,5 +1,5 @@
-#include "results/pendingrecord.h"
-#include "results/saverecord.h"
+#include "saving/pendingrecord.h"
+#include "saving/saverecord.h"
 
 #include <QDir>
 #include <QTest>
@@ -93,8 +93,8 @@ void TestSaveRecord::policy()
             QVERIFY(appended < appends.size());
         }();
         const int what = appends.value(appended++, Fails);
-        return AppendResult{what == Lands, what == Lands ? QString() : QStringLiteral("raison %1").arg(appended),
-                            what == FailsHalfWritten, what == Refused};
+        return AppendOutcome{what == Lands, what == Lands ? std::string() : "raison " + std::to_string(appended),
+                             what == FailsHalfWritten, what == Refused};
     };
     writers.rescue = [&](const std::filesystem::path &path, const QByteArray &bytes) {
         ++rescues;
@@ -102,7 +102,7 @@ void TestSaveRecord::policy()
             QCOMPARE(QString::fromStdString(path.string()), QStringLiteral("/secours/estest.txt"));
             QCOMPARE(bytes, line);
         }();
-        return AppendResult{rescueLands, rescueLands ? QString() : QStringLiteral("disque plein"), false};
+        return AppendOutcome{rescueLands, rescueLands ? std::string() : std::string("disque plein"), false};
     };
     writers.report = [&](const QString &text) { reported += text; };
     QStringList asked;

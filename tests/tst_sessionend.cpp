@@ -1,5 +1,5 @@
 #include "app/sessionguard.h"
-#include "results/pendingrecord.h"
+#include "saving/pendingrecord.h"
 
 #include <QFile>
 #include <QTemporaryDir>

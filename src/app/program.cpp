@@ -1,12 +1,12 @@
 #include "app/program.h"
 
 #include "app/applicationsetup.h"
-#include "app/commandline.h"
+#include "cli/commandline.h"
 #include "app/sessionguard.h"
 #include "app/standardstreams.h"
 #include "paths/paths.h"
-#include "results/logpaths.h"
-#include "results/logsetting.h"
+#include "saving/logpaths.h"
+#include "saving/logsetting.h"
 #include "window/morvel2.h"
 
 #include <QApplication>
@@ -46,7 +46,7 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
 
     const LogLocation log = resultsLogLocation();
     Morvel2 window(WindowContext{{log.path, rescueLogPath()}, log.warning, driveRoot(),
-                                 log.perPupil ? RecordWriters::forPupilLog() : RecordWriters()});
+                                 writersFor(log)});
     // Leaving the event loop rather than quitting: quit() would first ask the
     // window to close, which it refuses, and returning from here lets the
     // application object hand the clipboard over before the process ends.

@@ -5,7 +5,7 @@
 // any other signal that would end the program (SIGQUIT, SIGUSR1, SIGPIPE,
 // SIGALRM...) and the display going away (the toolkit then calls exit())
 // rescue the record
-// that waits to be saved, if any (results/pendingrecord.h), and end the
+// that waits to be saved, if any (saving/pendingrecord.h), and end the
 // program with status 1; without one they do what they would have done. A
 // signal the program was started immune to (nohup) stays ignored. Past a
 // file-size limit a write fails with EFBIG rather than killing the program.

@@ -1,6 +1,6 @@
 #include "app/sessionguard.h"
 
-#include "results/pendingrecord.h"
+#include "saving/pendingrecord.h"
 
 #include <csignal>
 #include <cstdlib>

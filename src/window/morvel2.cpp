@@ -5,8 +5,8 @@
 #include "exercise/content.h"
 #include "exercise/judge.h"
 #include "exercise/keyfilter.h"
-#include "results/clipboardscore.h"
-#include "results/record.h"
+#include "record/clipboardscore.h"
+#include "record/record.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
 #include "window/keepalive.h"
@@ -234,8 +234,9 @@ void Morvel2::Form_Load()
     }
 
     Check1[0]->hide();
+    const QStringList prompts = exercisePrompts();
     for (const int row : {0, 3, 2, 1})
-        Label2[row]->setText(Content::prompt(row));
+        Label2[row]->setText(prompts[row]);
     m_checkBox.setItemCount[0] = 5;
     Label1->setText(Content::passage());
     Picture1->hide();
@@ -364,9 +365,13 @@ void Morvel2::FinishExercise()
 
 bool Morvel2::WriteResults()
 {
-    RecordFields fields{m_state.rightCount, m_state.wrongCount, {}};
-    for (int row = 0; row <= m_state.lastQuestionIndex.number(); ++row)
-        fields.rows.append({Label2[row]->text(), m_state.typedAnswer[row]});
+    QList<Value> answers;
+    QStringList captions;
+    for (int row = 0; row <= m_state.lastQuestionIndex.number(); ++row) {
+        answers.append(m_state.typedAnswer[row]);
+        captions.append(Label2[row]->text());
+    }
+    const RecordFields fields = recordFields(m_state.rightCount, m_state.wrongCount, answers, captions);
     RecordWriters writers = m_context.writers;
     writers.run = runKeepingWindowsAlive;
     const SaveOutcome saved =

@@ -2,7 +2,7 @@
 
 #include "checkbox/checkboxstate.h"
 #include "exercise/state.h"
-#include "results/saverecord.h"
+#include "saving/saverecord.h"
 
 #include <QList>
 #include <QWidget>
@@ -35,18 +35,20 @@ struct WindowContext
 // followed by an answer box (Text1). The controls of the check-box mode
 // (Check1, Command1, Picture1) exist but stay hidden.
 //
-// How the rooms fit. The window owns the exercise state and the controls,
-// and stays thin: its handlers carry the names the exercise's authors gave
-// them, turn events into calls of plain functions and apply what they
-// return. exercise/ filters keys and judges answers; results/ lays out the
-// record and saves it (retrying through a question the window asks the
-// pupil, rescuing what cannot be saved) and says how that went, which the
-// window turns into boxes; checkbox/ judges the check-box sets. Everything
-// that concerns the process rather than the window lives in app/: main(),
-// the command line, the standard streams, the one-time set-up (font,
-// translations, accessibility) and the session guard that rescues a
-// waiting record at logout. app/ reads the settings and the environment and
-// hands the window a WindowContext; paths/ says where files are.
+// How the rooms fit (src/CMakeLists.txt lists them once). The window owns
+// the exercise state and the controls, and stays thin: its handlers carry
+// the names the exercise's authors gave them, turn events into calls of
+// plain functions and apply what they return. exercise/ filters keys and
+// judges answers; record/ lays out the record, with the prompts and
+// columns it shares with the teacher's reading of it; saving/ saves it
+// through the writer chosen for the setting (retrying through a question
+// the window asks the pupil, rescuing what cannot be saved) and says how
+// that went, which the window turns into boxes; logfile/ is the writer
+// itself; checkbox/ judges the check-box sets. app/ holds the process:
+// main(), the standard streams, the one-time set-up and the session guard
+// that rescues a waiting record at logout; it reads the settings and hands
+// the window a WindowContext. The teacher's side, classroom/ and cli/,
+// never touches the window.
 //
 // The check-box mode answers by ticks judged with a verify button. Its
 // controls stay hidden in this exercise; a window that uses it supplies its

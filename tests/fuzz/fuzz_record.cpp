@@ -5,7 +5,7 @@
 // UTF-16 code units of the four answers separated by 0 units.
 
 #include "exercise/content.h"
-#include "results/record.h"
+#include "record/record.h"
 
 #include <cstdint>
 #include <cstdlib>

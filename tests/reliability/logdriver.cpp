@@ -25,11 +25,11 @@
 
 #include "app/sessionguard.h"
 #include "exercise/content.h"
-#include "results/appendfile.h"
-#include "results/logpaths.h"
-#include "results/logsetting.h"
-#include "results/record.h"
-#include "results/saverecord.h"
+#include "logfile/logfile.h"
+#include "saving/logpaths.h"
+#include "saving/logsetting.h"
+#include "record/record.h"
+#include "saving/saverecord.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -169,7 +169,7 @@ int save(int writer, int index)
     const SaveOutcome saved =
         saveRecord({log.path, rescueLogPath()}, record(writer, index), QStringLiteral("relevé"),
                    [](const QString &, const QString &) { return false; },
-                   log.perPupil ? RecordWriters::forPupilLog() : RecordWriters());
+                   writersFor(log));
     switch (saved.place) {
     case SaveOutcome::Place::Log: std::printf("log %s\n", log.path.c_str()); return 0;
     case SaveOutcome::Place::RescueLog: std::printf("rescue %s\n", rescueLogPath().c_str()); return 1;

@@ -10,7 +10,7 @@
 //       MODE "lock" takes the writers' lock, "open" opens it unshared;
 //       creates LOG.held once it holds it, and lets go after MS ms)
 
-#include "results/appendfile.h"
+#include "logfile/logfile.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

@@ -10,12 +10,13 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 # The results-log writer and its rescue: append-only access, sharing, LockFileEx.
-for source in appendshared logfile_win appendfile_win collectlog_win pendingrecord pendingrecord_win; do
+for source in logfile/shared logfile/openlock_win logfile/append_win logfile/collect_win saving/pendingrecord \
+    saving/pendingrecord_win saving/rescuefolder_win; do
     "$compiler" -std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Werror -I"$source_dir/src" \
-        -c "$source_dir/src/results/$source.cpp" -o "$out/$source.o"
+        -c "$source_dir/src/$source.cpp" -o "$out/${source##*/}.o"
 done
 # Listed to a file first: grep -q stopping early would kill nm with SIGPIPE.
-x86_64-w64-mingw32-nm "$out/logfile_win.o" > "$out/symbols.txt"
+x86_64-w64-mingw32-nm "$out/openlock_win.o" > "$out/symbols.txt"
 grep -q 'LockFileEx' "$out/symbols.txt" || { echo "the Windows writer was not compiled"; exit 1; }
 echo "Windows results-log writer: compiled"
 

@@ -1,6 +1,6 @@
 #include "paths/paths.h"
-#include "results/logpaths.h"
-#include "results/logsetting.h"
+#include "saving/logpaths.h"
+#include "saving/logsetting.h"
 
 #include <QDir>
 #include <QSettings>

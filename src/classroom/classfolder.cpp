@@ -1,0 +1,77 @@
+#include "classroom/classfolder.h"
+
+#include "classroom/wording.h"
+#include "logfile/reasons.h"
+#include "paths/paths.h"
+
+#include <algorithm>
+
+std::optional<QString> LogNaming::pupilOf(const QString &fileName) const
+{
+    const qsizetype loginLength = fileName.size() - prefix.size() - suffix.size();
+    if (loginLength <= 0 || !fileName.startsWith(prefix) || !fileName.endsWith(suffix))
+        return std::nullopt;
+    return fileName.sliced(prefix.size(), loginLength);
+}
+
+LogNaming namingFor(const LogLocation &log)
+{
+    if (!log.pupilLogs)
+        return {};
+    return {log.pupilLogs->prefix, log.pupilLogs->suffix};
+}
+
+namespace {
+
+QString nameOf(const std::filesystem::path &entry)
+{
+    return displayPath(entry.filename());
+}
+
+// Why an entry named like a log is not read as one, or nothing.
+std::optional<QString> notALog(const std::filesystem::directory_entry &entry)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = entry.symlink_status(error);
+    if (error)
+        return QString::fromUtf8(logfile::reasons::permissionDenied);
+    if (std::filesystem::is_symlink(status))
+        return QString::fromUtf8(logfile::reasons::isALink);
+    if (!std::filesystem::is_regular_file(status))
+        return QString::fromUtf8(logfile::reasons::notAFile);
+    return std::nullopt;
+}
+
+} // namespace
+
+ClassFolderListing listClassFolder(const std::filesystem::path &folder, const LogNaming &naming)
+{
+    ClassFolderListing listing;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error) {
+        listing.failure = QStringLiteral("impossible de lire le dossier %1").arg(printableName(displayPath(folder)));
+        return listing;
+    }
+    for (const std::filesystem::directory_entry &entry : entries) {
+        const QString name = nameOf(entry.path());
+        const QString shown = printableName(displayPath(entry.path()));
+        const std::optional<QString> pupil = naming.pupilOf(name);
+        if (!pupil)
+            listing.ignored.append(shown);
+        else if (const std::optional<QString> why = notALog(entry))
+            listing.setAside.append(QStringLiteral("%1 : %2").arg(shown, *why));
+        else
+            listing.logs.append({entry.path(), *pupil});
+    }
+    // As a teacher reads a class list; names the collator finds equal keep
+    // their bytes' order, so that the order never depends on the listing's.
+    const QCollator order = frenchOrder();
+    std::sort(listing.logs.begin(), listing.logs.end(), [&order](const PupilLogFile &a, const PupilLogFile &b) {
+        const int compared = order.compare(a.pupil, b.pupil);
+        return compared != 0 ? compared < 0 : a.path < b.path;
+    });
+    std::sort(listing.ignored.begin(), listing.ignored.end(), order);
+    std::sort(listing.setAside.begin(), listing.setAside.end(), order);
+    return listing;
+}

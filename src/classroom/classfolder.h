@@ -1,0 +1,49 @@
+#pragma once
+
+#include "saving/logsetting.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+
+// Which files of a class folder are pupils' logs: the one rule for the
+// collect of a class, --bilan and the teacher's window. On a machine whose
+// setting names a log per pupil by its file's name (log=/srv/classe/cm1-%u.log),
+// the files named by that prefix, a login and that suffix; where the reading
+// machine has no such setting (a teacher's own computer), every *.txt, the
+// pupil named by what stands before ".txt". Names stay the system's bytes
+// from the listing to the file opened: a name that is not UTF-8 still names
+// its file.
+
+struct LogNaming
+{
+    QString prefix;
+    QString suffix = QStringLiteral(".txt");
+
+    // The login a file name stands for, or nothing when the name is not a
+    // pupil's log's (an empty login included).
+    std::optional<QString> pupilOf(const QString &fileName) const;
+};
+
+// The naming of this machine's per-pupil setting, or *.txt without one.
+LogNaming namingFor(const LogLocation &log);
+
+struct PupilLogFile
+{
+    std::filesystem::path path; // the system's own bytes
+    QString pupil;              // the login, as paths/paths.h pathText() keeps it
+};
+
+struct ClassFolderListing
+{
+    QList<PupilLogFile> logs; // the pupils in French order
+    // Named by the rule but not a plain file (a link, a FIFO, a folder), or
+    // not named by it at all: each once, with why, printable.
+    QStringList setAside;
+    QStringList ignored;
+    QString failure; // the folder could not be listed, in French
+};
+
+ClassFolderListing listClassFolder(const std::filesystem::path &folder, const LogNaming &naming);

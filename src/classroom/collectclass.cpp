@@ -1,0 +1,67 @@
+#include "classroom/collectclass.h"
+
+#include "classroom/wording.h"
+#include "logfile/logfile.h"
+#include "paths/paths.h"
+
+#include <algorithm>
+
+CollectScope collectScopeFor(const LogLocation &log)
+{
+    if (log.pupilLogs)
+        return CollectScope::WholeClass;
+    return log.perPupil ? CollectScope::NotCollectable : CollectScope::OneLog;
+}
+
+namespace {
+
+// Collects one pupil's log; what went wrong, in French, or nothing.
+std::optional<QString> collectPupil(const PupilLogFile &log, const std::filesystem::path &destination,
+                                    ClassCollectOutcome &outcome)
+{
+    const std::filesystem::path target = destination / log.path.filename();
+    logfile::CollectRules rules;
+#ifdef Q_OS_WIN
+    rules.expectedOwner = log.pupil.toStdString(); // unused there: the share's permissions decide
+#else
+    rules.expectedOwner = localPath(log.pupil).native(); // the login's own bytes
+#endif
+    const logfile::CollectOutcome collected = logfile::collectLog(log.path, target, std::chrono::seconds(10), rules);
+    const QString shown = printableName(displayPath(log.path));
+    const QString reason = printableName(QString::fromStdString(collected.reason));
+    if (!collected.ok && collected.destinationAtFault)
+        return QStringLiteral("impossible d'écrire %1 : %2 ; %3 reste en place")
+            .arg(printableName(displayPath(target)), reason, shown);
+    if (!collected.ok)
+        return QStringLiteral("%1 : %2 ; laissé en place").arg(shown, reason);
+    if (!collected.noLog) {
+        ++outcome.pupils;
+        outcome.records += collected.records;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination)
+{
+    ClassCollectOutcome outcome;
+    const ClassFolderListing listing = listClassFolder(logs.folder, {logs.prefix, logs.suffix});
+    if (!listing.failure.isEmpty()) {
+        outcome.failure = QStringLiteral("impossible de lire le dossier de la classe %1")
+                              .arg(printableName(displayPath(logs.folder)));
+        return outcome;
+    }
+    if (const QString made = makePrivateFolder(destination); !made.isEmpty()) {
+        outcome.failure = made;
+        return outcome;
+    }
+    for (const QString &setAside : listing.setAside)
+        outcome.leftAlone.append(setAside + QStringLiteral(" ; laissé en place"));
+    for (const PupilLogFile &log : listing.logs)
+        if (const std::optional<QString> left = collectPupil(log, destination, outcome))
+            outcome.leftAlone.append(*left);
+    // In the folder's order, as a teacher looks for a name.
+    std::sort(outcome.leftAlone.begin(), outcome.leftAlone.end(), frenchOrder());
+    return outcome;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "classroom/classfolder.h"
+#include "saving/logsetting.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+
+// What --collect takes on this machine: the whole class, when the setting
+// names a log per pupil by its file's name (/srv/classe/%u.txt); the one
+// log, when pupils share it; nothing when the setting gives each pupil a
+// folder of their own (/srv/%u/estest.txt), where no folder holds the class.
+enum class CollectScope { WholeClass, OneLog, NotCollectable };
+CollectScope collectScopeFor(const LogLocation &log);
+
+// Collecting a whole class's per-pupil logs into one folder of the
+// teacher's, each under its own name, through the same collect as a single
+// log: no record lost or torn while pupils write, each collected file the
+// teacher's alone.
+
+struct ClassCollectOutcome
+{
+    int pupils = 0;  // logs collected
+    int records = 0; // records in them
+    // Each log left where it was, with why (in French): a link or a file
+    // planted under a pupil's name, a log that could not be moved.
+    QStringList leftAlone;
+    // What stopped the whole collect, in French: the class folder could not
+    // be read, or the destination folder made. Empty otherwise.
+    QString failure;
+};
+
+// Moves every log of `logs` (the class folder's listing rule) into
+// `destination`, a folder made (readable by the collector alone) when
+// missing.
+ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+
+// Opening the files of a class for the teacher, as the system's own bytes
+// name them, and never waiting on one: what --bilan, the collect and the
+// teacher's window read, and the spreadsheet they write.
+
+// How a log is opened: never waiting (a FIFO, a device at its name is no
+// log), and without following a link unless `followLink` (a file the
+// teacher named, rather than one found in a pupils' folder).
+struct ReadRules
+{
+    bool followLink = false;
+};
+
+// The open log, as a descriptor a QFile can take, or -1 with why (French).
+int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason);
+
+// A new file for the teacher's eyes only (0600 on POSIX systems), never
+// over an existing one or through a link; a descriptor a QFile can take, or
+// -1 with why (French).
+int createNewFile(const std::filesystem::path &path, QString &reason);

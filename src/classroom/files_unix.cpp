@@ -1,0 +1,50 @@
+#include "classroom/files.h"
+
+#include "logfile/reasons.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason)
+{
+    // O_NONBLOCK: a FIFO without a writer opens at once instead of hanging.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (rules.followLink ? 0 : O_NOFOLLOW);
+    int fd;
+    do
+        fd = ::open(path.c_str(), flags);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        reason = QString::fromUtf8(errno == ELOOP      ? logfile::reasons::isALink
+                                   : errno == ENOENT   ? "il n'existe pas"
+                                   : errno == EACCES   ? logfile::reasons::permissionDenied
+                                                       : "le fichier ne peut pas être lu");
+        return -1;
+    }
+    struct stat status{};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        reason = QString::fromUtf8(logfile::reasons::notAFile);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+int createNewFile(const std::filesystem::path &path, QString &reason)
+{
+    int fd;
+    do
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        reason = QString::fromUtf8(errno == EEXIST   ? "le fichier existe déjà"
+                                   : errno == ENOENT ? logfile::reasons::missing
+                                   : errno == EACCES ? logfile::reasons::permissionDenied
+                                                     : "le fichier ne peut pas être créé");
+        return -1;
+    }
+    ::fchmod(fd, 0600); // whatever the umask took
+    return fd;
+}

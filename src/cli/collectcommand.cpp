@@ -1,0 +1,75 @@
+#include "cli/collectcommand.h"
+
+#include "classroom/collectclass.h"
+#include "classroom/wording.h"
+#include "cli/say.h"
+#include "logfile/logfile.h"
+#include "paths/paths.h"
+
+#include <QDir>
+
+namespace {
+
+int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, QIODevice &err)
+{
+    const ClassCollectOutcome outcome = collectClass(logs, localPath(folder));
+    if (!outcome.failure.isEmpty()) {
+        complain(err, QStringLiteral("%1 ; rien n'a été déplacé.\n").arg(outcome.failure));
+        return 1;
+    }
+    for (const QString &left : outcome.leftAlone)
+        complain(err, left + u'\n');
+    if (outcome.pupils == 0 && outcome.leftAlone.isEmpty())
+        say(out, QStringLiteral("Aucun résultat à recueillir dans %1.\n").arg(displayPath(logs.folder)));
+    else
+        say(out, QStringLiteral("%1, %2 dans %3.\n")
+                     .arg(plural(outcome.pupils, QStringLiteral("élève"), QStringLiteral("élèves")),
+                          recordsCollected(outcome.records), folder));
+    return outcome.leftAlone.isEmpty() ? 0 : 1;
+}
+
+int collectOneLog(const std::filesystem::path &log, const QString &destination, QIODevice &out, QIODevice &err)
+{
+    const logfile::CollectOutcome outcome = logfile::collectLog(log, localPath(destination));
+    const QString logName = displayPath(log);
+    const QString reason = QString::fromStdString(outcome.reason);
+    if (outcome.destinationExists) {
+        complain(err, QStringLiteral("%1 existe déjà ; rien n'a été déplacé.\n").arg(destination));
+        return 1;
+    }
+    if (!outcome.ok && outcome.destinationAtFault) {
+        complain(err, QStringLiteral("impossible d'écrire %1 : %2 ; le fichier de résultats %3 reste en place.\n")
+                          .arg(destination, reason, logName));
+        return 1;
+    }
+    if (!outcome.ok) {
+        complain(err, QStringLiteral("impossible de recueillir %1 : %2\n").arg(logName, reason));
+        return 1;
+    }
+    if (outcome.noLog)
+        say(out, QStringLiteral("Aucun résultat à recueillir : %1 n'existe pas.\n").arg(logName));
+    else
+        say(out, recordsCollected(outcome.records) + QStringLiteral(" dans %1.\n").arg(destination));
+    return 0;
+}
+
+} // namespace
+
+int runCollect(const LogLocation &log, const QString &destination, QIODevice &out, QIODevice &err)
+{
+    if (!log.warning.isEmpty())
+        complain(err, log.warning + u'\n');
+    const QString destinationName = QDir::toNativeSeparators(QDir::current().absoluteFilePath(destination));
+    switch (collectScopeFor(log)) {
+    case CollectScope::WholeClass:
+        return collectPupils(*log.pupilLogs, destinationName, out, err);
+    case CollectScope::NotCollectable:
+        complain(err, QStringLiteral("le réglage range chaque élève dans un dossier à son nom ; --collect ne "
+                                     "recueille une classe que si %u est dans le nom du fichier "
+                                     "(par exemple /srv/classe/%u.txt).\n"));
+        return 1;
+    case CollectScope::OneLog:
+        break;
+    }
+    return collectOneLog(log.path, destinationName, out, err);
+}

@@ -1,0 +1,140 @@
+#include "cli/commandline.h"
+
+#include "cli/bilancommand.h"
+#include "cli/collectcommand.h"
+#include "cli/say.h"
+#include "paths/paths.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QIODevice>
+
+namespace {
+
+QString help()
+{
+    return QStringLiteral(
+        "Utilisation : morvel2 [option]\n"
+        "              morvel2 --bilan CHEMIN... [--csv FICHIER]\n"
+        "Exercice de compréhension de lecture. Sans option, l'exercice s'ouvre.\n"
+        "\n"
+        "Options :\n"
+        "  --bilan CHEMIN...  affiche le bilan de la classe : chaque CHEMIN est un\n"
+        "                     fichier de résultats ou le dossier de la classe, où\n"
+        "                     chaque élève a son fichier (%2)\n"
+        "  --csv FICHIER      avec --bilan, écrit aussi chaque essai dans FICHIER pour\n"
+        "                     un tableur ; FICHIER ne doit pas exister\n"
+        "  --collect FICHIER  déplace le fichier de résultats vers FICHIER, sans perdre\n"
+        "                     un résultat enregistré au même moment ; FICHIER ne doit\n"
+        "                     pas exister ; le prochain résultat commence un nouveau\n"
+        "                     fichier\n"
+        "  --collect DOSSIER  quand chaque élève a son fichier (%u dans le réglage) :\n"
+        "                     déplace les fichiers de toute la classe dans DOSSIER,\n"
+        "                     chacun sous son nom\n"
+        "  -h, --help         affiche cette aide\n"
+        "  --version          affiche la version\n"
+        "\n"
+        "Le fichier de résultats : %1\n");
+}
+
+QString tryHelp()
+{
+    return QStringLiteral("Essayez « morvel2 --help ».\n");
+}
+
+struct Options
+{
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption version{QStringLiteral("version")};
+    QCommandLineOption collect{QStringLiteral("collect"), QString(), QStringLiteral("FICHIER")};
+    QCommandLineOption bilan{QStringLiteral("bilan")};
+    QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FICHIER")};
+};
+
+// Given twice, or given an option in place of its file ("--collect --"),
+// an option is a mistake to say, not to guess at.
+QString valueMistake(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    const QStringList values = parser.values(option);
+    const QString name = QStringLiteral("--") + option.names().first();
+    if (values.size() > 1)
+        return QStringLiteral("l'option %1 ne se donne qu'une fois.").arg(name);
+    if (!values.isEmpty() && values.first().startsWith(u'-'))
+        return QStringLiteral("l'option %1 demande un nom de fichier, pas « %2 ».").arg(name, values.first());
+    return {};
+}
+
+// What is wrong with arguments the parser took, in French; empty when
+// nothing is.
+QString mistakeIn(const QCommandLineParser &parser, const Options &options, const QStringList &arguments)
+{
+    for (const QCommandLineOption *option : {&options.collect, &options.csv})
+        if (const QString mistake = valueMistake(parser, *option); !mistake.isEmpty())
+            return mistake;
+    const QStringList paths = parser.positionalArguments();
+    // Arguments that ask for nothing ("--" alone) must not open the window.
+    if (parser.optionNames().isEmpty() && paths.isEmpty())
+        return QStringLiteral("argument inattendu : %1").arg(arguments.at(1));
+    const bool bilan =
+        parser.isSet(options.bilan) && !parser.isSet(options.help) && !parser.isSet(options.version);
+    if (bilan && paths.isEmpty())
+        return QStringLiteral("l'option --bilan demande au moins un fichier ou un dossier.");
+    if (bilan && parser.isSet(options.collect))
+        return QStringLiteral("--collect et --bilan ne vont pas ensemble.");
+    if (parser.isSet(options.csv) && !parser.isSet(options.bilan))
+        return QStringLiteral("l'option --csv ne va qu'avec --bilan.");
+    if (!bilan && !paths.isEmpty())
+        return QStringLiteral("argument inattendu : %1").arg(paths.first());
+    return {};
+}
+
+QString misuse(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return QStringLiteral("l'option %1 demande un nom de fichier.")
+            .arg(parser.errorText().contains(QLatin1String("csv")) ? QStringLiteral("--csv") : QStringLiteral("--collect"));
+    const QString name = unknown.first();
+    const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+    return QStringLiteral("option inconnue : %1%2").arg(dashes, name);
+}
+
+} // namespace
+
+QStringList commandLineArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(pathText(argv[i]));
+    return arguments;
+}
+
+std::optional<int> runCommandLine(const QStringList &arguments, const LogLocation &log, QIODevice &out,
+                                  QIODevice &err)
+{
+    if (arguments.size() <= 1)
+        return std::nullopt;
+    const Options options;
+    QCommandLineParser parser;
+    parser.addOptions({options.help, options.version, options.collect, options.bilan, options.csv});
+    if (!parser.parse(arguments)) {
+        complain(err, misuse(parser) + u'\n' + tryHelp());
+        return 2;
+    }
+    if (const QString mistake = mistakeIn(parser, options, arguments); !mistake.isEmpty()) {
+        complain(err, mistake + u'\n' + tryHelp());
+        return 2;
+    }
+    if (parser.isSet(options.help)) {
+        const LogNaming naming = namingFor(log);
+        say(out, help().arg(displayPath(log.path), naming.prefix + QStringLiteral("NOM") + naming.suffix));
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        say(out, QStringLiteral("morvel2 %1\n").arg(QStringLiteral(MORVEL2_VERSION)));
+        return 0;
+    }
+    if (parser.isSet(options.collect))
+        return runCollect(log, parser.value(options.collect), out, err);
+    return runBilan(parser.positionalArguments(), parser.value(options.csv), namingFor(log), out, err);
+}

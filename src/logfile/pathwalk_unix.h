@@ -1,0 +1,42 @@
+#pragma once
+
+// Reaching a log one name at a time from the root, so that nobody can send a
+// record elsewhere by putting a symbolic link in the path: a link is
+// followed only where it belongs to the user or to root (a technician's link
+// to a shared folder), and what is opened afterwards is opened relative to
+// the folder the walk holds, never looked up by its whole name again.
+
+#include "logfile/openlock_unix.h"
+
+#include <filesystem>
+#include <string>
+
+namespace logfile::posix {
+
+struct WalkedPath
+{
+    Descriptor folder; // the folder that holds the last name, held open
+    std::string name;  // the last name, never a link (it may not exist)
+    int error = 0;        // when the walk failed: the system's error...
+    std::string failure;  // ...or why, in French, when a link stopped it
+    // The walk stopped at a link that the rules refuse, not at an error
+    // that trying again could cure.
+    bool refused = false;
+
+    bool ok() const { return error == 0 && failure.empty(); }
+};
+
+// Walks `path` (relative to the current folder when it is not absolute).
+// Links in folders of the path are followed when they are the user's or
+// root's and refused otherwise; a link at the last name too, unless
+// `ownLogOnly`, where any link there is refused, as is a folder of the path
+// that belongs to another user and that others may write to without the
+// sticky bit (anybody could swap the log in it: a classmate's folder
+// made where the class folder was meant to be). A class folder (sticky,
+// the teacher's) passes.
+WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly);
+
+// Whether `fd` and `name` in `folder` are the same file.
+bool sameFile(int fd, int folder, const std::string &name);
+
+} // namespace logfile::posix

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "exercise/value.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The one line a finished exercise appends to the results log. Teachers'
+// tools read it by column, so its layout is fixed: items printed one after
+// the other, a "comma" moving on to the next 14-column print zone, numbers
+// written with a sign space in front and a space behind, empty items
+// writing nothing, the line ended by CR LF.
+
+struct RecordRow
+{
+    QString prompt; // the prompt as the window shows it, spaces included
+    Value answer;   // the committed answer; empty for a row never committed
+};
+
+struct RecordFields
+{
+    Value rightCount;
+    Value wrongCount;
+    QList<RecordRow> rows;
+};
+
+// The prompts of the exercise's rows, as the window shows them and the
+// record writes them, runs of spaces included.
+QStringList exercisePrompts();
+
+// A finished exercise's fields: the counts, then each row's prompt with its
+// committed answer (empty for none). The prompts are the exercise's own,
+// unless the window's captions were changed (the check-box mode writes its
+// totals into the first two).
+RecordFields recordFields(const Value &rightCount, const Value &wrongCount, const QList<Value> &answers,
+                          const QStringList &prompts = exercisePrompts());
+
+// The record as text, without its line end. Every character of it has
+// exactly one byte in Windows-1252: control characters (a line feed pasted
+// into an answer, say) are written as spaces, so the record stays one line,
+// and characters the code page cannot hold as "?".
+QString recordText(const RecordFields &fields);
+
+// The record as the log receives it: Windows-1252 bytes ending in CR LF.
+QByteArray recordLine(const RecordFields &fields);

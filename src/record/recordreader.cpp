@@ -1,0 +1,95 @@
+#include "record/recordreader.h"
+
+#include "exercise/judge.h"
+#include "record/windows1252.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::array<QByteArray, Content::questionCount> &encodedPrompts()
+{
+    static const std::array<QByteArray, Content::questionCount> prompts = [] {
+        std::array<QByteArray, Content::questionCount> encoded;
+        const QStringList shown = exercisePrompts();
+        for (std::size_t row = 0; row < encoded.size(); ++row)
+            encoded[row] = toWindows1252(shown[static_cast<qsizetype>(row)]);
+        return encoded;
+    }();
+    return prompts;
+}
+
+QByteArrayView trimmedOfSpaces(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty() && bytes.front() == ' ')
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && bytes.back() == ' ')
+        bytes.chop(1);
+    return bytes;
+}
+
+} // namespace
+
+RecordFields recordFieldsFor(const QStringList &answers)
+{
+    int rightCount = 0;
+    int wrongCount = 0;
+    QList<Value> committed;
+    for (int row = 0; row < Content::questionCount; ++row) {
+        const QString answer = answers.value(row);
+        const Verdict verdict = judgeAnswer(answer, Content::expectedAnswer(row)).verdict;
+        rightCount += verdict == Verdict::Right ? 1 : 0;
+        wrongCount += verdict == Verdict::Wrong ? 1 : 0;
+        committed.append(answer.isEmpty() ? Value() : Value(answer));
+    }
+    return recordFields(rightCount > 0 ? Value(rightCount) : Value(), wrongCount > 0 ? Value(wrongCount) : Value(),
+                        committed);
+}
+
+int ReadRecord::score() const
+{
+    return static_cast<int>(std::count(right.begin(), right.end(), true));
+}
+
+std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
+{
+    const QByteArray code = Content::exerciseCode().toLatin1() + ' ';
+    if (!line.startsWith(code))
+        return std::nullopt;
+
+    // Each answer stands between its row's prompt and the next one.
+    const auto &prompts = encodedPrompts();
+    std::array<QByteArrayView, Content::questionCount> typed;
+    qsizetype at = line.indexOf(prompts[0]);
+    if (at < 0)
+        return std::nullopt;
+    for (std::size_t row = 0; row < prompts.size(); ++row) {
+        at += prompts[row].size();
+        const qsizetype next = row + 1 < prompts.size() ? line.indexOf(prompts[row + 1], at) : line.size();
+        if (next < 0)
+            return std::nullopt;
+        typed[row] = trimmedOfSpaces(line.sliced(at, next - at));
+        at = next;
+    }
+
+    ReadRecord record;
+    QByteArray key;
+    for (std::size_t row = 0; row < typed.size(); ++row) {
+        record.answers[row] = fromWindows1252(typed[row]);
+        record.right[row] = judgeAnswer(record.answers[row], Content::expectedAnswer(static_cast<int>(row))).verdict
+                            == Verdict::Right;
+        key += typed[row];
+        key += '\n';
+    }
+    auto laidOut = m_laidOut.constFind(key);
+    if (laidOut == m_laidOut.cend()) {
+        if (m_laidOut.size() > 4096)
+            m_laidOut.clear(); // a log of junk answers must not grow it without end
+        QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
+        bytes.chop(2); // the line end
+        laidOut = m_laidOut.insert(key, bytes);
+    }
+    if (line != *laidOut)
+        return std::nullopt;
+    return record;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "exercise/content.h"
+#include "record/record.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+// Reading back the records of this exercise, as the program writes them
+// (results/record.h): a line is a record only when laying its answers out
+// again gives exactly its bytes, so the layout has one source of truth and
+// anything else in a log (another exercise's line, junk, a torn record, a
+// hand-edited count) is told apart.
+
+struct ReadRecord
+{
+    std::array<QString, Content::questionCount> answers; // as typed; empty when none
+    std::array<bool, Content::questionCount> right{};
+
+    int score() const;
+};
+
+// The fields the window keeps for these committed answers ("" for a row
+// committed empty): each judged, the counts empty until the first one.
+RecordFields recordFieldsFor(const QStringList &answers);
+
+class RecordReader
+{
+public:
+    // The record on `line`, its bytes without the line end (CR LF or LF
+    // alone), or nothing when it is not a whole record of this exercise.
+    std::optional<ReadRecord> read(QByteArrayView line);
+
+private:
+    // The lines laid out so far, by their answers: a class gives few
+    // different sets of answers, and laying a line out costs more than
+    // comparing it.
+    QHash<QByteArray, QByteArray> m_laidOut;
+};

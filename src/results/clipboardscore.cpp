@@ -1,6 +1,0 @@
-#include "results/clipboardscore.h"
-
-QString clipboardScore(const Value &score)
-{
-    return score.numberText() + u'$';
-}
