@@ -12,17 +12,12 @@ using namespace posix;
 
 namespace {
 
-AppendOutcome failure(std::string reason)
-{
-    return {false, std::move(reason)};
-}
-
 // Takes back what this append wrote, but only while the log still ends where
 // it left it; otherwise ends its partial line, so that the next record does
 // not join it.
 AppendOutcome undoAndFail(int fd, off_t before, std::size_t written, bool lineComplete, int error)
 {
-    const AppendOutcome failed = failure(systemReason(error));
+    const AppendOutcome failed = AppendOutcome::failed(systemReason(error));
     if (written == 0)
         return failed;
     struct stat now{};
@@ -36,7 +31,9 @@ AppendOutcome undoAndFail(int fd, off_t before, std::size_t written, bool lineCo
         writeAll(fd, shared::lineEnd.data(), shared::lineEnd.size());
         ::fdatasync(fd);
     }
-    return {false, failed.reason, true};
+    AppendOutcome touched = failed;
+    touched.logTouched = true;
+    return touched;
 }
 
 } // namespace
@@ -50,16 +47,14 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     open.privateFile = rules.privateLog;
     LockedLog locked = openAndLock(log, Clock::now() + lockWait, open);
     if (!locked.failure.empty()) {
-        AppendOutcome refused = failure(locked.failure);
-        refused.refused = locked.refused;
-        return refused;
+        return AppendOutcome::failed(locked.failure, locked.refused);
     }
     const int fd = locked.file.get();
 
     // The size now, under the lock: what any failure goes back to.
     struct stat status{};
     if (::fstat(fd, &status) != 0)
-        return failure(systemReason(errno));
+        return AppendOutcome::failed(systemReason(errno));
     const off_t before = status.st_size;
 
     const std::string data =

@@ -8,11 +8,6 @@ using namespace win;
 
 namespace {
 
-AppendOutcome failure(std::string reason)
-{
-    return {false, std::move(reason)};
-}
-
 // Append-only access: every write lands at the end of the file, whoever
 // else is writing; the log is shared for reading and writing. Reading its
 // attributes (its size) is allowed even where reading its data is not.
@@ -40,7 +35,7 @@ bool truncateTo(const std::filesystem::path &log, LARGE_INTEGER size)
 AppendOutcome undoAndFail(HANDLE file, const std::filesystem::path &log, LARGE_INTEGER before,
                           std::size_t written, bool lineComplete, DWORD error)
 {
-    const AppendOutcome failed = failure(systemReason(error));
+    const AppendOutcome failed = AppendOutcome::failed(systemReason(error));
     if (written == 0)
         return failed;
     LARGE_INTEGER now{};
@@ -53,7 +48,9 @@ AppendOutcome undoAndFail(HANDLE file, const std::filesystem::path &log, LARGE_I
         writeAll(file, shared::lineEnd.data(), shared::lineEnd.size(), ignored);
         FlushFileBuffers(file);
     }
-    return {false, failed.reason, true};
+    AppendOutcome touched = failed;
+    touched.logTouched = true;
+    return touched;
 }
 
 // The last byte of the log, or nothing when it cannot be read.
@@ -97,12 +94,12 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
                    : Attempt::Failed;
     });
     if (open == Attempt::Busy)
-        return failure(reasons::locked);
+        return AppendOutcome::failed(reasons::locked);
     if (open == Attempt::Failed)
-        return failure(systemReason(openError));
+        return AppendOutcome::failed(systemReason(openError));
     const Handle file(opened);
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
-        return failure(reasons::notAFile);
+        return AppendOutcome::failed(reasons::notAFile);
 
     // Unlike on POSIX systems, the path cannot come to name another file
     // while we wait for the lock: the log is open without FILE_SHARE_DELETE,
@@ -110,11 +107,11 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     // (which is also why collecting empties it in place).
     const WritersLock lock(file.get(), deadline);
     if (!lock.failure().empty())
-        return failure(lock.failure());
+        return AppendOutcome::failed(lock.failure());
 
     LARGE_INTEGER before{};
     if (!GetFileSizeEx(file.get(), &before))
-        return failure(systemReason(GetLastError()));
+        return AppendOutcome::failed(systemReason(GetLastError()));
 
     const std::optional<char> last = canReadTail ? lastByte(file.get(), before.QuadPart) : std::nullopt;
     const std::string data = shared::appendedBytes(shared::needsLineEndFirst(before.QuadPart, last), line);

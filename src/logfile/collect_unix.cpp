@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <optional>
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
@@ -147,10 +148,9 @@ void flushFolder(int folder)
 
 CollectOutcome failed(int error, bool atDestination = false)
 {
-    CollectOutcome outcome;
+    CollectOutcome outcome =
+        CollectOutcome::failed(error == EINTR ? reasons::interrupted : systemReason(error), atDestination);
     outcome.destinationExists = error == EEXIST && atDestination;
-    outcome.destinationAtFault = atDestination;
-    outcome.reason = error == EINTR ? "interrompu ; rien n'a été déplacé" : systemReason(error);
     return outcome;
 }
 
@@ -160,15 +160,92 @@ std::string ownerName(uid_t owner)
     return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(owner);
 }
 
-// Whether `owner` is another account than the one the log's name says; the
-// outcome then says whose it is.
-bool planted(uid_t owner, const CollectRules &rules, CollectOutcome &outcome)
+// Why a log that belongs to `owner` is not the pupil's its name says (a file
+// planted under a classmate's name), or nothing when it is.
+std::optional<std::string> foreignOwner(uid_t owner, const CollectRules &rules)
 {
     if (rules.expectedOwner.empty() || ownerName(owner) == rules.expectedOwner)
-        return false;
+        return std::nullopt;
+    return "il appartient à " + ownerName(owner) + ", pas à " + rules.expectedOwner;
+}
+
+CollectOutcome plantedOutcome(std::string why)
+{
+    CollectOutcome outcome = CollectOutcome::failed(std::move(why));
     outcome.planted = true;
-    outcome.reason = "il appartient à " + ownerName(owner) + ", pas à " + rules.expectedOwner;
-    return true;
+    return outcome;
+}
+
+// The folder the destination goes in, the destination itself not there yet.
+WalkedPath destinationFolder(const std::filesystem::path &destination, CollectOutcome &failure)
+{
+    WalkedPath target = walkPath(destination, false);
+    struct stat there{};
+    if (!target.failure.empty())
+        failure = CollectOutcome::failed(target.failure, true);
+    else if (target.error != 0)
+        failure = failed(target.error, true);
+    else if (::fstatat(target.folder.get(), target.name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0)
+        failure = failed(EEXIST, true);
+    return target;
+}
+
+// Copies the log beside the destination, renames the copy into place, then
+// removes the log: an interruption leaves every record in one of the two.
+// 0, or the error with whether the destination was at fault.
+Failure copyThenRemove(const LockedLog &locked, off_t size, const WalkedPath &target)
+{
+    const int fd = locked.file.get();
+    std::string aside;
+    const Failure copied = copyAside(fd, size, target.folder.get(), target.name, aside);
+    if (copied.error != 0 || DeferredTermination::requested()) {
+        ::unlinkat(target.folder.get(), aside.c_str(), 0);
+        return copied.error != 0 ? copied : Failure{EINTR, false};
+    }
+    if (const int error = renameNoReplace(target.folder.get(), aside, target.folder.get(), target.name)) {
+        ::unlinkat(target.folder.get(), aside.c_str(), 0);
+        return {error, true};
+    }
+    // The records are in the destination now: the log must go, or the
+    // copy, so that no record is in both.
+    int error = sameFile(fd, locked.folder.get(), locked.name) ? 0 : ESTALE;
+    if (error == 0 && ::unlinkat(locked.folder.get(), locked.name.c_str(), 0) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlinkat(target.folder.get(), target.name.c_str(), 0);
+    return {error, false};
+}
+
+// Moves the locked log to the destination: renamed where it is the
+// collector's own and on the same disk, copied otherwise.
+Failure moveLog(const LockedLog &locked, const struct stat &status, const WalkedPath &target)
+{
+    struct stat targetFolder{};
+    const bool renamable = status.st_uid == ::geteuid() && ::fstat(target.folder.get(), &targetFolder) == 0
+                           && targetFolder.st_dev == status.st_dev;
+    const int error =
+        renamable ? renameNoReplace(locked.folder.get(), locked.name, target.folder.get(), target.name) : EXDEV;
+    if (error == 0) {
+        ::fchmod(locked.file.get(), 0600);
+        return {};
+    }
+    if (error == EXDEV || error == EPERM || error == EOPNOTSUPP)
+        return copyThenRemove(locked, status.st_size, target);
+    return {error, ::faccessat(target.folder.get(), ".", W_OK | X_OK, 0) != 0};
+}
+
+// A file under a pupil's name that is somebody else's is told apart before
+// waiting for its lock: its owner could hold that lock for ever, and under
+// many names.
+std::optional<std::string> plantedBeforeLocking(const std::filesystem::path &log, const CollectRules &rules)
+{
+    if (rules.expectedOwner.empty())
+        return std::nullopt;
+    const WalkedPath walked = walkPath(log, false);
+    struct stat before{};
+    if (!walked.ok() || ::fstatat(walked.folder.get(), walked.name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return foreignOwner(before.st_uid, rules);
 }
 
 } // namespace
@@ -177,85 +254,35 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
                           std::chrono::milliseconds lockWait, const CollectRules &rules)
 {
     const DeferredTermination deferred;
-    WalkedPath target = walkPath(destination, false);
-    if (!target.failure.empty()) {
-        CollectOutcome outcome = failed(0, true);
-        outcome.reason = target.failure;
-        return outcome;
-    }
-    if (target.error != 0)
-        return failed(target.error, true);
-    struct stat there{};
-    if (::fstatat(target.folder.get(), target.name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0)
-        return failed(EEXIST, true);
-
     CollectOutcome outcome;
-    // A file under a pupil's name that is somebody else's is told apart
-    // before waiting for its lock: its owner could hold that lock for ever,
-    // and under many names.
-    if (!rules.expectedOwner.empty()) {
-        const WalkedPath walked = walkPath(log, false);
-        struct stat before{};
-        if (walked.ok() && ::fstatat(walked.folder.get(), walked.name.c_str(), &before, AT_SYMLINK_NOFOLLOW) == 0
-            && planted(before.st_uid, rules, outcome))
-            return outcome;
-    }
+    const WalkedPath target = destinationFolder(destination, outcome);
+    if (!outcome.reason.empty())
+        return outcome;
+    if (std::optional<std::string> planted = plantedBeforeLocking(log, rules))
+        return plantedOutcome(std::move(*planted));
+
     OpenRules reading;
     reading.readOnly = true;
-    LockedLog locked = openAndLock(log, Clock::now() + lockWait, reading);
+    const LockedLog locked = openAndLock(log, Clock::now() + lockWait, reading);
     if (locked.missing) {
         outcome.ok = outcome.noLog = true;
         return outcome;
     }
-    if (!locked.failure.empty()) {
-        outcome.reason = locked.failure;
-        return outcome;
-    }
-    const int fd = locked.file.get();
+    if (!locked.failure.empty())
+        return CollectOutcome::failed(locked.failure);
     struct stat status{};
-    if (::fstat(fd, &status) != 0)
+    if (::fstat(locked.file.get(), &status) != 0)
         return failed(errno);
-    if (planted(status.st_uid, rules, outcome))
-        return outcome;
+    if (std::optional<std::string> planted = foreignOwner(status.st_uid, rules))
+        return plantedOutcome(std::move(*planted));
     shared::RecordCounter counter;
-    if (const int error = readAll(fd, status.st_size, [&counter](const char *bytes, std::size_t length) {
+    if (const int error = readAll(locked.file.get(), status.st_size, [&counter](const char *bytes, std::size_t length) {
             counter.add(bytes, length);
             return 0;
         }))
         return failed(error);
-
-    struct stat targetFolder{};
-    const bool renamable = status.st_uid == ::geteuid()
-                           && ::fstat(target.folder.get(), &targetFolder) == 0
-                           && targetFolder.st_dev == status.st_dev;
-    int error = renamable ? renameNoReplace(locked.folder.get(), locked.name, target.folder.get(), target.name)
-                          : EXDEV;
-    if (error == 0) {
-        ::fchmod(fd, 0600);
-    } else if (error == EXDEV || error == EPERM || error == EOPNOTSUPP) {
-        std::string aside;
-        const Failure copied = copyAside(fd, status.st_size, target.folder.get(), target.name, aside);
-        if (copied.error != 0 || DeferredTermination::requested()) {
-            ::unlinkat(target.folder.get(), aside.c_str(), 0);
-            return failed(copied.error != 0 ? copied.error : EINTR, copied.atDestination);
-        }
-        error = renameNoReplace(target.folder.get(), aside, target.folder.get(), target.name);
-        if (error != 0) {
-            ::unlinkat(target.folder.get(), aside.c_str(), 0);
-            return failed(error, true);
-        }
-        // The records are in the destination now: the log must go, or the
-        // copy, so that no record is in both.
-        error = sameFile(fd, locked.folder.get(), locked.name) ? 0 : ESTALE;
-        if (error == 0 && ::unlinkat(locked.folder.get(), locked.name.c_str(), 0) != 0)
-            error = errno;
-        if (error != 0) {
-            ::unlinkat(target.folder.get(), target.name.c_str(), 0);
-            return failed(error);
-        }
-    } else {
-        return failed(error, ::faccessat(target.folder.get(), ".", W_OK | X_OK, 0) != 0);
-    }
+    if (const Failure moved = moveLog(locked, status, target); moved.error != 0)
+        return failed(moved.error, moved.atDestination);
     flushFolder(target.folder.get());
     flushFolder(locked.folder.get());
     outcome.ok = true;

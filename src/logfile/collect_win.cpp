@@ -6,77 +6,85 @@ namespace logfile {
 
 using namespace win;
 
+namespace {
+
+// Copies the whole log to `copy`, counting its records; false with the
+// error set for GetLastError() when a read or a write failed.
+bool copyRecords(HANDLE file, HANDLE copy, shared::RecordCounter &counter, bool &atDestination)
+{
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr))
+            return false;
+        if (read == 0)
+            return true;
+        counter.add(buffer, read);
+        DWORD writeError = 0;
+        if (writeAll(copy, buffer, read, writeError) != read) {
+            SetLastError(writeError);
+            atDestination = true;
+            return false;
+        }
+    }
+}
+
+// The log opened for the collect, waiting while another program holds it
+// unshared; INVALID_HANDLE_VALUE with the outcome said otherwise.
+HANDLE openToCollect(const std::filesystem::path &log, Clock::time_point deadline, CollectOutcome &outcome)
+{
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    DWORD error = 0;
+    const Attempt open = retryUntil(deadline, [&] {
+        opened = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened != INVALID_HANDLE_VALUE)
+            return Attempt::Done;
+        error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION ? Attempt::Busy : Attempt::Failed;
+    });
+    if (open == Attempt::Failed && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
+        outcome.ok = outcome.noLog = true;
+    else if (open != Attempt::Done)
+        outcome = CollectOutcome::failed(open == Attempt::Busy ? reasons::locked : systemReason(error));
+    return opened;
+}
+
+} // namespace
+
 // Who may write a pupil's log on a share is the share's permissions' business there.
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
                           std::chrono::milliseconds lockWait, const CollectRules & /*rules*/)
 {
     CollectOutcome outcome;
     const auto deadline = Clock::now() + lockWait;
-    HANDLE opened = INVALID_HANDLE_VALUE;
-    DWORD error = 0;
-    const Attempt open = retryUntil(deadline, [&] {
-        opened = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (opened != INVALID_HANDLE_VALUE)
-            return Attempt::Done;
-        error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION ? Attempt::Busy : Attempt::Failed;
-    });
-    if (open == Attempt::Failed && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) {
-        outcome.ok = outcome.noLog = true;
+    const Handle file(openToCollect(log, deadline, outcome));
+    if (!file.valid())
         return outcome;
-    }
-    if (open != Attempt::Done) {
-        outcome.reason = open == Attempt::Busy ? reasons::locked : systemReason(error);
-        return outcome;
-    }
-    const Handle file(opened);
     const WritersLock lock(file.get(), deadline);
-    if (!lock.failure().empty()) {
-        outcome.reason = lock.failure();
-        return outcome;
-    }
+    if (!lock.failure().empty())
+        return CollectOutcome::failed(lock.failure());
 
     // A log held open by a waiting writer cannot be moved here: its records
     // are copied out, then it is emptied, under the same lock.
     const Handle copy(CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!copy.valid()) {
-        error = GetLastError();
+        const DWORD error = GetLastError();
+        outcome = CollectOutcome::failed(systemReason(error), true);
         outcome.destinationExists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-        outcome.destinationAtFault = true;
-        outcome.reason = systemReason(error);
         return outcome;
     }
     shared::RecordCounter counter;
-    char buffer[65536];
-    bool copied = true;
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
-            copied = false;
-            break;
-        }
-        if (read == 0)
-            break;
-        counter.add(buffer, read);
-        DWORD writeError = 0;
-        if (writeAll(copy.get(), buffer, read, writeError) != read) {
-            SetLastError(writeError);
-            outcome.destinationAtFault = true;
-            copied = false;
-            break;
-        }
-    }
+    bool atDestination = false;
     LARGE_INTEGER empty{};
-    copied = copied && FlushFileBuffers(copy.get()) && SetFilePointerEx(file.get(), empty, nullptr, FILE_BEGIN)
-             && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+    const bool copied = copyRecords(file.get(), copy.get(), counter, atDestination)
+                        && FlushFileBuffers(copy.get()) && SetFilePointerEx(file.get(), empty, nullptr, FILE_BEGIN)
+                        && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
     if (!copied) {
-        error = GetLastError();
+        const DWORD error = GetLastError();
         DeleteFileW(destination.c_str()); // the log keeps its records
-        outcome.reason = systemReason(error);
-        return outcome;
+        return CollectOutcome::failed(systemReason(error), atDestination);
     }
     outcome.ok = true;
     outcome.records = static_cast<int>(counter.records());

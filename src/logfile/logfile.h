@@ -23,6 +23,11 @@ struct AppendOutcome
     // When not ok: the log's rules refuse what is at its path (a pupil's
     // log that is somebody else's file, or a link); trying again is useless.
     bool refused = false;
+
+    static AppendOutcome failed(std::string why, bool refusedByRules = false)
+    {
+        return {false, std::move(why), false, refusedByRules};
+    }
 };
 
 struct AppendRules
@@ -74,6 +79,14 @@ struct CollectOutcome
     // When not ok: the log belongs to another account than the one its name
     // says (a file planted under a classmate's name), and was left alone.
     bool planted = false;
+
+    static CollectOutcome failed(std::string why, bool atDestination = false)
+    {
+        CollectOutcome outcome;
+        outcome.reason = std::move(why);
+        outcome.destinationAtFault = atDestination;
+        return outcome;
+    }
 };
 
 // Moves the log to `destination` for a teacher to read, holding the lock the

@@ -104,12 +104,67 @@ bool stillAtPath(const std::filesystem::path &log, int fd, const OpenRules &rule
     return walked.ok() && sameFile(fd, walked.folder.get(), walked.name);
 }
 
-LockedLog failing(std::string why, bool refused = false)
+// What an open that failed with `error` means; nothing when it is worth
+// trying again (a lease being broken, a link put at the name since the
+// walk) and there is time left.
+std::optional<LockedLog> failedOpen(int error, int folder, const std::string &name, const OpenRules &rules,
+                                    shared::Backoff &backoff)
 {
-    LockedLog locked;
-    locked.failure = std::move(why);
-    locked.refused = refused;
-    return locked;
+    if (error == ENOENT && !rules.create) {
+        LockedLog locked = LockedLog::failed(systemReason(error));
+        locked.missing = true;
+        return locked;
+    }
+    // A pupil's log is never anything but a file of the pupil's: a folder
+    // or a FIFO at that name, or a file the pupil may not open, was put
+    // there by somebody else.
+    struct stat there{};
+    if (error == EACCES && rules.ownLogOnly && ::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0
+        && there.st_uid != ::geteuid())
+        return LockedLog::failed(reasons::foreignOwner, true);
+    if (error == ENXIO || (error == EISDIR && rules.ownLogOnly))
+        return LockedLog::failed(reasons::notAFile, rules.ownLogOnly);
+    const bool tryAgain = error == EWOULDBLOCK || error == EAGAIN || error == ELOOP;
+    if (tryAgain && backoff.pause())
+        return std::nullopt;
+    return LockedLog::failed(tryAgain ? reasons::locked : systemReason(error));
+}
+
+// Why the open file may not be taken as the log, or nothing; it is made to
+// block again for the lock and the writes.
+std::optional<LockedLog> refusedFile(int fd, const OpenRules &rules)
+{
+    struct stat status{};
+    if (::fstat(fd, &status) != 0)
+        return LockedLog::failed(systemReason(errno));
+    if (!S_ISREG(status.st_mode))
+        return LockedLog::failed(reasons::notAFile, rules.ownLogOnly);
+    // A file at a pupil's name that another account made: planted there to
+    // read or change that pupil's records.
+    if (rules.ownLogOnly && status.st_uid != ::geteuid())
+        return LockedLog::failed(reasons::foreignOwner, true);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return LockedLog::failed(systemReason(errno));
+    return std::nullopt;
+}
+
+// Takes the writers' exclusive lock, polling until the backoff's deadline;
+// empty, or why not.
+std::string lockWithin(int fd, shared::Backoff &backoff)
+{
+    for (;;) {
+        int result;
+        do
+            result = ::flock(fd, LOCK_EX | LOCK_NB);
+        while (result != 0 && errno == EINTR);
+        if (result == 0)
+            return {};
+        if (errno != EWOULDBLOCK)
+            return systemReason(errno);
+        if (!backoff.pause())
+            return reasons::locked;
+    }
 }
 
 } // namespace
@@ -182,56 +237,22 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
     for (;;) {
         WalkedPath walked = walkPath(log, rules.ownLogOnly);
         if (!walked.failure.empty())
-            return failing(walked.failure, walked.refused);
+            return LockedLog::failed(walked.failure, walked.refused);
         if (walked.error != 0) {
-            LockedLog locked = failing(systemReason(walked.error));
+            LockedLog locked = LockedLog::failed(systemReason(walked.error));
             locked.missing = walked.error == ENOENT && !rules.create;
             return locked;
         }
-
         Descriptor file(openLog(walked.folder.get(), walked.name, rules));
         if (file.get() < 0) {
-            const int error = errno;
-            if (error == ENOENT && !rules.create) {
-                LockedLog locked = failing(systemReason(error));
-                locked.missing = true;
-                return locked;
-            }
-            // A pupil's log is never anything but a file: a folder or a FIFO
-            // at that name was put there by somebody else.
-            if (error == ENXIO || (error == EISDIR && rules.ownLogOnly))
-                return failing(reasons::notAFile, rules.ownLogOnly);
-            // A lease being broken, or a link put at the name since the walk.
-            const bool tryAgain = error == EWOULDBLOCK || error == EAGAIN || error == ELOOP;
-            if (tryAgain && backoff.pause())
-                continue;
-            return failing(tryAgain ? reasons::locked : systemReason(error));
+            if (std::optional<LockedLog> failed = failedOpen(errno, walked.folder.get(), walked.name, rules, backoff))
+                return std::move(*failed);
+            continue;
         }
-        struct stat status{};
-        if (::fstat(file.get(), &status) != 0)
-            return failing(systemReason(errno));
-        if (!S_ISREG(status.st_mode))
-            return failing(reasons::notAFile, rules.ownLogOnly);
-        // A file at a pupil's name that another account made: planted there
-        // to read or change that pupil's records.
-        if (rules.ownLogOnly && status.st_uid != ::geteuid())
-            return failing(reasons::foreignOwner, true);
-        const int flags = ::fcntl(file.get(), F_GETFL);
-        if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-            return failing(systemReason(errno));
-
-        for (;;) {
-            int result;
-            do
-                result = ::flock(file.get(), LOCK_EX | LOCK_NB);
-            while (result != 0 && errno == EINTR);
-            if (result == 0)
-                break;
-            if (errno != EWOULDBLOCK)
-                return failing(systemReason(errno));
-            if (!backoff.pause())
-                return failing(reasons::locked);
-        }
+        if (std::optional<LockedLog> refused = refusedFile(file.get(), rules))
+            return std::move(*refused);
+        if (const std::string why = lockWithin(file.get(), backoff); !why.empty())
+            return LockedLog::failed(why);
         if (stillAtPath(log, file.get(), rules)) {
             LockedLog locked;
             locked.file = std::move(file);
@@ -242,7 +263,7 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
         // Moved away or replaced while we waited: what we locked is no
         // longer the log.
         if (Clock::now() >= deadline)
-            return failing(reasons::locked);
+            return LockedLog::failed(reasons::locked);
     }
 }
 

@@ -56,6 +56,14 @@ struct LockedLog
     std::string failure;  // empty once locked
     bool missing = false; // not created, there being no log
     bool refused = false; // the rules refuse what is there: trying again will not help
+
+    static LockedLog failed(std::string why, bool refusedByRules = false)
+    {
+        LockedLog locked;
+        locked.failure = std::move(why);
+        locked.refused = refusedByRules;
+        return locked;
+    }
 };
 
 // Creates a new file beside `name` in `folder`, under a hidden name nobody

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <deque>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,19 +74,68 @@ std::string linkTarget(int folder, const std::string &name)
     return target;
 }
 
-WalkedPath failedWith(int error)
+// Where the walk stands: the folder it holds, the names still to walk, and
+// the links followed so far.
+struct Walk
 {
+    Descriptor folder;
+    std::deque<std::string> names;
+    int links = 0;
+    bool ownLogOnly = false;
+};
+
+// The walk's end: the folder that holds the last name.
+WalkedPath arrive(Walk &walk, const std::string &name)
+{
+    if (walk.ownLogOnly && othersMaySwapEntries(walk.folder.get()))
+        return WalkedPath::refusedBy(reasons::foreignFolder);
     WalkedPath walked;
-    walked.error = error != 0 ? error : EIO;
+    walked.folder = std::move(walk.folder);
+    walked.name = name;
     return walked;
 }
 
-WalkedPath refusedFor(const char *why)
+// Follows the link `name`, which `at` describes, where the rules trust it:
+// its target's names take its place. A reason to stop, or nothing.
+std::optional<WalkedPath> followLink(Walk &walk, const std::string &name, const struct stat &at, bool last)
 {
-    WalkedPath walked;
-    walked.failure = why;
-    walked.refused = true;
-    return walked;
+    if (!trusted(at))
+        return WalkedPath::refusedBy(reasons::foreignLink);
+    if (last && walk.ownLogOnly)
+        return WalkedPath::refusedBy(reasons::linkAtLog);
+    if (++walk.links > maxLinks)
+        return WalkedPath::failed(ELOOP);
+    const std::string target = linkTarget(walk.folder.get(), name);
+    if (target.empty())
+        return WalkedPath::failed(errno);
+    if (target.front() == '/') {
+        walk.folder = Descriptor(openFolder(AT_FDCWD, "/"));
+        if (walk.folder.get() < 0)
+            return WalkedPath::failed(errno);
+    }
+    std::deque<std::string> more = namesOf(target);
+    walk.names.insert(walk.names.begin(), more.begin(), more.end());
+    return std::nullopt;
+}
+
+// Enters the folder `name`; a reason to stop, or nothing (the walk may have
+// to look at the name again, made a link since it looked).
+std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name)
+{
+    Descriptor next(openFolder(walk.folder.get(), name.c_str()));
+    if (next.get() >= 0) {
+        walk.folder = std::move(next);
+        return std::nullopt;
+    }
+    const int error = errno;
+    struct stat at{};
+    if ((error == ELOOP || error == ENOTDIR)
+        && ::fstatat(walk.folder.get(), name.c_str(), &at, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(at.st_mode)
+        && ++walk.links <= maxLinks) {
+        walk.names.push_front(name);
+        return std::nullopt;
+    }
+    return WalkedPath::failed(error);
 }
 
 } // namespace
@@ -94,71 +144,35 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
 {
     const std::string &whole = path.native();
     if (whole.empty())
-        return failedWith(ENOENT);
-    Descriptor folder(openFolder(AT_FDCWD, whole.front() == '/' ? "/" : "."));
-    if (folder.get() < 0)
-        return failedWith(errno);
-    std::deque<std::string> names = namesOf(whole);
-    int links = 0;
-    // The walk's end: the folder that holds the last name.
-    const auto arrived = [&folder, ownLogOnly](const std::string &name) {
-        if (ownLogOnly && othersMaySwapEntries(folder.get()))
-            return refusedFor(reasons::foreignFolder);
-        WalkedPath walked;
-        walked.folder = std::move(folder);
-        walked.name = name;
-        return walked;
-    };
-    while (!names.empty()) {
-        const std::string name = std::move(names.front());
-        names.pop_front();
-        const bool last = names.empty();
+        return WalkedPath::failed(ENOENT);
+    Walk walk{Descriptor(openFolder(AT_FDCWD, whole.front() == '/' ? "/" : ".")), namesOf(whole), 0, ownLogOnly};
+    if (walk.folder.get() < 0)
+        return WalkedPath::failed(errno);
+    while (!walk.names.empty()) {
+        const std::string name = std::move(walk.names.front());
+        walk.names.pop_front();
+        const bool last = walk.names.empty();
         if (last && (name.empty() || name == "." || name == ".."))
-            return failedWith(EISDIR);
+            return WalkedPath::failed(EISDIR);
         if (name.empty() || name == ".")
             continue;
         struct stat at{};
-        if (::fstatat(folder.get(), name.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (::fstatat(walk.folder.get(), name.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) {
             if (last && errno == ENOENT)
-                return arrived(name);
-            return failedWith(errno);
+                return arrive(walk, name);
+            return WalkedPath::failed(errno);
         }
-        if (S_ISLNK(at.st_mode)) {
-            if (!trusted(at))
-                return refusedFor(reasons::foreignLink);
-            if (last && ownLogOnly)
-                return refusedFor(reasons::linkAtLog);
-            if (++links > maxLinks)
-                return failedWith(ELOOP);
-            const std::string target = linkTarget(folder.get(), name);
-            if (target.empty())
-                return failedWith(errno);
-            if (target.front() == '/') {
-                folder = Descriptor(openFolder(AT_FDCWD, "/"));
-                if (folder.get() < 0)
-                    return failedWith(errno);
-            }
-            std::deque<std::string> more = namesOf(target);
-            names.insert(names.begin(), more.begin(), more.end());
-            continue;
-        }
-        if (last)
-            return arrived(name);
-        Descriptor next(openFolder(folder.get(), name.c_str()));
-        if (next.get() < 0) {
-            const int error = errno;
-            // Made a link since we looked: look at it again.
-            if ((error == ELOOP || error == ENOTDIR)
-                && ::fstatat(folder.get(), name.c_str(), &at, AT_SYMLINK_NOFOLLOW) == 0
-                && S_ISLNK(at.st_mode) && ++links <= maxLinks) {
-                names.push_front(name);
-                continue;
-            }
-            return failedWith(error);
-        }
-        folder = std::move(next);
+        std::optional<WalkedPath> stop;
+        if (S_ISLNK(at.st_mode))
+            stop = followLink(walk, name, at, last);
+        else if (last)
+            return arrive(walk, name);
+        else
+            stop = enterFolder(walk, name);
+        if (stop)
+            return std::move(*stop);
     }
-    return failedWith(EISDIR);
+    return WalkedPath::failed(EISDIR);
 }
 
 bool sameFile(int fd, int folder, const std::string &name)

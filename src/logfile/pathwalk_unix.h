@@ -8,6 +8,7 @@
 
 #include "logfile/openlock_unix.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -24,6 +25,20 @@ struct WalkedPath
     bool refused = false;
 
     bool ok() const { return error == 0 && failure.empty(); }
+
+    static WalkedPath failed(int systemError)
+    {
+        WalkedPath walked;
+        walked.error = systemError != 0 ? systemError : EIO;
+        return walked;
+    }
+    static WalkedPath refusedBy(const char *why)
+    {
+        WalkedPath walked;
+        walked.failure = why;
+        walked.refused = true;
+        return walked;
+    }
 };
 
 // Walks `path` (relative to the current folder when it is not absolute).
