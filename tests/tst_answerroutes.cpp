@@ -18,6 +18,7 @@ class TestAnswerRoutes : public ExerciseWindowFixture
 private slots:
     void textArrivingWholeIsRefused_data();
     void textArrivingWholeIsRefused();
+    void heldEnterCommitsOneRow_data();
     void heldEnterCommitsOneRow();
     void lockedAnswerIsReadable_data();
     void lockedAnswerIsReadable();
@@ -79,21 +80,41 @@ void TestAnswerRoutes::textArrivingWholeIsRefused()
     QCOMPARE(answer->text(), QStringLiteral("3"));
 }
 
-// Keyboard auto-repeat sends one long Enter as many presses.
+void TestAnswerRoutes::heldEnterCommitsOneRow_data()
+{
+    QTest::addColumn<bool>("pressedFirst"); // a real press before the repeats
+    QTest::addColumn<bool>("releasedFirst"); // and its release before them
+    QTest::addColumn<int>("committed");     // rows committed in the end
+    // Keyboard auto-repeat sends one long Enter as many presses.
+    QTest::newRow("held down") << true << false << 1;
+    // Under Wine, a box closed by Enter leaves the next Enter marked as a
+    // repeat: no box saw the press it would repeat.
+    QTest::newRow("a repeat of a press no box saw") << false << false << 1;
+    QTest::newRow("a repeat after the key was let go") << true << true << 2;
+}
+
 void TestAnswerRoutes::heldEnterCommitsOneRow()
 {
+    QFETCH(bool, pressedFirst);
+    QFETCH(bool, releasedFirst);
+    QFETCH(int, committed);
     QTest::keyClicks(box(0), QStringLiteral("3"));
-    QTest::keyPress(box(0), Qt::Key_Return);
+    if (pressedFirst)
+        QTest::keyPress(box(0), Qt::Key_Return);
+    if (releasedFirst) {
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4"));
+    }
     for (int repeat = 0; repeat < 5; ++repeat) {
         QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
         QApplication::sendEvent(QApplication::focusWidget(), &repeated);
     }
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
 
-    QVERIFY(!box(0)->isEnabled());
-    for (int row = 1; row < 4; ++row)
-        QVERIFY2(box(row)->isEnabled(), qPrintable(QStringLiteral("row %1 was committed").arg(row)));
-    QCOMPARE(QApplication::focusWidget(), box(1));
+    for (int row = 0; row < 4; ++row)
+        QVERIFY2(box(row)->isEnabled() == (row >= committed),
+                 qPrintable(QStringLiteral("row %1 %2").arg(row).arg(box(row)->isEnabled() ? "open" : "committed")));
+    QCOMPARE(QApplication::focusWidget(), box(committed));
 }
 
 void TestAnswerRoutes::lockedAnswerIsReadable_data()

@@ -14,7 +14,8 @@
 // a middle-click (the primary selection) and a drop put nothing in, and the
 // box has no context menu, whose Paste would. An Enter repeated by the
 // keyboard while the key is held down is ignored, so that one long press
-// commits one row, not every row left.
+// commits one row, not every row left; an Enter reported as a repeat of a
+// press no box saw is a press like any other.
 class AnswerBox : public QLineEdit
 {
     Q_OBJECT

@@ -71,9 +71,9 @@ start_program() {
         warning=$(window_of_program morvel2)
         focus_window "$warning"
         import -window root "$screenshots/setting-warning-under-wine.png"
-        # Its button pressed with the space bar: closed with Enter, the box
-        # left the first answer's Enter unheard under Wine, every time.
-        xdotool key space
+        # Closed with Enter, as a pupil closes it: the first answer's Enter
+        # must still be heard.
+        xdotool key Return
         local tries=0
         while xdotool search --onlyvisible --name '^morvel2$' > /dev/null 2>&1; do
             ((tries++ < 50)) || fail "the box about the setting did not close"
