@@ -75,6 +75,15 @@ void TestClassReport::counts()
     QCOMPARE(questions[2].commonestWrong, QStringList()); // an empty answer is no wrong answer
     QCOMPARE(report.meanScore(), 3.0); // last attempts: 4 and 2
     QCOMPARE(report.ignoredLines(), 3);
+
+    // A better attempt before a worse one: the best is not the last.
+    ClassReport fallen;
+    fallen.beginPupil(QStringLiteral("Max"));
+    fallen.addAttempt(attempt({"3", "4", "1", "2"}));
+    fallen.addAttempt(attempt({"1", "1", "2", "1"}));
+    QCOMPARE(fallen.pupils().at(0).best, 4);
+    QCOMPARE(fallen.pupils().at(0).last.score(), 0);
+    QCOMPARE(fallen.meanScore(), 0.0);
 }
 
 // Every row's cells start in the same columns as the header's, accents

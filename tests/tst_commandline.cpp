@@ -211,6 +211,9 @@ void TestCommandLine::bilan_data()
     QTest::newRow("no path") << QStringList{"--bilan"} << 2 << ""
                              << "morvel2 : l'option --bilan demande au moins un fichier ou un dossier.\n" + tryAgain
                              << -1;
+    QTest::newRow("--bilan with --collect")
+        << QStringList{"--bilan", "CLASS", "--collect", "CSV"} << 2 << ""
+        << "morvel2 : --collect et --bilan ne vont pas ensemble.\n" + tryAgain << -1;
     QTest::newRow("--csv alone") << QStringList{"--csv", "CSV"} << 2 << ""
                                  << "morvel2 : l'option --csv ne va qu'avec --bilan.\n" + tryAgain << -1;
     QTest::newRow("--csv") << QStringList{"--bilan", "CLASS", "--csv", "CSV"} << 0

@@ -61,6 +61,8 @@ void TestLogReader::records_data()
                                                   << QList<int>{3} << qint64(1);
     QTest::newRow("line longer than any record") << QByteArray(3 << 20, '2') + "\r\n" + example
                                                  << Attempts{workedExample} << QList<int>{3} << qint64(1);
+    QTest::newRow("line longer than any record, last, without its end")
+        << example + QByteArray(3 << 20, '2') << Attempts{workedExample} << QList<int>{3} << qint64(1);
     QTest::newRow("two attempts in order") << recordFor(noneRight) + recordFor(allRight)
                                            << Attempts{noneRight, allRight} << QList<int>{0, 4} << qint64(0);
     QTest::newRow("empty log") << QByteArray() << Attempts{} << QList<int>{} << qint64(0);

@@ -1,3 +1,5 @@
+#include "classroom/collectclass.h"
+#include "paths/paths.h"
 #include "saving/logsetting.h"
 
 #include <QDir>
@@ -153,29 +155,35 @@ void TestLogSetting::expansion_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("path");     // empty: refused
     QTest::addColumn<bool>("perPupil");
     QTest::addColumn<QString>("pupilLogs"); // folder|prefix|suffix, or empty: none
     QTest::addColumn<QString>("problemSays");
-    QTest::newRow("plain") << "/srv/estest.txt" << "lea" << "/srv/estest.txt" << false << "" << "";
-    QTest::newRow("per pupil") << "/srv/classe/%u.txt" << "lea" << "/srv/classe/lea.txt" << true
-                               << "/srv/classe||.txt" << "";
-    QTest::newRow("around the login") << "/srv/classe/cm1-%u-2026.txt" << "lea" << "/srv/classe/cm1-lea-2026.txt"
-                                      << true << "/srv/classe|cm1-|-2026.txt" << "";
-    QTest::newRow("at the root") << "/%u" << "lea" << "/lea" << true << "/||" << "";
-    QTest::newRow("per machine") << "/srv/%h.txt" << "lea" << "/srv/poste12.txt" << false << "" << "";
-    QTest::newRow("a percent sign") << "/srv/100%%.txt" << "lea" << "/srv/100%.txt" << false << "" << "";
-    QTest::newRow("%% then u is no login") << "/srv/%%u.txt" << "lea" << "/srv/%u.txt" << false << "" << "";
-    QTest::newRow("a folder per pupil") << "/srv/%u/estest.txt" << "lea" << "/srv/lea/estest.txt" << true << ""
-                                        << "";
-    QTest::newRow("twice") << "/srv/%u/%u.txt" << "lea" << "/srv/lea/lea.txt" << true << "" << "";
-    QTest::newRow("a Windows share") << "\\\\serveur\\classe\\%u.txt" << "lea"
-                                     << "\\\\serveur\\classe\\lea.txt" << true << "\\\\serveur\\classe||.txt" << "";
-    QTest::newRow("unknown sequence") << "/srv/%d.txt" << "lea" << "" << false << "" << "« %d »";
-    QTest::newRow("a lone % at the end") << "/srv/estest%" << "lea" << "" << false << "" << "seul";
-    QTest::newRow("no login name") << "/srv/%u.txt" << "" << "" << false << "" << "nom du compte";
-    QTest::newRow("a login that climbs") << "/srv/%u.txt" << ".." << "" << false << "" << "nom du compte";
-    QTest::newRow("a login with a slash") << "/srv/%u.txt" << "a/b" << "" << false << "" << "nom du compte";
+    // What --collect takes with this setting: "class", "log" or "nothing".
+    QTest::addColumn<QString>("collects");
+    QTest::newRow("plain") << "/srv/estest.txt" << "lea" << "poste12" << "/srv/estest.txt" << false << "" << "" << "log";
+    QTest::newRow("per pupil") << "/srv/classe/%u.txt" << "lea" << "poste12" << "/srv/classe/lea.txt" << true
+                               << "/srv/classe||.txt" << "" << "class";
+    QTest::newRow("around the login") << "/srv/classe/cm1-%u-2026.txt" << "lea" << "poste12" << "/srv/classe/cm1-lea-2026.txt"
+                                      << true << "/srv/classe|cm1-|-2026.txt" << "" << "class";
+    QTest::newRow("at the root") << "/%u" << "lea" << "poste12" << "/lea" << true << "/||" << "" << "class";
+    QTest::newRow("per machine") << "/srv/%h.txt" << "lea" << "poste12" << "/srv/poste12.txt" << false << "" << "" << "log";
+    QTest::newRow("a percent sign") << "/srv/100%%.txt" << "lea" << "poste12" << "/srv/100%.txt" << false << "" << "" << "log";
+    QTest::newRow("%% then u is no login") << "/srv/%%u.txt" << "lea" << "poste12" << "/srv/%u.txt" << false << "" << "" << "log";
+    QTest::newRow("a folder per pupil") << "/srv/%u/estest.txt" << "lea" << "poste12" << "/srv/lea/estest.txt" << true << ""
+                                        << "" << "nothing";
+    QTest::newRow("twice") << "/srv/%u/%u.txt" << "lea" << "poste12" << "/srv/lea/lea.txt" << true << "" << "" << "nothing";
+    QTest::newRow("a Windows share") << "\\\\serveur\\classe\\%u.txt" << "lea" << "poste12"
+                                     << "\\\\serveur\\classe\\lea.txt" << true << "\\\\serveur\\classe||.txt" << "" << "class";
+    QTest::newRow("unknown sequence") << "/srv/%d.txt" << "lea" << "poste12" << "" << false << "" << "« %d »" << "";
+    QTest::newRow("a lone % at the end") << "/srv/estest%" << "lea" << "poste12" << "" << false << "" << "seul" << "";
+    QTest::newRow("no login name") << "/srv/%u.txt" << "" << "poste12" << "" << false << "" << "nom du compte" << "";
+    QTest::newRow("a login that climbs") << "/srv/%u.txt" << ".." << "poste12" << "" << false << "" << "nom du compte" << "";
+    QTest::newRow("no machine name") << "/srv/%h.txt" << "lea" << "" << "" << false << "" << "nom de la machine" << "";
+    QTest::newRow("a machine name that climbs") << "/srv/%h.txt" << "lea" << ".." << "" << false << ""
+                                                << "nom de la machine" << "";
+    QTest::newRow("a login with a slash") << "/srv/%u.txt" << "a/b" << "poste12" << "" << false << "" << "nom du compte" << "";
 }
 
 // What the setting's %u, %h and %% stand for, and the mistakes said to the
@@ -185,11 +193,13 @@ void TestLogSetting::expansion()
 {
     QFETCH(QString, value);
     QFETCH(QString, login);
+    QFETCH(QString, host);
     QFETCH(QString, path);
     QFETCH(bool, perPupil);
     QFETCH(QString, pupilLogs);
     QFETCH(QString, problemSays);
-    const ExpandedSetting expanded = expandLogSetting(value, {login, QStringLiteral("poste12")});
+    QFETCH(QString, collects);
+    const ExpandedSetting expanded = expandLogSetting(value, {login, host});
     QVERIFY2(expanded.problem.contains(problemSays), qPrintable(expanded.problem));
     QCOMPARE(expanded.problem.isEmpty(), problemSays.isEmpty());
     if (!problemSays.isEmpty())
@@ -201,6 +211,10 @@ void TestLogSetting::expansion()
         found = QFile::decodeName(QByteArray::fromStdString(expanded.pupilLogs->folder.native())) + u'|'
                 + expanded.pupilLogs->prefix + u'|' + expanded.pupilLogs->suffix;
     QCOMPARE(found, pupilLogs);
+    const CollectScope scope =
+        collectScopeFor({localPath(expanded.path), {}, expanded.perPupil, expanded.pupilLogs});
+    QCOMPARE(scope == CollectScope::WholeClass ? "class" : scope == CollectScope::OneLog ? "log" : "nothing",
+             collects);
 }
 
 QTEST_GUILESS_MAIN(TestLogSetting)

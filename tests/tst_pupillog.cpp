@@ -4,7 +4,9 @@
 
 #include "paths/paths.h"
 #include "logfile/logfile.h"
+#include "classroom/classfolder.h"
 #include "classroom/collectclass.h"
+#include "saving/writerchoice.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,12 +28,14 @@ std::filesystem::path local(const QString &path)
     return QFile::encodeName(path).toStdString();
 }
 
+// Through the writer the program chooses for a setting with (%u) or
+// without a log per pupil.
 logfile::AppendOutcome append(const QString &path, bool ownLogOnly)
 {
-    logfile::AppendRules rules;
-    rules.ownLogOnly = ownLogOnly;
-    return logfile::appendLine(local(path), std::string_view(line.constData(), std::size_t(line.size())),
-                               std::chrono::seconds(2), rules);
+    LogLocation setting;
+    setting.path = local(path);
+    setting.perPupil = ownLogOnly;
+    return writersFor(setting).append(setting.path, line);
 }
 
 QByteArray contents(const QString &path)
@@ -73,6 +78,8 @@ private slots:
     void collectedFileIsTheCollectors();
     void plantedLogNotCollected();
     void wholeClassCollected();
+    void classFolderListing_data();
+    void classFolderListing();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -325,6 +332,74 @@ void TestPupilLog::wholeClassCollected()
              qPrintable(outcome.leftAlone.last()));
     QCOMPARE(QDir(classFolder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              (QStringList{QStringLiteral("cm1-autre.txt"), QStringLiteral("cm1-lien.txt"), QStringLiteral("notes.md")}));
+}
+
+void TestPupilLog::classFolderListing_data()
+{
+    // Entries as NAME:KIND, f a file, l a link, d a folder, p a FIFO; a name
+    // with "\\xe9" holds that byte alone, as a Latin-1 shell writes "é".
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QStringList>("pupils");   // in the order listed
+    QTest::addColumn<QStringList>("setAside"); // names, in order
+    QTest::addColumn<QStringList>("ignored");
+    QTest::newRow("per pupil, a prefix")
+        << QStringList{"cm1-zoé.txt:f", "cm1-élise.txt:f", "cm1-Ana.txt:f", "cm1-.txt:f", "notes.md:f",
+                       "cm1-lien.txt:l", "cm1-dossier.txt:d", "cm1-tube.txt:p"}
+        << "cm1-" << ".txt" << QStringList{"Ana", "élise", "zoé"}
+        << QStringList{"cm1-dossier.txt", "cm1-lien.txt", "cm1-tube.txt"} << QStringList{"cm1-.txt", "notes.md"};
+    QTest::newRow("no setting: *.txt")
+        << QStringList{"léo.txt:f", "Zoé.txt:f", "bilan.csv:f", ".txt:f"} << "" << ".txt"
+        << QStringList{"léo", "Zoé"} << QStringList{} << QStringList{".txt", "bilan.csv"};
+    QTest::newRow("a .log setting") << QStringList{"hugo.log:f", "hugo.txt:f"} << "" << ".log"
+                                    << QStringList{"hugo"} << QStringList{} << QStringList{"hugo.txt"};
+    QTest::newRow("numbers by their value") << QStringList{"élève10.txt:f", "élève2.txt:f"} << "" << ".txt"
+                                            << QStringList{"élève2", "élève10"} << QStringList{} << QStringList{};
+    QTest::newRow("a name in Latin-1 bytes") << QStringList{"andr\\xe9.txt:f", "bob.txt:f"} << "" << ".txt"
+                                             << QStringList{"andr?", "bob"} << QStringList{} << QStringList{};
+}
+
+// The one rule for which files of a class folder are pupils' logs, the
+// order a teacher reads them in, and what is set aside or ignored, each
+// named; every log found opens by its bytes.
+void TestPupilLog::classFolderListing()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, prefix);
+    QFETCH(QString, suffix);
+    QFETCH(QStringList, pupils);
+    QFETCH(QStringList, setAside);
+    QFETCH(QStringList, ignored);
+    const QByteArray folder = QFile::encodeName(m_dir->filePath(QStringLiteral("ecole/classe")));
+    for (const QString &entry : std::as_const(entries)) {
+        const QString name = entry.section(u':', 0, 0);
+        QByteArray path = folder + '/' + QFile::encodeName(name).replace("\\xe9", "\xe9");
+        switch (entry.section(u':', 1).at(0).unicode()) {
+        case 'f': QVERIFY(::close(::open(path.constData(), O_CREAT | O_WRONLY, 0600)) == 0); break;
+        case 'l': QCOMPARE(::symlink("/etc/passwd", path.constData()), 0); break;
+        case 'd': QCOMPARE(::mkdir(path.constData(), 0700), 0); break;
+        case 'p': QCOMPARE(::mkfifo(path.constData(), 0600), 0); break;
+        }
+    }
+
+    const ClassFolderListing listing = listClassFolder(folder.toStdString(), {prefix, suffix});
+
+    QVERIFY(listing.failure.isEmpty());
+    QStringList found;
+    for (const PupilLogFile &log : listing.logs) {
+        found.append(printableName(log.pupil));
+        QVERIFY2(::access(log.path.c_str(), R_OK) == 0, log.path.c_str());
+    }
+    QCOMPARE(found, pupils);
+    QStringList asideNames;
+    for (const QString &aside : listing.setAside)
+        asideNames.append(aside.section(u'/', -1).section(QStringLiteral(" : "), 0, 0));
+    QCOMPARE(asideNames, setAside);
+    QStringList ignoredNames;
+    for (const QString &name : listing.ignored)
+        ignoredNames.append(name.section(u'/', -1));
+    QCOMPARE(ignoredNames, ignored);
 }
 
 QTEST_GUILESS_MAIN(TestPupilLog)

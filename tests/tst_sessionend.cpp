@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -162,8 +164,16 @@ void TestSessionEnd::rescueKeepsRecordsOnLinesOfTheirOwn()
         log.write(before);
     }
     const auto pending = waitingRecord();
+    // Whatever the umask, the folders the rescue makes are its owner's alone.
+    const mode_t umask = ::umask(0);
     standardErrorOf(m_dir->filePath(QStringLiteral("stderr")), [&] { QVERIFY(pending->rescue()); });
+    ::umask(umask);
     QCOMPARE(contents(rescuePath()), after);
+    if (before == "-") {
+        struct stat folder{};
+        QCOMPARE(::stat(QFile::encodeName(QFileInfo(rescuePath()).path()).constData(), &folder), 0);
+        QCOMPARE(folder.st_mode & 07777, mode_t(0700));
+    }
 }
 
 enum class Scenario { Signal, SignalAfterLanding, SignalWhileWriting, SignalWhileFailing, Exit };
