@@ -258,6 +258,12 @@ void TestCommandLine::bilan()
     QCOMPARE(QString::fromUtf8(complained.data()), named(err));
     const QByteArray csv = contents(m_dir->filePath(QStringLiteral("classe.csv")));
     QCOMPARE(csv == "-" ? -1 : int(csv.count("\r\n")), csvRows);
+#ifndef Q_OS_WIN
+    // A class's answers are the teacher's business alone.
+    if (csv != "-")
+        QCOMPARE(QFile::permissions(m_dir->filePath(QStringLiteral("classe.csv"))),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+#endif
     QCOMPARE(contents(m_dir->filePath(QStringLiteral("existant.csv"))), QByteArray("à garder\r\n"));
 }
 

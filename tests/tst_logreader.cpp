@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 // Reading a collected log back: the records of this exercise, whole and in
 // order, and everything else counted as ignored, never a crash.
 class TestLogReader : public QObject
@@ -14,6 +18,7 @@ class TestLogReader : public QObject
 private slots:
     void records_data();
     void records();
+    void unreadableLog_data();
     void unreadableLog();
 };
 
@@ -95,11 +100,44 @@ void TestLogReader::records()
     QCOMPARE(reading.ignoredLines, ignored);
 }
 
+void TestLogReader::unreadableLog_data()
+{
+    QTest::addColumn<QString>("what");      // at the log's name: nothing, a FIFO, a link to a log
+    QTest::addColumn<bool>("followLink");   // a file the teacher named
+    QTest::addColumn<QString>("reason");    // empty: read
+    QTest::newRow("nothing") << "nothing" << false << "il n'existe pas";
+#ifndef Q_OS_WIN
+    // A pupil's FIFO must not hang the teacher's table.
+    QTest::newRow("a FIFO") << "fifo" << false << "ce n'est pas un fichier ordinaire";
+    QTest::newRow("a link, in a pupils' folder") << "link" << false << "c'est un lien symbolique";
+    QTest::newRow("a link the teacher named") << "link" << true << "";
+#endif
+}
+
 void TestLogReader::unreadableLog()
 {
+    QFETCH(QString, what);
+    QFETCH(bool, followLink);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    const LogReading reading = readLog(localPath(dir.filePath(QStringLiteral("absent.txt"))), [](const ReadRecord &) {});
-    QVERIFY(!reading.ok);
+    const QString path = dir.filePath(QStringLiteral("eleve.txt"));
+    QFile target(dir.filePath(QStringLiteral("vrai.txt")));
+    QVERIFY(target.open(QIODevice::WriteOnly));
+    target.write(recordFor({"3", "4", "1", "2"}));
+    target.close();
+#ifndef Q_OS_WIN
+    if (what == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (what == QLatin1String("link"))
+        QVERIFY(QFile::link(target.fileName(), path));
+#endif
+    ReadRules rules;
+    rules.followLink = followLink;
+    qint64 records = 0;
+    const LogReading reading = readLog(localPath(path), [&records](const ReadRecord &) { ++records; }, rules);
+    QCOMPARE(reading.ok, reason.isEmpty());
+    QCOMPARE(reading.reason, reason);
+    QCOMPARE(records, reason.isEmpty() ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestLogReader)

@@ -10,7 +10,7 @@ source "$(dirname "$0")/common.sh"
 : "${MORVEL2:?MORVEL2 must name the program}"
 
 is_root || { echo "skipped: creating accounts and switching to them needs root"; exit "$SKIP"; }
-for tool in setpriv useradd flock prlimit; do
+for tool in setpriv useradd flock prlimit strace pgrep; do
     command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit "$SKIP"; }
 done
 
@@ -263,6 +263,29 @@ for signal_delay in KILL:0.02 KILL:0.05 KILL:0.1 KILL:0.2 TERM:0.02 TERM:0.05 HU
     [[ $signal == KILL || $hidden == 0 ]] || fail_step "a half-made copy was left: $hidden"
     ok "log $in_log, destination $in_destination, half-made copies left $hidden"
 done
+
+step "collect sent SIGTERM once its copy has begun"
+# Each write of the copy held up 2 ms (strace): the copy lasts about two
+# seconds, and the signal lands in the middle of it.
+put_back
+destination=$usb/during-copy
+as_login "$prof" 022 "$school/reglage-grande"
+login=("${login[@]/#ASAN_OPTIONS=*/ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0}")
+"${login[@]}" strace -qq -o /dev/null -e trace=write -e inject=write:delay_enter=2000 \
+    "$school/bin/morvel2" --collect "$destination" > /dev/null 2>&1 &
+tracer=$!
+waited=0
+until compgen -G "$destination/.$lea.txt.*" > /dev/null; do
+    ((waited++ < 2000)) || fail_step "the copy never began"
+    sleep 0.005
+done
+kill -TERM "$(pgrep -n -P "$tracer")"
+wait "$tracer" || true
+in_log=$(records_in "$grande/$lea.txt")
+[[ $in_log == "$total" && ! -e $destination/$lea.txt ]] \
+    || fail_step "records in the log: $in_log of $total; in the destination: $(ls -A "$destination")"
+[[ -z $(ls -A "$destination") ]] || fail_step "a half-made copy was left: $(ls -A "$destination")"
+ok "every record in the log, nothing left in the destination"
 
 step "collecting onto a disk too small"
 put_back

@@ -98,6 +98,36 @@ else
     skipped+=("collecting under the lock needs flock")
 fi
 
+# A log created in a folder its group may write to, as a class's shared
+# folder is, while a second writer comes: the creator's first lock is held
+# up half a second (strace), so that the other record lands between the
+# creation and the creator's own append. Both must be there.
+creation_meets_a_second_writer() {
+    local folder=$scratch/shared-folder
+    local log=$folder/estest.txt first summary
+    mkdir -m 2775 "$folder"
+    chmod 2775 "$folder" # whatever the umask
+    traced -qq -o /dev/null -e trace=flock -e inject=flock:delay_enter=500000:when=1 \
+        "$LOGDRIVER" append "$log" 1 1 "$lock_wait_ms" &
+    first=$!
+    local waited=0
+    until [[ -e $log ]]; do
+        ((waited++ < 1000)) || fail "the first writer never created $log"
+        sleep 0.01
+    done
+    "$LOGDRIVER" append "$log" 1 2 "$lock_wait_ms" || fail "the second writer failed"
+    wait "$first" || fail "the first writer failed"
+    summary=$("$LOGDRIVER" check "$log") || fail "$log holds damaged lines: $summary"
+    [[ $summary == "records=2 torn=0 invalid=0 duplicates=0 "* ]] \
+        || fail "a log created while a second writer came: $summary (expected 2 records)"
+    echo "a log created in a shared folder while a second writer came: $summary"
+}
+if command -v strace > /dev/null; then
+    creation_meets_a_second_writer
+else
+    skipped+=("the creation met by a second writer needs strace")
+fi
+
 mkdir -p "$scratch/disk"
 hammer "$scratch/disk/estest.txt" "disk ($(df --output=fstype "$scratch" | tail -1))"
 
