@@ -13,10 +13,17 @@
 # takes about ten minutes on 2 cores, longer with a slow mirror; it is not
 # part of scripts/test. See docs/fresh-machine.md.
 #
+# The minbase root debootstrap makes is kept, as a tarball, in CACHE (default
+# /var/cache/morvel2-fresh, outside any clone) and taken from there while it
+# is less than a week old; the packages apt downloads into the root are kept
+# there too. Each run still starts from that fresh minbase, with nothing
+# installed in it.
+#
 # Environment: KEEP=1 keeps the chroot (unmounted) for a look afterwards;
 # WORKDIR (default /var/tmp) is where the chroot goes; LOGDIR where the logs
-# go; MIRROR the Debian mirror; RUN_TIMEOUT and TEST_TIMEOUT bound
-# scripts/run until its window shows and scripts/test, in seconds.
+# go; CACHE where the minbase root and the packages are kept; MIRROR the
+# Debian mirror; RUN_TIMEOUT and TEST_TIMEOUT bound scripts/run until its
+# window shows and scripts/test, in seconds.
 set -euo pipefail
 
 usage() {
@@ -36,6 +43,9 @@ fi
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 mirror=${MIRROR:-http://deb.debian.org/debian}
 workdir=${WORKDIR:-/var/tmp}
+cache=${CACHE:-/var/cache/morvel2-fresh}
+minbase=$cache/$dist-minbase.tar
+archives=$cache/$dist-archives
 run_timeout=${RUN_TIMEOUT:-1800}
 test_timeout=${TEST_TIMEOUT:-10800}
 mode=root
@@ -126,6 +136,10 @@ mount_filesystems() {
     mkdir -p "$root/dev/pts" "$root/dev/shm"
     mount -t devpts -o newinstance,ptmxmode=0666,mode=0620,gid=5 devpts "$root/dev/pts"
     mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
+    # The packages downloaded by an earlier run, and those this run
+    # downloads, kept outside the root.
+    mkdir -p "$archives/partial" "$root/var/cache/apt/archives"
+    mount --bind "$archives" "$root/var/cache/apt/archives"
 }
 
 unmount_chroot() {
@@ -274,8 +288,33 @@ skip_step() {
     record "$1" "not run ($2)" 0 ""
 }
 
+# The mirror answers, or the run stops here saying so: everything after it
+# installs from the mirror.
+do_mirror() {
+    local release=$mirror/dists/$dist/Release
+    if ! /usr/lib/apt/apt-helper download-file "$release" "$root.Release" > "$root.mirror.log" 2>&1; then
+        cat "$root.mirror.log"
+        echo "the Debian mirror cannot be reached: $release did not download"
+        rm -f "$root.Release" "$root.mirror.log"
+        return 1
+    fi
+    echo "$release: $(grep -m1 '^Date:' "$root.Release")"
+    rm -f "$root.Release" "$root.mirror.log"
+}
+
+# A minbase root: the kept one while it is less than a week old, otherwise
+# a new one from debootstrap, which is then kept.
 do_debootstrap() {
+    if [[ -f $minbase && -n $(find "$minbase" -mtime -7) ]]; then
+        echo "the minbase root kept on $(date -r "$minbase" '+%F %T'): $minbase"
+        tar -C "$root" --numeric-owner -xpf "$minbase"
+        return 0
+    fi
+    echo "no minbase root kept, or one older than a week: debootstrap"
     debootstrap --variant=minbase "$dist" "$root" "$mirror"
+    mkdir -p "$cache"
+    tar -C "$root" --numeric-owner -cpf "$minbase.new" .
+    mv "$minbase.new" "$minbase"
 }
 
 # What a new user has before reading the README, and nothing more: git,
@@ -386,7 +425,8 @@ do_test() {
 log "morvel2 on a fresh Debian $dist, as $user ($mode), umask $user_umask; chroot $root; logs $logdir"
 failed=false
 commit="(not cloned)"
-if step debootstrap do_debootstrap debootstrap.log &&
+if step "Debian mirror" do_mirror mirror.log &&
+    step debootstrap do_debootstrap debootstrap.log &&
     step "base packages" do_base base.log &&
     step clone do_clone clone.log; then
     # What was cloned: the repository may have moved on since the start.
