@@ -199,13 +199,14 @@ void TestCommandLine::bilan_data()
     QTest::addColumn<int>("csvRows"); // -1: no spreadsheet written
 
     const QString tryAgain = tryHelp;
-    QTest::newRow("a class folder") << QStringList{"--bilan", "CLASS"} << 0 << "Bilan : 2 élèves, 3 essais\n" << ""
+    const QString notes = QStringLiteral("morvel2 : ignoré : CLASS") + QDir::separator() + QStringLiteral("notes.md\n");
+    QTest::newRow("a class folder") << QStringList{"--bilan", "CLASS"} << 0 << "Bilan : 2 élèves, 3 essais\n" << notes
                                     << -1;
     QTest::newRow("one pupil's log") << QStringList{"--bilan", "CLASS/zoé.txt"} << 0
                                      << "Bilan : 1 élève, 2 essais\n" << "" << -1;
     QTest::newRow("a path that is not there")
         << QStringList{"--bilan", "CLASS", "MISSING"} << 1 << "Bilan : 2 élèves, 3 essais\n"
-        << "morvel2 : impossible de lire MISSING : il n'existe pas\n" << -1;
+        << notes + "morvel2 : impossible de lire MISSING : il n'existe pas\n" << -1;
     QTest::newRow("an empty folder") << QStringList{"--bilan", "EMPTY"} << 0 << "Aucun résultat de cet exercice.\n"
                                      << "" << -1;
     QTest::newRow("no path") << QStringList{"--bilan"} << 2 << ""
@@ -217,9 +218,9 @@ void TestCommandLine::bilan_data()
     QTest::newRow("--csv alone") << QStringList{"--csv", "CSV"} << 2 << ""
                                  << "morvel2 : l'option --csv ne va qu'avec --bilan.\n" + tryAgain << -1;
     QTest::newRow("--csv") << QStringList{"--bilan", "CLASS", "--csv", "CSV"} << 0
-                           << "Tableau pour tableur écrit dans CSV.\n" << "" << 4;
+                           << "Tableau pour tableur écrit dans CSV.\n" << notes << 4;
     QTest::newRow("--csv onto a file") << QStringList{"--bilan", "CLASS", "--csv", "EXISTING"} << 1 << ""
-                                       << "morvel2 : EXISTING existe déjà ; rien n'a été écrit.\n" << -1;
+                                       << notes + "morvel2 : EXISTING existe déjà ; rien n'a été écrit.\n" << -1;
 }
 
 void TestCommandLine::bilan()

@@ -56,6 +56,7 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
         outcome.failure = made;
         return outcome;
     }
+    outcome.ignored = listing.ignored;
     for (const QString &setAside : listing.setAside)
         outcome.leftAlone.append(setAside + QStringLiteral(" ; laissé en place"));
     for (const PupilLogFile &log : listing.logs)

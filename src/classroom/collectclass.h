@@ -27,6 +27,9 @@ struct ClassCollectOutcome
     // Each log left where it was, with why (in French): a link or a file
     // planted under a pupil's name, a log that could not be moved.
     QStringList leftAlone;
+    // The other files of the class folder, which the listing rule does not
+    // take for pupils' logs, printable.
+    QStringList ignored;
     // What stopped the whole collect, in French: the class folder could not
     // be read, or the destination folder made. Empty otherwise.
     QString failure;

@@ -55,6 +55,8 @@ ClassLogs gatherLogs(const QStringList &paths, const LogNaming &naming, QIODevic
         const ClassFolderListing listing = listClassFolder(localPath(path), naming);
         if (!listing.failure.isEmpty())
             cannotRead(shown, QStringLiteral("le dossier ne peut pas être lu"));
+        for (const QString &ignored : listing.ignored)
+            complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
         for (const QString &setAside : listing.setAside) {
             const qsizetype colon = setAside.lastIndexOf(QStringLiteral(" : "));
             cannotRead(setAside.first(colon), setAside.sliced(colon + 3));

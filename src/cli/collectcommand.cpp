@@ -17,6 +17,8 @@ int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, 
         complain(err, QStringLiteral("%1 ; rien n'a été déplacé.\n").arg(outcome.failure));
         return 1;
     }
+    for (const QString &ignored : outcome.ignored)
+        complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
     for (const QString &left : outcome.leftAlone)
         complain(err, left + u'\n');
     if (outcome.pupils == 0 && outcome.leftAlone.isEmpty())
