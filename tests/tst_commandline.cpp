@@ -204,6 +204,11 @@ void TestCommandLine::bilan_data()
                                     << -1;
     QTest::newRow("one pupil's log") << QStringList{"--bilan", "CLASS/zoé.txt"} << 0
                                      << "Bilan : 1 élève, 2 essais\n" << "" << -1;
+#ifndef Q_OS_WIN
+    // The teacher's own link: followed, where one found in a class folder is not.
+    QTest::newRow("a link the teacher named") << QStringList{"--bilan", "LINK"} << 0 << "Bilan : 1 élève, 2 essais\n"
+                                              << "" << -1;
+#endif
     QTest::newRow("a path that is not there")
         << QStringList{"--bilan", "CLASS", "MISSING"} << 1 << "Bilan : 2 élèves, 3 essais\n"
         << notes + "morvel2 : impossible de lire MISSING : il n'existe pas\n" << -1;
@@ -237,10 +242,12 @@ void TestCommandLine::bilan()
     write(classFolder + QStringLiteral("/léo.txt"), recordFor({"3", "1", "", "2"}));
     write(classFolder + QStringLiteral("/notes.md"), "pas un journal\n");
     write(m_dir->filePath(QStringLiteral("existant.csv")), "à garder\r\n");
+    QFile::link(classFolder + QStringLiteral("/zoé.txt"), m_dir->filePath(QStringLiteral("lien.txt")));
     // Paths as the program names them: with the system's own separators.
     const auto native = [&](const QString &name) { return QDir::toNativeSeparators(m_dir->filePath(name)); };
     const auto named = [&](QString text) {
         return text.replace(QLatin1String("CLASS"), native(QStringLiteral("classe")))
+            .replace(QLatin1String("LINK"), native(QStringLiteral("lien.txt")))
             .replace(QLatin1String("EMPTY"), native(QStringLiteral("vide")))
             .replace(QLatin1String("MISSING"), native(QStringLiteral("absent")))
             .replace(QLatin1String("EXISTING"), native(QStringLiteral("existant.csv")))

@@ -6,12 +6,14 @@
 #include "logfile/logfile.h"
 #include "classroom/classfolder.h"
 #include "classroom/collectclass.h"
+#include "logfile/folderrule.h"
 #include "saving/writerchoice.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QHash>
 #include <QTest>
 
 #include <fcntl.h>
@@ -54,7 +56,15 @@ struct stat statusOf(const QString &path)
 // Gives `path` (a link itself, not its target) to the classmate's account.
 bool giveToClassmate(const QString &path)
 {
-    return ::lchown(QFile::encodeName(path).constData(), classmate, gid_t(-1)) == 0;
+    return ::lchown(QFile::encodeName(path).constData(), classmate, classmate) == 0;
+}
+
+// As root: `folder` made a class folder as the recipe makes one, another
+// account's (the teacher's), 3733, its group one the pupil is not in.
+bool makeClassFolder(const QString &folder, mode_t mode = 03733)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    return ::getuid() == 0 && ::chown(name.constData(), classmate, classmate) == 0 && ::chmod(name.constData(), mode) == 0;
 }
 
 } // namespace
@@ -80,10 +90,13 @@ private slots:
     void wholeClassCollected();
     void classFolderListing_data();
     void classFolderListing();
+    void folderRule_data();
+    void folderRule();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_piege; // a folder of the classmate's
+    bool m_classFolders = false; // ecole/classe and piege are class folders
 };
 
 void TestPupilLog::init()
@@ -94,6 +107,9 @@ void TestPupilLog::init()
     QVERIFY(folder.mkpath(QStringLiteral("ecole/classe")));
     QVERIFY(folder.mkpath(QStringLiteral("piege")));
     m_piege = m_dir->filePath(QStringLiteral("piege"));
+    // A pupil's own log is kept only in a class folder that passes the
+    // folder rule, which needs another account to own it.
+    m_classFolders = makeClassFolder(m_dir->filePath(QStringLiteral("ecole/classe"))) && makeClassFolder(m_piege);
 }
 
 void TestPupilLog::linksInThePath_data()
@@ -125,6 +141,8 @@ void TestPupilLog::linksInThePath()
     if (classmates && !giveToClassmate(link))
         QSKIP("giving a link to another account needs root");
     const QString log = asFolder ? link + QStringLiteral("/eleve.txt") : link;
+    if (ownLogOnly && followed && !m_classFolders)
+        QSKIP("a class folder of another account's needs root");
 
     const logfile::AppendOutcome outcome = append(log, ownLogOnly);
     QCOMPARE(outcome.ok, followed);
@@ -140,8 +158,10 @@ void TestPupilLog::classmatesFolder_data()
     QTest::addColumn<bool>("written");
     QTest::newRow("open to all, own log") << 0777u << true << false;
     QTest::newRow("open to all, shared log") << 0777u << false << true;
-    QTest::newRow("open to all but sticky, own log") << 01777u << true << true;
-    QTest::newRow("only the classmate writes, own log") << 0755u << true << true;
+    // Sticky, but listed by all and without the setgid bit: no class folder.
+    QTest::newRow("open to all but sticky, own log") << 01777u << true << false;
+    QTest::newRow("only the classmate writes, own log") << 0755u << true << false;
+    QTest::newRow("the class folder recipe, own log") << 03733u << true << true;
 }
 
 // A real folder a classmate made where the class folder was meant to be (in
@@ -171,7 +191,7 @@ void TestPupilLog::createdForTheTeachersOnly_data()
     QTest::newRow("class folder, umask 002") << 002u << 03733u;
     QTest::newRow("class folder, umask 000") << 000u << 03733u;
     QTest::newRow("class folder, umask 077") << 077u << 03733u;
-    QTest::newRow("private folder, umask 077") << 077u << 0700u;
+    QTest::newRow("class folder made 2730, umask 077") << 077u << 02730u;
 }
 
 // Its group (the class folder's: the teachers') may read a pupil's log;
@@ -181,6 +201,8 @@ void TestPupilLog::createdForTheTeachersOnly()
     QFETCH(uint, umask);
     QFETCH(uint, folderMode);
     const QString folder = m_dir->filePath(QStringLiteral("ecole/classe"));
+    if (!m_classFolders)
+        QSKIP("a class folder of another account's needs root");
     QCOMPARE(::chmod(QFile::encodeName(folder).constData(), folderMode), 0);
     const mode_t previous = ::umask(umask);
     const logfile::AppendOutcome outcome = append(folder + QStringLiteral("/eleve.txt"), true);
@@ -400,6 +422,113 @@ void TestPupilLog::classFolderListing()
     for (const QString &name : listing.ignored)
         ignoredNames.append(name.section(u'/', -1));
     QCOMPARE(ignoredNames, ignored);
+}
+
+namespace {
+
+// The accounts of the rule's table: the pupil (lea, in the group eleves), a
+// classmate, the teacher (in profs), a technician.
+enum Id : unsigned { root = 0, lea = 1001, tom = 1002, prof = 1003, tech = 1004, eleves = 2001, profs = 2002 };
+
+unsigned idOf(const QString &name)
+{
+    static const QHash<QString, unsigned> ids{{"root", root}, {"lea", lea},       {"tom", tom},    {"prof", prof},
+                                              {"tech", tech}, {"eleves", eleves}, {"profs", profs}};
+    return ids.value(name);
+}
+
+std::string nameOf(unsigned id)
+{
+    static const QHash<unsigned, QString> names{{root, "root"}, {lea, "lea"},       {tom, "tom"},    {prof, "prof"},
+                                                {tech, "tech"}, {eleves, "eleves"}, {profs, "profs"}};
+    return names.value(id).toStdString();
+}
+
+} // namespace
+
+void TestPupilLog::folderRule_data()
+{
+    // The folders from the root down, each NAME:MODE:OWNER:GROUP, the last
+    // the class folder; a "~" before the name: held by a share that shows
+    // every file as the mounting account's.
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QString>("refusedBecause"); // empty: safe
+    QTest::addColumn<int>("unverified");
+    QTest::newRow("the recipe") << QStringList{"srv:755:root:root", "classe:3733:prof:profs"} << "" << 0;
+    QTest::newRow("in the teacher's home")
+        << QStringList{"home:755:root:root", "prof:755:prof:prof", "cm1:3733:prof:profs"} << "" << 0;
+    QTest::newRow("a parent only the teachers' group may write")
+        << QStringList{"srv:755:root:root", "ecole:2775:root:profs", "cm1:3733:prof:profs"} << "" << 0;
+    QTest::newRow("root's class folder in /tmp") << QStringList{"tmp:1777:root:root", "classe:3733:root:profs"}
+                                                 << "" << 0;
+    QTest::newRow("the shared-log folder, written by the pupils' group")
+        << QStringList{"srv:755:root:root", "classe-mix:2775:root:eleves"}
+        << "d'autres comptes peuvent écrire dans le dossier /srv/classe-mix sans le bit sticky" << 0;
+    QTest::newRow("a classmate's folder in /tmp") << QStringList{"tmp:1777:root:root", "classe:3777:tom:tom"}
+                                                  << "le dossier /tmp/classe appartient à tom dans /" << 0;
+    QTest::newRow("a parent the pupils' group may write")
+        << QStringList{"srv:755:root:root", "ec:2775:root:eleves", "cm1:3733:prof:profs"}
+        << "d'autres comptes peuvent écrire dans le dossier /srv/ec sans le bit sticky : ils pourraient y remplacer /srv/ec/cm1"
+        << 0;
+    QTest::newRow("without the setgid bit") << QStringList{"srv:755:root:root", "classe:1733:prof:profs"}
+                                            << "le dossier /srv/classe n'a pas le bit setgid" << 0;
+    QTest::newRow("listed by all") << QStringList{"srv:755:root:root", "classe:3737:prof:profs"}
+                                   << "tout le monde peut lister le dossier /srv/classe" << 0;
+    QTest::newRow("the pupil's own folder") << QStringList{"home:755:root:root", "lea:3733:lea:profs"}
+                                            << "le dossier /home/lea appartient à l'élève" << 0;
+    QTest::newRow("a group the pupil is in") << QStringList{"srv:755:root:root", "classe:3730:prof:eleves"}
+                                             << "le groupe eleves du dossier /srv/classe comprend l'élève" << 0;
+    QTest::newRow("another account's folder on the way")
+        << QStringList{"srv:755:root:root", "ecole:755:tech:tech", "classe:3733:prof:profs"}
+        << "le dossier /srv/ecole appartient à tech, qui pourrait y remplacer /srv/ecole/classe" << 0;
+    QTest::newRow("open to all, sticky, no setgid") << QStringList{"srv:755:root:root", "classe:1777:prof:prof"}
+                                                    << "n'a pas le bit setgid" << 0;
+    QTest::newRow("a share that hides owners")
+        << QStringList{"mnt:755:root:root", "~classe:777:lea:lea"} << "" << 1;
+    QTest::newRow("a share in a folder anybody may write")
+        << QStringList{"srv:777:root:root", "mnt:755:root:root", "~classe:777:lea:lea"}
+        << "d'autres comptes peuvent écrire dans le dossier /srv sans le bit sticky" << 0;
+}
+
+// The rule for the folders on the way to a pupil's log, as a table of
+// modes and owners: no account but the pupil, root and the teacher who owns
+// the class folder (with its group) may read, change or replace the log or
+// a folder on the way.
+void TestPupilLog::folderRule()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QString, refusedBecause);
+    QFETCH(int, unverified);
+    std::vector<logfile::PathStep> steps;
+    logfile::PathStep parent;
+    parent.mode = 0755;
+    std::string at;
+    for (QString folder : std::as_const(folders)) {
+        const bool hidden = folder.startsWith(u'~');
+        const QStringList fields = folder.remove(0, hidden ? 1 : 0).split(u':');
+        logfile::PathStep step;
+        step.parentPath = at.empty() ? "/" : at;
+        at += "/" + fields[0].toStdString();
+        step.path = at;
+        step.mode = fields[1].toUInt(nullptr, 8);
+        step.owner = idOf(fields[2]);
+        step.group = idOf(fields[3]);
+        step.parentMode = parent.mode;
+        step.parentOwner = parent.owner;
+        step.parentGroup = parent.group;
+        step.ownersVisible = !hidden;
+        steps.push_back(step);
+        parent = step;
+    }
+    // Where a folder is on a share that hides owners, what is in it cannot
+    // be judged; the folders above it still are.
+    const logfile::PupilAccount pupil{lea, {lea, eleves}};
+
+    const logfile::PathVerdict verdict = logfile::judgePupilLogPath(steps, pupil, nameOf, nameOf);
+
+    QCOMPARE(verdict.safe, refusedBecause.isEmpty());
+    QVERIFY2(QString::fromStdString(verdict.reason).contains(refusedBecause), verdict.reason.c_str());
+    QCOMPARE(int(verdict.unverified.size()), unverified);
 }
 
 QTEST_GUILESS_MAIN(TestPupilLog)

@@ -1,13 +1,18 @@
 #include "logfile/pathwalk_unix.h"
 
+#include "logfile/folderrule.h"
 #include "logfile/shared.h"
 
 #include <cerrno>
 #include <climits>
 #include <deque>
 #include <optional>
+#include <algorithm>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace logfile::posix {
@@ -30,11 +35,48 @@ bool trusted(const struct stat &link)
     return link.st_uid == ::geteuid() || link.st_uid == 0;
 }
 
-bool othersMaySwapEntries(int folder)
+// A network or FUSE file system: owners there are often the mounting
+// account's, whoever made the file, and the server's permissions rule.
+bool ownersMayBeHidden(int folder)
 {
-    struct stat status{};
-    return ::fstat(folder, &status) != 0
-           || (!trusted(status) && !(status.st_mode & S_ISVTX) && (status.st_mode & (S_IWGRP | S_IWOTH)));
+    struct statfs fs{};
+    if (::fstatfs(folder, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x65735546: // FUSE
+    case 0x517B:     // SMB
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case 0x6969:     // NFS
+    case 0x01021997: // 9P
+    case 0x5346414F: // AFS
+    case 0x00C36400: // Ceph
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string accountName(unsigned uid)
+{
+    const passwd *entry = ::getpwuid(uid);
+    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(uid);
+}
+
+std::string groupName(unsigned gid)
+{
+    const group *entry = ::getgrgid(gid);
+    return entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(gid);
+}
+
+PupilAccount thisAccount()
+{
+    PupilAccount account{::geteuid(), {::getegid()}};
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    if (count > 0 && ::getgroups(count, groups.data()) == count)
+        account.groups.insert(account.groups.end(), groups.begin(), groups.end());
+    return account;
 }
 
 int openFolder(int at, const char *name)
@@ -82,14 +124,42 @@ struct Walk
     std::deque<std::string> names;
     int links = 0;
     bool ownLogOnly = false;
+    std::string at; // the folder held, as a person reads it ("" for the root)
+    std::vector<PathStep> steps; // for a pupil's own log: each entry passed
 };
 
-// The walk's end: the folder that holds the last name.
+// Notes the entry `name` (described by `entry`) of the folder held, before
+// the walk passes it.
+void noteStep(Walk &walk, const std::string &name, const struct stat &entry)
+{
+    if (!walk.ownLogOnly)
+        return;
+    struct stat parent{};
+    ::fstat(walk.folder.get(), &parent);
+    PathStep step;
+    step.parentPath = walk.at.empty() ? "/" : walk.at;
+    step.path = walk.at + "/" + name;
+    step.mode = entry.st_mode & 07777;
+    step.owner = entry.st_uid;
+    step.group = entry.st_gid;
+    step.parentMode = parent.st_mode & 07777;
+    step.parentOwner = parent.st_uid;
+    step.parentGroup = parent.st_gid;
+    step.ownersVisible = !ownersMayBeHidden(walk.folder.get());
+    walk.steps.push_back(std::move(step));
+}
+
+// The walk's end: the folder that holds the last name, where a pupil's own
+// log may be kept only if every entry on the way passes the rule.
 WalkedPath arrive(Walk &walk, const std::string &name)
 {
-    if (walk.ownLogOnly && othersMaySwapEntries(walk.folder.get()))
-        return WalkedPath::refusedBy(reasons::foreignFolder);
     WalkedPath walked;
+    if (walk.ownLogOnly) {
+        PathVerdict verdict = judgePupilLogPath(walk.steps, thisAccount(), accountName, groupName);
+        if (!verdict.safe)
+            return WalkedPath::refusedBy(std::move(verdict.reason));
+        walked.unverified = std::move(verdict.unverified);
+    }
     walked.folder = std::move(walk.folder);
     walked.name = name;
     return walked;
@@ -108,10 +178,12 @@ std::optional<WalkedPath> followLink(Walk &walk, const std::string &name, const 
     const std::string target = linkTarget(walk.folder.get(), name);
     if (target.empty())
         return WalkedPath::failed(errno);
+    noteStep(walk, name, at);
     if (target.front() == '/') {
         walk.folder = Descriptor(openFolder(AT_FDCWD, "/"));
         if (walk.folder.get() < 0)
             return WalkedPath::failed(errno);
+        walk.at.clear();
     }
     std::deque<std::string> more = namesOf(target);
     walk.names.insert(walk.names.begin(), more.begin(), more.end());
@@ -120,11 +192,16 @@ std::optional<WalkedPath> followLink(Walk &walk, const std::string &name, const 
 
 // Enters the folder `name`; a reason to stop, or nothing (the walk may have
 // to look at the name again, made a link since it looked).
-std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name)
+std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name, const struct stat &entry)
 {
     Descriptor next(openFolder(walk.folder.get(), name.c_str()));
     if (next.get() >= 0) {
+        // What is noted is the folder entered: it may have changed since it
+        // was looked at.
+        struct stat entered{};
+        noteStep(walk, name, ::fstat(next.get(), &entered) == 0 ? entered : entry);
         walk.folder = std::move(next);
+        walk.at += "/" + name;
         return std::nullopt;
     }
     const int error = errno;
@@ -145,7 +222,9 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
     const std::string &whole = path.native();
     if (whole.empty())
         return WalkedPath::failed(ENOENT);
-    Walk walk{Descriptor(openFolder(AT_FDCWD, whole.front() == '/' ? "/" : ".")), namesOf(whole), 0, ownLogOnly};
+    const bool absolute = whole.front() == '/';
+    Walk walk{Descriptor(openFolder(AT_FDCWD, absolute ? "/" : ".")), namesOf(whole), 0, ownLogOnly,
+              absolute ? std::string() : std::string("."), {}};
     if (walk.folder.get() < 0)
         return WalkedPath::failed(errno);
     while (!walk.names.empty()) {
@@ -168,7 +247,7 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
         else if (last)
             return arrive(walk, name);
         else
-            stop = enterFolder(walk, name);
+            stop = enterFolder(walk, name, at);
         if (stop)
             return std::move(*stop);
     }

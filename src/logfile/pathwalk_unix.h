@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace logfile::posix {
 
@@ -20,9 +21,12 @@ struct WalkedPath
     std::string name;  // the last name, never a link (it may not exist)
     int error = 0;        // when the walk failed: the system's error...
     std::string failure;  // ...or why, in French, when a link stopped it
-    // The walk stopped at a link that the rules refuse, not at an error
-    // that trying again could cure.
+    // The walk stopped at a link or a folder that the rules refuse, not at
+    // an error that trying again could cure.
     bool refused = false;
+    // For a pupil's own log: the entries of the path whose owners the file
+    // system does not show, which the rule could not judge.
+    std::vector<std::string> unverified;
 
     bool ok() const { return error == 0 && failure.empty(); }
 
@@ -32,10 +36,10 @@ struct WalkedPath
         walked.error = systemError != 0 ? systemError : EIO;
         return walked;
     }
-    static WalkedPath refusedBy(const char *why)
+    static WalkedPath refusedBy(std::string why)
     {
         WalkedPath walked;
-        walked.failure = why;
+        walked.failure = std::move(why);
         walked.refused = true;
         return walked;
     }
@@ -44,11 +48,8 @@ struct WalkedPath
 // Walks `path` (relative to the current folder when it is not absolute).
 // Links in folders of the path are followed when they are the user's or
 // root's and refused otherwise; a link at the last name too, unless
-// `ownLogOnly`, where any link there is refused, as is a folder of the path
-// that belongs to another user and that others may write to without the
-// sticky bit (anybody could swap the log in it: a classmate's folder
-// made where the class folder was meant to be). A class folder (sticky,
-// the teacher's) passes.
+// `ownLogOnly`, where any link there is refused, and every folder and link
+// of the path must pass the rule for a pupil's log (logfile/folderrule.h).
 WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly);
 
 // Whether `fd` and `name` in `folder` are the same file.

@@ -16,8 +16,6 @@ inline constexpr const char *foreignLink = "c'est un lien symbolique qui apparti
 // A pupil's own log must be a file of the pupil's, never a link to one.
 inline constexpr const char *linkAtLog = "c'est un lien symbolique, pas le fichier de l'élève";
 inline constexpr const char *foreignOwner = "ce fichier appartient à un autre utilisateur";
-inline constexpr const char *foreignFolder =
-    "un dossier du chemin appartient à un autre utilisateur et d'autres comptes peuvent y remplacer des fichiers";
 inline constexpr const char *interrupted = "interrompu ; rien n'a été déplacé";
 
 } // namespace logfile::reasons

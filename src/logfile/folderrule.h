@@ -1,0 +1,58 @@
+#pragma once
+
+// Whether a pupil's log is safe where the setting puts it: the rule for
+// every folder on the way to it. Plain data in, a verdict out, so that the
+// rule is a table of modes and owners that a test goes through; the path
+// walk (pathwalk_unix.h) gathers the data as it goes.
+//
+// The property: no account but the pupil, root, and the account that owns
+// the class folder (with the class folder's group, where the pupil is not
+// in it) can read, change, delete, rename or replace the pupil's log, or any
+// folder entry on the way to it.
+
+#include <string>
+#include <vector>
+
+namespace logfile {
+
+// One entry on the way to the log (a folder, or a link the walk followed),
+// with the folder that holds it. Modes are st_mode's permission bits.
+struct PathStep
+{
+    std::string path; // the entry as a person reads it
+    unsigned mode = 0;
+    unsigned owner = 0;
+    unsigned group = 0;
+    unsigned parentMode = 0;
+    unsigned parentOwner = 0;
+    unsigned parentGroup = 0;
+    std::string parentPath;
+    // False where the file system shows every file as the account that
+    // mounted it (a share through FUSE, cifs with uid=, many NFS set-ups):
+    // there owners and modes say nothing, and the server's permissions rule.
+    bool ownersVisible = true;
+};
+
+// The account whose log it is.
+struct PupilAccount
+{
+    unsigned uid = 0;
+    std::vector<unsigned> groups; // the primary group among them
+    bool inGroup(unsigned group) const;
+};
+
+struct PathVerdict
+{
+    bool safe = true;
+    std::string reason; // when not safe: which folder, and what is wrong, in French
+    // The entries whose owners could not be seen: nothing was judged there.
+    std::vector<std::string> unverified;
+};
+
+// `steps` from the root down, the last being the class folder that holds
+// the log; owner and group names in the reasons come from `nameOf`.
+PathVerdict judgePupilLogPath(const std::vector<PathStep> &steps, const PupilAccount &pupil,
+                              std::string (*nameOf)(unsigned uid) = nullptr,
+                              std::string (*groupNameOf)(unsigned gid) = nullptr);
+
+} // namespace logfile
