@@ -146,6 +146,16 @@ void TestClassReport::csvField_data()
     QTest::newRow("quote") << "Zoé \"la grande\"" << "\"Zoé \"\"la grande\"\"\"";
     QTest::newRow("line break") << "Zoé\nB" << "\"Zoé\nB\"";
     QTest::newRow("comma needs nothing") << "Dupont, Zoé" << "Dupont, Zoé";
+    // What a spreadsheet would run as a formula, made text.
+    QTest::newRow("=") << "=1+1" << "'=1+1";
+    QTest::newRow("+") << "+1" << "'+1";
+    QTest::newRow("-") << "-1" << "'-1";
+    QTest::newRow("@") << "@SUM(1)" << "'@SUM(1)";
+    QTest::newRow("a tab first") << "\tx" << "'\tx";
+    QTest::newRow("a carriage return first") << "\r=1" << "\"'\r=1\"";
+    QTest::newRow("a link and its quotes") << "=HYPERLINK(\"http://x\";\"Voir\")"
+                                           << "\"'=HYPERLINK(\"\"http://x\"\";\"\"Voir\"\")\"";
+    QTest::newRow("a sign inside is nothing") << "1=1" << "1=1";
 }
 
 void TestClassReport::csvField()
@@ -162,12 +172,16 @@ void TestClassReport::csvRows()
     CsvExport csv(file);
     csv.addAttempt(QStringLiteral("Zoé"), 1, attempt({"1", "1", "2", "1"}));
     csv.addAttempt(QStringLiteral("Zoé"), 2, attempt({"3", "4", "", "2"}));
+    // An answer no box lets in, longer than the record's zone: cut, flagged.
+    csv.addAttempt(QStringLiteral("Zoé"), 3, attempt({"3", "12341234123412", "a", "2"}));
     QVERIFY(csv.ok());
     QCOMPARE(file.data(), QByteArray("\xEF\xBB\xBF"
                                      "\xC3\xA9l\xC3\xA8ve;essai;r\xC3\xA9ponse 1;r\xC3\xA9ponse 2;r\xC3\xA9ponse 3;"
-                                     "r\xC3\xA9ponse 4;juste 1;juste 2;juste 3;juste 4;score\r\n"
-                                     "Zo\xC3\xA9;1;1;1;2;1;0;0;0;0;0\r\n"
-                                     "Zo\xC3\xA9;2;3;4;;2;1;1;0;1;3\r\n"));
+                                     "r\xC3\xA9ponse 4;juste 1;juste 2;juste 3;juste 4;score;remarque\r\n"
+                                     "Zo\xC3\xA9;1;1;1;2;1;0;0;0;0;0;\r\n"
+                                     "Zo\xC3\xA9;2;3;4;;2;1;1;0;1;3;\r\n"
+                                     "Zo\xC3\xA9;3;3;1234123412341\xE2\x80\xA6;a;2;1;0;0;1;2;"
+                                     "r\xC3\xA9ponse qui n'a pas \xC3\xA9t\xC3\xA9 tap\xC3\xA9" "e dans l'exercice\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestClassReport)

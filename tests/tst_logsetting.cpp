@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Where a technician's setting puts the results log, and what a mistaken
 // setting does.
@@ -70,43 +72,54 @@ void TestLogSetting::precedence_data()
     QTest::addColumn<QString>("expected"); // "default": ~/estest.txt
     QTest::addColumn<QString>("warnedAbout"); // the file named in the warning, or empty
     QTest::addColumn<QString>("warningSays");
+    // Whose the system folders are: "machine" (root's, nobody else may
+    // change them), "user" (any other account's, as a folder a session's
+    // XDG_CONFIG_DIRS names may be), "any" where it changes nothing.
+    QTest::addColumn<QString>("systemFolders");
 
     // CLASS: a class folder that exists; FIFO and FOLDER: a FIFO or a folder
     // where the setting file should be.
-    QTest::newRow("none") << "home" << "" << "" << "" << "default" << "" << "";
-    QTest::newRow("system") << "home" << "" << "CLASS/estest.txt" << "" << "CLASS/estest.txt" << "" << "";
-    QTest::newRow("second system folder") << "home" << "" << "" << "CLASS/b.txt" << "CLASS/b.txt" << "" << "";
+    QTest::newRow("none") << "home" << "" << "" << "" << "default" << "" << "" << "any";
+    QTest::newRow("system") << "home" << "" << "CLASS/estest.txt" << "" << "CLASS/estest.txt" << "" << "" << "any";
+    QTest::newRow("second system folder") << "home" << "" << "" << "CLASS/b.txt" << "CLASS/b.txt" << "" << "" << "any";
     QTest::newRow("first system folder first") << "home" << "" << "CLASS/a.txt" << "CLASS/b.txt" << "CLASS/a.txt"
-                                               << "" << "";
-    QTest::newRow("user") << "home" << "CLASS/moi.txt" << "" << "" << "CLASS/moi.txt" << "" << "";
-    QTest::newRow("user over system") << "home" << "CLASS/moi.txt" << "CLASS/a.txt" << "" << "CLASS/moi.txt" << ""
-                                      << "";
-    QTest::newRow("relative") << "home" << "" << "estest.txt" << "" << "default" << "xdg1" << "chemin complet";
-    QTest::newRow("relative user over system") << "home" << "log.txt" << "CLASS/a.txt" << "" << "default" << "home"
-                                               << "chemin complet";
-    QTest::newRow("accented path") << "home" << "" << "CLASS/élèves.txt" << "" << "CLASS/élèves.txt" << "" << "";
-    QTest::newRow("XDG_CONFIG_HOME") << "config" << "CLASS/moi.txt" << "" << "" << "CLASS/moi.txt" << "" << "";
-    QTest::newRow("XDG_CONFIG_HOME over system") << "config" << "CLASS/moi.txt" << "CLASS/a.txt" << ""
-                                                  << "CLASS/moi.txt" << "" << "";
-    QTest::newRow("user file without the key") << "home" << "-" << "CLASS/a.txt" << "" << "CLASS/a.txt" << "" << "";
+                                               << "" << "" << "any";
+    QTest::newRow("user") << "home" << "CLASS/moi.txt" << "" << "" << "CLASS/moi.txt" << "" << "" << "any";
+    // A pupil's own setting must not move the class's records.
+    QTest::newRow("the machine's over the user's") << "home" << "CLASS/moi.txt" << "CLASS/a.txt" << ""
+                                                   << "CLASS/a.txt" << "" << "" << "machine";
+    QTest::newRow("the user's over a folder a session named")
+        << "home" << "CLASS/moi.txt" << "CLASS/a.txt" << "" << "CLASS/moi.txt" << "" << "" << "user";
+    QTest::newRow("relative") << "home" << "" << "estest.txt" << "" << "default" << "xdg1" << "chemin complet" << "any";
+    QTest::newRow("a relative user's, the machine's") << "home" << "log.txt" << "CLASS/a.txt" << "" << "CLASS/a.txt"
+                                                      << "" << "" << "machine";
+    QTest::newRow("a relative user's, a session's folder") << "home" << "log.txt" << "CLASS/a.txt" << ""
+                                                           << "default" << "home" << "chemin complet" << "user";
+    QTest::newRow("accented path") << "home" << "" << "CLASS/élèves.txt" << "" << "CLASS/élèves.txt" << "" << "" << "any";
+    QTest::newRow("XDG_CONFIG_HOME") << "config" << "CLASS/moi.txt" << "" << "" << "CLASS/moi.txt" << "" << "" << "any";
+    QTest::newRow("XDG_CONFIG_HOME, the machine's") << "config" << "CLASS/moi.txt" << "CLASS/a.txt" << ""
+                                                     << "CLASS/a.txt" << "" << "" << "machine";
+    QTest::newRow("XDG_CONFIG_HOME, a session's folder") << "config" << "CLASS/moi.txt" << "CLASS/a.txt" << ""
+                                                         << "CLASS/moi.txt" << "" << "" << "user";
+    QTest::newRow("user file without the key") << "home" << "-" << "CLASS/a.txt" << "" << "CLASS/a.txt" << "" << "" << "any";
     QTest::newRow("user file without the key, XDG_CONFIG_HOME")
-        << "config" << "-" << "" << "CLASS/b.txt" << "CLASS/b.txt" << "" << "";
-    QTest::newRow("relative in XDG_CONFIG_HOME") << "config" << "log.txt" << "CLASS/a.txt" << "" << "default"
-                                                 << "config" << "chemin complet";
+        << "config" << "-" << "" << "CLASS/b.txt" << "CLASS/b.txt" << "" << "" << "any";
+    QTest::newRow("relative in XDG_CONFIG_HOME, a session's folder")
+        << "config" << "log.txt" << "CLASS/a.txt" << "" << "default" << "config" << "chemin complet" << "user";
     QTest::newRow("a comma in the path") << "home" << "" << "CLASS/CM1,CM2.txt" << "" << "CLASS/CM1,CM2.txt" << ""
-                                         << "";
+                                         << "" << "any";
     QTest::newRow("a mistaken % sequence") << "home" << "" << "CLASS/%x.txt" << "" << "default" << "xdg1"
-                                           << "ni %u";
-    QTest::newRow("a value in quotes") << "home" << "" << "\"CLASS/b.txt\"" << "" << "CLASS/b.txt" << "" << "";
+                                           << "ni %u" << "any";
+    QTest::newRow("a value in quotes") << "home" << "" << "\"CLASS/b.txt\"" << "" << "CLASS/b.txt" << "" << "" << "any";
     // Said at start-up, not only once the exercise is over.
-    QTest::newRow("names a folder") << "home" << "" << "CLASS" << "" << "CLASS" << "xdg1" << "nomme un dossier";
+    QTest::newRow("names a folder") << "home" << "" << "CLASS" << "" << "CLASS" << "xdg1" << "nomme un dossier" << "any";
     QTest::newRow("in a missing folder") << "home" << "" << "CLASS/absent/estest.txt" << ""
-                                         << "CLASS/absent/estest.txt" << "xdg1" << "qui n'existe pas";
+                                         << "CLASS/absent/estest.txt" << "xdg1" << "qui n'existe pas" << "any";
     // Never waited on, never skipped in silence.
     QTest::newRow("a FIFO for the class file") << "home" << "" << "FIFO" << "CLASS/b.txt" << "default" << "xdg1"
-                                               << "n'est pas un fichier ordinaire";
+                                               << "n'est pas un fichier ordinaire" << "any";
     QTest::newRow("a folder for the class file") << "home" << "" << "FOLDER" << "CLASS/b.txt" << "default" << "xdg1"
-                                                 << "n'est pas un fichier ordinaire";
+                                                 << "n'est pas un fichier ordinaire" << "any";
 }
 
 void TestLogSetting::precedence()
@@ -118,6 +131,10 @@ void TestLogSetting::precedence()
     QFETCH(QString, expected);
     QFETCH(QString, warnedAbout);
     QFETCH(QString, warningSays);
+    QFETCH(QString, systemFolders);
+    const bool root = ::geteuid() == 0;
+    if (systemFolders == QLatin1String("machine") && !root)
+        QSKIP("the machine's folders are root's: this row needs root");
     const QString classFolder = m_dir->filePath(QStringLiteral("classe"));
     QVERIFY(QDir().mkpath(classFolder));
     for (QString *value : {&user, &system1, &system2, &expected})
@@ -134,6 +151,12 @@ void TestLogSetting::precedence()
     }
     if (!system2.isEmpty())
         writeSetting(m_dir->filePath(QStringLiteral("xdg2")), system2);
+    if (systemFolders == QLatin1String("user") && root)
+        QVERIFY(::system(QStringLiteral("chown -R 65534 '%1' '%2' 2> /dev/null")
+                             .arg(m_dir->filePath(QStringLiteral("xdg1")), m_dir->filePath(QStringLiteral("xdg2")))
+                             .toLocal8Bit()
+                             .constData())
+                    >= 0);
 
     const LogLocation location = resultsLogLocation();
     const QString path = QFile::decodeName(QByteArray::fromStdString(location.path.native()));

@@ -3,11 +3,23 @@
 #include <QIODevice>
 #include <QStringList>
 
+// What a spreadsheet would take for the start of a formula (=, +, -, @) or
+// of a field of its own (a tab, a carriage return).
+bool startsLikeAFormula(const QString &text)
+{
+    return !text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.front());
+}
+
 QString csvField(const QString &text)
 {
-    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
+    // A pupil may write into their own log what they like: a field that a
+    // spreadsheet would run as a formula (=HYPERLINK(...), =1+1) gets an
+    // apostrophe in front, which LibreOffice and Excel both read as "this
+    // is text", and which shows the teacher that it was not a number.
+    const QString field = startsLikeAFormula(text) ? u'\'' + text : text;
+    if (!field.contains(u';') && !field.contains(u'"') && !field.contains(u'\n') && !field.contains(u'\r'))
+        return field;
+    QString quoted = field;
     quoted.replace(u'"', QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
 }
@@ -19,17 +31,18 @@ CsvExport::CsvExport(QIODevice &device)
     writeRow({QStringLiteral("élève"), QStringLiteral("essai"), QStringLiteral("réponse 1"),
               QStringLiteral("réponse 2"), QStringLiteral("réponse 3"), QStringLiteral("réponse 4"),
               QStringLiteral("juste 1"), QStringLiteral("juste 2"), QStringLiteral("juste 3"),
-              QStringLiteral("juste 4"), QStringLiteral("score")});
+              QStringLiteral("juste 4"), QStringLiteral("score"), QStringLiteral("remarque")});
 }
 
 void CsvExport::addAttempt(const QString &pupil, int attempt, const ReadRecord &record)
 {
     QStringList fields{pupil, QString::number(attempt)};
     for (const QString &answer : record.answers)
-        fields.append(answer);
+        fields.append(shownAnswer(answer));
     for (const bool right : record.right)
         fields.append(right ? QStringLiteral("1") : QStringLiteral("0"));
     fields.append(QString::number(record.score()));
+    fields.append(record.anyUntyped() ? QString::fromUtf8(untypedNote) : QString());
     writeRow(fields);
 }
 

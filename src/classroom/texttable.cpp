@@ -12,10 +12,13 @@ namespace {
 constexpr std::size_t questionCount = Content::questionCount;
 
 // An answer with its mark: "3 ✓", "1 ✗", "– ✗" for none.
+// An answer no answer box lets in is cut to the record's zone and marked
+// "*", explained under the table.
 QString markedAnswer(const ReadRecord &record, std::size_t row)
 {
-    const QString answer = record.answers[row].isEmpty() ? QStringLiteral("–") : record.answers[row];
-    return answer + (record.right[row] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"));
+    const QString answer = record.answers[row].isEmpty() ? QStringLiteral("–") : shownAnswer(record.answers[row]);
+    return answer + (record.right[row] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"))
+           + (record.untyped[row] ? QStringLiteral("*") : QString());
 }
 
 // Rows of cells laid out in columns, each as wide as its widest cell; a
@@ -88,6 +91,11 @@ QString formatClassReport(const ClassReport &report)
         pupils.append(row);
     }
     text += columns(pupils, {false, true, false, false, false, false, true, true});
+    const bool untyped = std::any_of(byName.cbegin(), byName.cend(), [](const PupilSummary &pupil) {
+        return pupil.attempts > 0 && pupil.last.anyUntyped();
+    });
+    if (untyped)
+        text += QStringLiteral("* %1\n").arg(QString::fromUtf8(untypedNote));
 
     QList<QStringList> questions{{QStringLiteral("idée"), QStringLiteral("question"), QStringLiteral("paragraphe"),
                                   QStringLiteral("justes"), QStringLiteral("sans réponse"),

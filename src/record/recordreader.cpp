@@ -46,6 +46,29 @@ RecordFields recordFieldsFor(const QStringList &answers)
                         committed);
 }
 
+namespace {
+
+// The zone an answer has in the record before the next prompt's.
+constexpr qsizetype answerZone = 13;
+
+} // namespace
+
+bool couldHaveBeenTyped(const QString &answer)
+{
+    return answer.size() <= answerZone
+           && std::all_of(answer.cbegin(), answer.cend(), [](QChar c) { return c >= u'1' && c <= u'4'; });
+}
+
+QString shownAnswer(const QString &answer)
+{
+    return answer.size() <= answerZone ? answer : answer.first(answerZone) + u'…';
+}
+
+bool ReadRecord::anyUntyped() const
+{
+    return std::any_of(untyped.begin(), untyped.end(), [](bool untypedAnswer) { return untypedAnswer; });
+}
+
 int ReadRecord::score() const
 {
     return static_cast<int>(std::count(right.begin(), right.end(), true));
@@ -78,6 +101,7 @@ std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
         record.answers[row] = fromWindows1252(typed[row]);
         record.right[row] = judgeAnswer(record.answers[row], Content::expectedAnswer(static_cast<int>(row))).verdict
                             == Verdict::Right;
+        record.untyped[row] = !couldHaveBeenTyped(record.answers[row]);
         key += typed[row];
         key += '\n';
     }

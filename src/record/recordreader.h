@@ -22,9 +22,22 @@ struct ReadRecord
 {
     std::array<QString, Content::questionCount> answers; // as typed; empty when none
     std::array<bool, Content::questionCount> right{};
+    // The answer holds what no answer box lets in (a character other than a
+    // paragraph number, more than the record's zone of 13 characters): the
+    // line was written by something else than the exercise.
+    std::array<bool, Content::questionCount> untyped{};
 
     int score() const;
+    bool anyUntyped() const;
 };
+
+// Whether the exercise's answer box could have let this answer in.
+bool couldHaveBeenTyped(const QString &answer);
+
+// An answer as the teacher's tools show it: cut to the record's zone.
+QString shownAnswer(const QString &answer);
+
+inline constexpr const char *untypedNote = "réponse qui n'a pas été tapée dans l'exercice";
 
 // The fields the window keeps for these committed answers ("" for a row
 // committed empty): each judged, the counts empty until the first one.

@@ -7,12 +7,16 @@
 #include <optional>
 
 // Where the results log lives can be set once for a whole class by a
-// technician: key `log` of group `results`, an absolute path. On Linux the
-// system-wide files are morvel2/morvel2.conf in each folder of
-// XDG_CONFIG_DIRS (/etc/xdg by default) and the user's is
-// morvel2/morvel2.conf in XDG_CONFIG_HOME (~/.config by default), the user's
-// winning; on Windows the same keys are in the registry under
-// Software\morvel2\morvel2, HKCU before HKLM. Without a setting the log stays
+// technician: key `log` of group `results`, an absolute path. The machine's
+// setting wins; a user's own counts only where the machine sets none, so
+// that a pupil cannot send the records elsewhere. On Linux the machine's
+// files are morvel2/morvel2.conf in /etc/xdg and in each folder of
+// XDG_CONFIG_DIRS that root owns and nobody else may change (a session may
+// set that variable: any other folder it names is the user's), then the
+// user's in XDG_CONFIG_HOME (~/.config by default). On Windows the same keys
+// are in the registry: the machine's policy
+// (HKLM\Software\Policies\morvel2\morvel2), the user's policy, then
+// HKLM\Software\morvel2\morvel2, then HKCU. Without a setting the log stays
 // where it always was.
 
 // A class's per-pupil logs: the files of `folder` whose names are

@@ -1,10 +1,14 @@
 #include "saving/logsetting.h"
 
+#include "logfile/reasons.h"
 #include "paths/paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,22 +17,44 @@ QString configFile(const QString &folder)
     return folder + QStringLiteral("/morvel2/morvel2.conf");
 }
 
+// Root's, and nobody else may change it; true too for what is not there.
+bool rootsAlone(const QString &path)
+{
+    struct stat status{};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT;
+    return status.st_uid == 0 && !S_ISLNK(status.st_mode) && !(status.st_mode & (S_IWGRP | S_IWOTH));
+}
+
+// A folder of settings counts as the machine's only where the pupil could
+// not have made it: XDG_CONFIG_DIRS is the session's to set, so a folder it
+// names may be anybody's.
+bool machinesFolder(const QString &folder)
+{
+    struct stat status{};
+    return ::stat(QFile::encodeName(folder).constData(), &status) == 0 && rootsAlone(folder)
+           && rootsAlone(folder + QStringLiteral("/morvel2")) && rootsAlone(configFile(folder));
+}
+
 } // namespace
 
 QStringList logSettingSources()
 {
-    QStringList sources;
+    QStringList machine;
+    QStringList user;
     const QString configHome = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
-    sources.append(configFile(QDir::isAbsolutePath(configHome)
-                                  ? configHome
-                                  : displayPath(homeFolder()) + QStringLiteral("/.config")));
-    QString configDirs = QFile::decodeName(qgetenv("XDG_CONFIG_DIRS"));
-    if (configDirs.isEmpty())
-        configDirs = QStringLiteral("/etc/xdg");
-    for (const QString &folder : configDirs.split(u':', Qt::SkipEmptyParts))
+    user.append(configFile(QDir::isAbsolutePath(configHome) ? configHome
+                                                            : displayPath(homeFolder()) + QStringLiteral("/.config")));
+    const QString systemFolder = QStringLiteral("/etc/xdg");
+    QStringList configDirs = QFile::decodeName(qgetenv("XDG_CONFIG_DIRS")).split(u':', Qt::SkipEmptyParts);
+    // The technician's folder is read whatever the session says.
+    if (!configDirs.contains(systemFolder))
+        configDirs.append(systemFolder);
+    for (const QString &folder : std::as_const(configDirs))
         if (QDir::isAbsolutePath(folder))
-            sources.append(configFile(folder));
-    return sources;
+            (machinesFolder(folder) ? machine : user).append(configFile(folder));
+    // The machine's setting wins: a pupil's own counts only where it sets none.
+    return machine + user;
 }
 
 // Read by hand rather than through QSettings, which takes a value with a
@@ -40,10 +66,10 @@ SettingRead readLogSetting(const QString &source)
     if (!info.exists())
         return {};
     if (!info.isFile())
-        return {{}, QStringLiteral("ce n'est pas un fichier ordinaire")};
+        return {{}, QString::fromUtf8(logfile::reasons::notAFile)};
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, info.isReadable() ? file.errorString() : QStringLiteral("permission refusée")};
+        return {{}, info.isReadable() ? file.errorString() : QString::fromUtf8(logfile::reasons::permissionDenied)};
     bool inResults = false;
     std::optional<QString> value;
     // A setting file is a few lines; more than this is not one.

@@ -4,8 +4,13 @@
 
 QStringList logSettingSources()
 {
-    return {QStringLiteral("HKEY_CURRENT_USER\\Software\\morvel2\\morvel2"),
-            QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\morvel2\\morvel2")};
+    // Group Policy first (the technician's, then the user's policy), then
+    // the machine's own key, then the user's: a pupil's own key counts only
+    // where nothing above sets the log.
+    return {QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies\\morvel2\\morvel2"),
+            QStringLiteral("HKEY_CURRENT_USER\\Software\\Policies\\morvel2\\morvel2"),
+            QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\morvel2\\morvel2"),
+            QStringLiteral("HKEY_CURRENT_USER\\Software\\morvel2\\morvel2")};
 }
 
 SettingRead readLogSetting(const QString &source)

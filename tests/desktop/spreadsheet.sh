@@ -51,6 +51,12 @@ for pupil in francois:françois:1 leo:léo:1 zoe:zoé:2; do
     cp "$log" "$class/$name.txt"
 done
 echo "4 attempts typed into the real window in $SECONDS s: françois.txt, léo.txt, zoé.txt"
+# A pupil who writes into their own log what the window never would, and a
+# file named like a formula, to run formulas on the teacher's machine: each
+# must reach the spreadsheet as text.
+: "${LOGDRIVER:?LOGDRIVER must name the logdriver program}"
+"$LOGDRIVER" answers '=1+1' '+1' '@SUM(1;2)' '=HYPERLINK("http://exemple.invalid";"Voir")' > "$class/hugo.txt"
+"$LOGDRIVER" answers 3 4 1 2 > "$class/=1+1.txt"
 
 # The teacher's machine may have no display at all.
 csv="$scratch/bilan.csv"
@@ -58,8 +64,8 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$program" --bilan "$class" --csv "$csv" > "$s
     || fail "--bilan ended with status $?: $(cat "$scratch/errors")"
 [[ -s $csv ]] || fail "no CSV was written; the table said: $(cat "$scratch/table")"
 [[ $(head -c 3 "$csv" | od -An -tx1 | tr -d ' ') == efbbbf ]] || fail "the CSV does not start with a byte-order mark"
-[[ $(LC_ALL=C grep -c $'\r$' "$csv") -eq 5 && $(wc -l < "$csv") -eq 5 ]] \
-    || fail "the CSV is not 5 lines each ending in CR LF: $(cat -A "$csv")"
+[[ $(LC_ALL=C grep -c $'\r$' "$csv") -eq 7 && $(wc -l < "$csv") -eq 7 ]] \
+    || fail "the CSV is not 7 lines each ending in CR LF: $(cat -A "$csv")"
 cp "$csv" "$scratch/before"
 if "$program" --bilan "$class" --csv "$csv" > /dev/null 2>&1; then
     fail "--bilan wrote over an existing CSV"
@@ -95,6 +101,8 @@ for row in sheet.iter(f"{{{TABLE}}}table-row"):
         text = "\n".join("".join(p.itertext()) for p in cell.iter(f"{{{TEXT}}}p"))
         if kind is None:
             shown = ""
+        elif cell.get(f"{{{TABLE}}}formula"):  # run, not shown as written
+            shown = f"formula:{cell.get(f'{{{TABLE}}}formula')}"
         elif kind == "string":
             shown = f'"{text}"'
         elif kind == "float":
@@ -112,8 +120,10 @@ for row in sheet.iter(f"{{{TABLE}}}table-row"):
 EOF
 
 expected=$(printf '%s\n' \
-    '"élève"	"essai"	"réponse 1"	"réponse 2"	"réponse 3"	"réponse 4"	"juste 1"	"juste 2"	"juste 3"	"juste 4"	"score"' \
+    '"élève"	"essai"	"réponse 1"	"réponse 2"	"réponse 3"	"réponse 4"	"juste 1"	"juste 2"	"juste 3"	"juste 4"	"score"	"remarque"' \
+    "\"'=1+1\"	1	3	4	1	2	1	1	1	1	4" \
     '"françois"	1	1234	4	2		0	1	0	0	1' \
+    "\"hugo\"	1	\"'=1+1\"	\"'+1\"	\"'@SUM(1;2)\"	\"'=HYPERLINK(\"h…\"	0	0	0	0	0	\"réponse qui n'a pas été tapée dans l'exercice\"" \
     '"léo"	1	3		1	21	1	0	1	0	2' \
     '"zoé"	1	2	3	4	1	0	0	0	0	0' \
     '"zoé"	2	3	4	1	2	1	1	1	1	4')
@@ -121,6 +131,8 @@ diff <(echo "$expected") "$scratch/cells" > "$scratch/diff" \
     || fail "Calc does not read the CSV as written (< expected, > read):"$'\n'"$(cat "$scratch/diff")"
 echo "LibreOffice Calc, French CSV import (59,34,76,1,,1036), read back cell by cell:"
 sed 's/^/  /' "$scratch/cells"
+echo "  the formulas hugo put in his log and in a file's name as text, behind an apostrophe, never run;" \
+    "his answer longer than the record's zone cut and flagged"
 echo "  header texts and pupils' names with their accents, the empty answers of françois (4) and léo (2) empty" \
     "in their own column, answers (3, 21, 1234), marks and scores (0 included) numbers"
 echo "done in $SECONDS s"

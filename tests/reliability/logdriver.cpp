@@ -13,6 +13,9 @@
 //       exit status 1 when a line is neither a record nor a torn one
 //   logdriver record WRITER INDEX [COUNT]
 //       prints one record, as appended, or COUNT records from INDEX on
+//   logdriver answers A1 A2 A3 A4
+//       prints the record the window writes for these answers (UTF-8 in,
+//       Windows-1252 out), such as a pupil could append to their own log
 //   logdriver save WRITER INDEX
 //       saves record INDEX of writer WRITER as the program saves a finished
 //       exercise: to the log the settings name for this account (a
@@ -29,6 +32,7 @@
 #include "saving/logpaths.h"
 #include "saving/logsetting.h"
 #include "record/record.h"
+#include "record/recordreader.h"
 #include "saving/saverecord.h"
 
 #include <QByteArray>
@@ -47,6 +51,11 @@
 #include <string>
 
 namespace {
+
+QByteArray recordFor(const QStringList &answers)
+{
+    return recordLine(recordFieldsFor(answers));
+}
 
 // Writer and record numbers travel in the answers of rows 0 and 1.
 QByteArray record(int writer, int index)
@@ -212,6 +221,12 @@ int main(int argc, char *argv[])
             const QByteArray line = record(std::atoi(argv[2]), index);
             std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
         }
+        return 0;
+    }
+    if (command == "answers" && argc == 6) {
+        const QByteArray line = recordFor(
+            {QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3]), QString::fromUtf8(argv[4]), QString::fromUtf8(argv[5])});
+        std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
         return 0;
     }
     if (command == "save" && argc == 4) {

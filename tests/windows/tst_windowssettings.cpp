@@ -73,7 +73,9 @@ void TestWindowsSettings::precedence_data()
 
     QTest::newRow("none") << "" << "" << "default" << "";
     QTest::newRow("machine") << "" << "CLASS\\estest.txt" << "CLASS\\estest.txt" << "";
-    QTest::newRow("user over machine") << "CLASS\\moi.txt" << "CLASS\\estest.txt" << "CLASS\\moi.txt" << "";
+    // A pupil's own key must not move the class's records.
+    QTest::newRow("machine over user") << "CLASS\\moi.txt" << "CLASS\\estest.txt" << "CLASS\\estest.txt" << "";
+    QTest::newRow("user where the machine sets none") << "CLASS\\moi.txt" << "" << "CLASS\\moi.txt" << "";
     QTest::newRow("user key without the value") << "-" << "CLASS\\estest.txt" << "CLASS\\estest.txt" << "";
     QTest::newRow("forward slashes") << "" << "CLASS/estest.txt" << "CLASS\\estest.txt" << "";
     QTest::newRow("accented name") << "" << "CLASS\\élèves.txt" << "CLASS\\élèves.txt" << "";
@@ -95,7 +97,7 @@ void TestWindowsSettings::precedence()
     setValue(machineKey, placed(machine));
     const std::filesystem::path fallback = L"c:\\estest.txt";
 
-    const LogLocation location = resultsLogLocation({userKey, machineKey}, fallback);
+    const LogLocation location = resultsLogLocation({machineKey, userKey}, fallback);
 
     const std::filesystem::path expectedPath =
         expected == QLatin1String("default") ? fallback : localPath(placed(expected));
@@ -116,9 +118,12 @@ void TestWindowsSettings::readsTheValueAsWritten()
     const SettingRead read = readLogSetting(userKey);
     QCOMPARE(read.problem, QString());
     QCOMPARE(read.value, std::optional<QString>(QStringLiteral("\\\\serveur\\classes\\CM1\\estest.txt")));
-    // The program's own keys: the user's before the machine's.
-    QCOMPARE(logSettingSources(), QStringList({QStringLiteral("HKEY_CURRENT_USER\\Software\\morvel2\\morvel2"),
-                                               QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\morvel2\\morvel2")}));
+    // The program's own keys: Group Policy's, the machine's, then the user's.
+    QCOMPARE(logSettingSources(),
+             QStringList({QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies\\morvel2\\morvel2"),
+                          QStringLiteral("HKEY_CURRENT_USER\\Software\\Policies\\morvel2\\morvel2"),
+                          QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\morvel2\\morvel2"),
+                          QStringLiteral("HKEY_CURRENT_USER\\Software\\morvel2\\morvel2")}));
 }
 
 void TestWindowsSettings::fixedPaths()
