@@ -71,6 +71,9 @@ void TestLogReader::records_data()
     QTest::newRow("two attempts in order") << recordFor(noneRight) + recordFor(allRight)
                                            << Attempts{noneRight, allRight} << QList<int>{0, 4} << qint64(0);
     QTest::newRow("empty log") << QByteArray() << Attempts{} << QList<int>{} << qint64(0);
+    // More than one read's worth: a record cut by the end of a block.
+    QTest::newRow("records across the reader's blocks") << recordFor(allRight).repeated(300)
+                                                        << Attempts(300, allRight) << QList<int>(300, 4) << qint64(0);
 }
 
 void TestLogReader::records()
