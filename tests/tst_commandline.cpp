@@ -37,7 +37,7 @@ void TestCommandLine::init()
 
 namespace {
 
-const QByteArray record = "202 record\r\n";
+const QByteArray record = recordFor({"3", "4", "1", "2"});
 const QString tryHelp = QStringLiteral("Essayez « morvel2 --help ».\n");
 // What --collect leaves at the log's place: Linux moves the log away, Windows
 // empties it in place (a waiting writer may hold it open).

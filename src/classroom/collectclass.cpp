@@ -1,5 +1,6 @@
 #include "classroom/collectclass.h"
 
+#include "classroom/logreader.h"
 #include "classroom/wording.h"
 #include "logfile/logfile.h"
 #include "paths/paths.h"
@@ -26,6 +27,8 @@ std::optional<QString> collectPupil(const PupilLogFile &log, const std::filesyst
 #else
     rules.expectedOwner = localPath(log.pupil).native(); // the login's own bytes
 #endif
+    RecordTally tally;
+    rules.observe = [&tally](const char *bytes, std::size_t size) { tally.add(QByteArrayView(bytes, qsizetype(size))); };
     const logfile::CollectOutcome collected = logfile::collectLog(log.path, target, std::chrono::seconds(10), rules);
     const QString shown = printableName(displayPath(log.path));
     const QString reason = printableName(QString::fromStdString(collected.reason));
@@ -36,7 +39,7 @@ std::optional<QString> collectPupil(const PupilLogFile &log, const std::filesyst
         return QStringLiteral("%1 : %2 ; laissé en place").arg(shown, reason);
     if (!collected.noLog) {
         ++outcome.pupils;
-        outcome.records += collected.records;
+        outcome.records += int(tally.finish()); // as --bilan counts them
     }
     return std::nullopt;
 }

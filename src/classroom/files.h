@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <string>
 
 // Opening the files of a class for the teacher, as the system's own bytes
 // name them, and never waiting on one: what --bilan, the collect and the
@@ -11,9 +12,14 @@
 // How a log is opened: never waiting (a FIFO, a device at its name is no
 // log), and without following a link unless `followLink` (a file the
 // teacher named, rather than one found in a pupils' folder).
+// A log that claims far more bytes than its disk blocks hold (sparse) is
+// not read. With `expectedOwner` (a login, as its bytes), a log that belongs
+// neither to that pupil nor to the account reading (who may have collected
+// it) is set aside: a file planted under a classmate's name.
 struct ReadRules
 {
     bool followLink = false;
+    std::string expectedOwner;
 };
 
 // The open log, as a descriptor a QFile can take, or -1 with why (French).

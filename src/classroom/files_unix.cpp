@@ -1,11 +1,23 @@
 #include "classroom/files.h"
 
 #include "logfile/reasons.h"
+#include "logfile/shared.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+std::string ownerName(uid_t owner)
+{
+    const passwd *entry = ::getpwuid(owner);
+    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(owner);
+}
+
+} // namespace
 
 int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason)
 {
@@ -26,6 +38,18 @@ int openLogForReading(const std::filesystem::path &path, const ReadRules &rules,
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         reason = QString::fromUtf8(logfile::reasons::notAFile);
+        return -1;
+    }
+    if (logfile::shared::isSparse(status.st_size, status.st_blocks)) {
+        ::close(fd);
+        reason = QString::fromStdString(logfile::shared::sparseReason(status.st_size, status.st_blocks));
+        return -1;
+    }
+    if (const std::string owner = ownerName(status.st_uid);
+        !rules.expectedOwner.empty() && status.st_uid != ::geteuid() && owner != rules.expectedOwner) {
+        ::close(fd);
+        reason = QStringLiteral("il appartient à %1, pas à %2")
+                     .arg(QString::fromStdString(owner), QString::fromStdString(rules.expectedOwner));
         return -1;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

@@ -57,7 +57,54 @@ private:
     bool m_overLong = false;
 };
 
+// A line of a log, as readLog() judges it: a record handed to `take`,
+// nothing, or ignored.
+void judgeLine(QByteArrayView line, bool ended, RecordReader &reader, LogReading &reading,
+               const std::function<void(const ReadRecord &)> &take)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line.trimmed().isEmpty())
+        return;
+    // A record always ends with its line end: one without is torn.
+    const std::optional<ReadRecord> record = ended ? reader.read(line) : std::nullopt;
+    if (!record) {
+        ++reading.ignoredLines;
+        return;
+    }
+    ++reading.records;
+    take(*record);
+}
+
 } // namespace
+
+struct RecordTally::Lines
+{
+    RecordReader reader;
+    LogReading reading;
+    LineSplitter splitter{[this](QByteArrayView line, bool ended) {
+                              judgeLine(line, ended, reader, reading, [](const ReadRecord &) {});
+                          },
+                          [this] { ++reading.ignoredLines; }};
+};
+
+RecordTally::RecordTally()
+    : m_lines(std::make_unique<Lines>())
+{
+}
+
+RecordTally::~RecordTally() = default;
+
+void RecordTally::add(QByteArrayView bytes)
+{
+    m_lines->splitter.add(bytes);
+}
+
+qint64 RecordTally::finish()
+{
+    m_lines->splitter.finish();
+    return m_lines->reading.records;
+}
 
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,
                    const ReadRules &rules)
@@ -71,22 +118,8 @@ LogReading readLog(const std::filesystem::path &path, const std::function<void(c
         return reading;
     }
     RecordReader reader;
-    LineSplitter lines(
-        [&](QByteArrayView line, bool ended) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-            if (line.trimmed().isEmpty())
-                return;
-            // A record always ends with its line end: one without is torn.
-            const std::optional<ReadRecord> record = ended ? reader.read(line) : std::nullopt;
-            if (!record) {
-                ++reading.ignoredLines;
-                return;
-            }
-            ++reading.records;
-            take(*record);
-        },
-        [&reading] { ++reading.ignoredLines; });
+    LineSplitter lines([&](QByteArrayView line, bool ended) { judgeLine(line, ended, reader, reading, take); },
+                       [&reading] { ++reading.ignoredLines; });
     QByteArray block(64 * 1024, Qt::Uninitialized);
     for (qint64 read; (read = log.read(block.data(), block.size())) != 0;) {
         if (read < 0) {

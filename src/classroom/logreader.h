@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 // Reads a results log as a teacher collects it, in constant memory whatever
 // its size: each whole record of this exercise is handed on in log order;
@@ -23,3 +24,23 @@ struct LogReading
 
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,
                    const ReadRules &rules = {});
+
+// Counts a log's records as readLog() finds them, from its bytes streamed
+// past it in pieces (the collect, which moves the bytes it reads).
+class RecordTally
+{
+public:
+    RecordTally();
+    ~RecordTally();
+    RecordTally(const RecordTally &) = delete;
+    RecordTally &operator=(const RecordTally &) = delete;
+
+    void add(QByteArrayView bytes);
+    // The records, once the last piece is in.
+    qint64 finish();
+
+private:
+    struct Lines;
+    std::unique_ptr<Lines> m_lines;
+    qint64 m_records = 0;
+};

@@ -107,6 +107,11 @@ int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &
         int attempt = 0;
         ReadRules rules;
         rules.followLink = log.named;
+#ifndef Q_OS_WIN
+        // A log found in a class folder must be its pupil's, or the reader's.
+        if (!log.named)
+            rules.expectedOwner = localPath(log.file.pupil).native();
+#endif
         const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
             // An empty log is no pupil.
             if (attempt == 0)

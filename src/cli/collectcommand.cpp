@@ -1,6 +1,7 @@
 #include "cli/collectcommand.h"
 
 #include "classroom/collectclass.h"
+#include "classroom/logreader.h"
 #include "classroom/wording.h"
 #include "cli/say.h"
 #include "logfile/logfile.h"
@@ -32,7 +33,11 @@ int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, 
 
 int collectOneLog(const std::filesystem::path &log, const QString &destination, QIODevice &out, QIODevice &err)
 {
-    const logfile::CollectOutcome outcome = logfile::collectLog(log, localPath(destination));
+    RecordTally tally;
+    logfile::CollectRules rules;
+    rules.observe = [&tally](const char *bytes, std::size_t size) { tally.add(QByteArrayView(bytes, qsizetype(size))); };
+    const logfile::CollectOutcome outcome =
+        logfile::collectLog(log, localPath(destination), std::chrono::seconds(10), rules);
     const QString logName = displayPath(log);
     const QString reason = QString::fromStdString(outcome.reason);
     if (outcome.destinationExists) {
@@ -51,7 +56,7 @@ int collectOneLog(const std::filesystem::path &log, const QString &destination, 
     if (outcome.noLog)
         say(out, QStringLiteral("Aucun résultat à recueillir : %1 n'existe pas.\n").arg(logName));
     else
-        say(out, recordsCollected(outcome.records) + QStringLiteral(" dans %1.\n").arg(destination));
+        say(out, recordsCollected(tally.finish()) + QStringLiteral(" dans %1.\n").arg(destination));
     return 0;
 }
 

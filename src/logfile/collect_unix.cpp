@@ -275,9 +275,13 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
         return failed(errno);
     if (std::optional<std::string> planted = foreignOwner(status.st_uid, rules))
         return plantedOutcome(std::move(*planted));
+    if (shared::isSparse(status.st_size, status.st_blocks))
+        return plantedOutcome(shared::sparseReason(status.st_size, status.st_blocks));
     shared::RecordCounter counter;
-    if (const int error = readAll(locked.file.get(), status.st_size, [&counter](const char *bytes, std::size_t length) {
+    if (const int error = readAll(locked.file.get(), status.st_size, [&](const char *bytes, std::size_t length) {
             counter.add(bytes, length);
+            if (rules.observe)
+                rules.observe(bytes, length);
             return 0;
         }))
         return failed(error);

@@ -10,7 +10,8 @@ namespace {
 
 // Copies the whole log to `copy`, counting its records; false with the
 // error set for GetLastError() when a read or a write failed.
-bool copyRecords(HANDLE file, HANDLE copy, shared::RecordCounter &counter, bool &atDestination)
+bool copyRecords(HANDLE file, HANDLE copy, shared::RecordCounter &counter, const CollectRules &rules,
+                 bool &atDestination)
 {
     char buffer[65536];
     for (;;) {
@@ -20,6 +21,8 @@ bool copyRecords(HANDLE file, HANDLE copy, shared::RecordCounter &counter, bool 
         if (read == 0)
             return true;
         counter.add(buffer, read);
+        if (rules.observe)
+            rules.observe(buffer, read);
         DWORD writeError = 0;
         if (writeAll(copy, buffer, read, writeError) != read) {
             SetLastError(writeError);
@@ -54,7 +57,7 @@ HANDLE openToCollect(const std::filesystem::path &log, Clock::time_point deadlin
 
 // Who may write a pupil's log on a share is the share's permissions' business there.
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
-                          std::chrono::milliseconds lockWait, const CollectRules & /*rules*/)
+                          std::chrono::milliseconds lockWait, const CollectRules &rules)
 {
     CollectOutcome outcome;
     const auto deadline = Clock::now() + lockWait;
@@ -78,7 +81,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     shared::RecordCounter counter;
     bool atDestination = false;
     LARGE_INTEGER empty{};
-    const bool copied = copyRecords(file.get(), copy.get(), counter, atDestination)
+    const bool copied = copyRecords(file.get(), copy.get(), counter, rules, atDestination)
                         && FlushFileBuffers(copy.get()) && SetFilePointerEx(file.get(), empty, nullptr, FILE_BEGIN)
                         && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
     if (!copied) {

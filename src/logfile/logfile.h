@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -100,12 +101,16 @@ struct CollectOutcome
 // log or in the destination, not in both (a termination signal during the
 // copy stops it cleanly first). An existing `destination` is never
 // replaced. With `expectedOwner`, a log that belongs to another account is
-// not collected (`planted`). On Windows, where a log held open by a waiting
+// not collected (`planted`); nor is a sparse log, which claims far more
+// than the disk holds for it. On Windows, where a log held open by a waiting
 // writer cannot be moved, the records are copied out and the log emptied
 // instead, under the same lock. The wait is bounded like an append's.
 struct CollectRules
 {
     std::string expectedOwner; // the login name the log must belong to, when not empty
+    // Sees the log's bytes as they are read under the lock, before they are
+    // moved: the caller counts its records as it reads them elsewhere.
+    std::function<void(const char *bytes, std::size_t size)> observe;
 };
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
                           std::chrono::milliseconds lockWait = std::chrono::seconds(10),

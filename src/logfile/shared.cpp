@@ -5,6 +5,12 @@
 
 namespace logfile::shared {
 
+std::string sparseReason(long long size, long long blocksOfFiveTwelve)
+{
+    return "le fichier est creux : " + std::to_string(size) + " octets annoncés, " +
+           std::to_string(blocksOfFiveTwelve * 512) + " sur le disque ; il n'a pas été lu";
+}
+
 std::string appendedBytes(bool lineEndFirst, std::string_view line)
 {
     std::string bytes;

@@ -28,6 +28,17 @@ constexpr bool needsLineEndFirst(long long size, std::optional<char> lastByte)
     return size > 0 && lastByte != '\n';
 }
 
+// Whether a file claims far more bytes than the disk holds for it: a
+// sparse log (truncate -s 20G) costs its maker nothing and a reader a disk.
+// Small files are never called so, as a file system may keep them inline.
+constexpr bool isSparse(long long size, long long blocksOfFiveTwelve)
+{
+    return size > (1 << 20) && blocksOfFiveTwelve * 512 * 4 < size;
+}
+
+// Why a sparse log is set aside, in French.
+std::string sparseReason(long long size, long long blocksOfFiveTwelve);
+
 // The bytes one append writes: a line end first when needed, then the line.
 std::string appendedBytes(bool lineEndFirst, std::string_view line);
 

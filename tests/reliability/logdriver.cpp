@@ -57,16 +57,14 @@ QByteArray recordFor(const QStringList &answers)
     return recordLine(recordFieldsFor(answers));
 }
 
-// Writer and record numbers travel in the answers of rows 0 and 1.
+// Writer and record numbers travel in the answers of rows 0 and 1; the
+// counts are those the window would write for these answers, so that every
+// line is a record the teacher's tools count.
 QByteArray record(int writer, int index)
 {
-    QList<RecordRow> rows;
-    const QString answers[] = {QStringLiteral("w%1").arg(writer, 3, 10, QLatin1Char('0')),
-                               QStringLiteral("r%1").arg(index, 4, 10, QLatin1Char('0')),
-                               QStringLiteral("1"), QStringLiteral("2")};
-    for (int row = 0; row < Content::questionCount; ++row)
-        rows.append({Content::prompt(row), answers[row]});
-    return recordLine({2, 1, rows});
+    return recordFor({QStringLiteral("w%1").arg(writer, 3, 10, QLatin1Char('0')),
+                      QStringLiteral("r%1").arg(index, 4, 10, QLatin1Char('0')), QStringLiteral("1"),
+                      QStringLiteral("2")});
 }
 
 void waitAtGate(const std::string &gate, int writer)
