@@ -355,6 +355,12 @@ void TestPupilLog::wholeClassCollected()
              qPrintable(outcome.leftAlone.last()));
     QCOMPARE(QDir(classFolder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              (QStringList{QStringLiteral("cm1-autre.txt"), QStringLiteral("cm1-lien.txt"), QStringLiteral("notes.md")}));
+
+    // Into a folder whose parent is missing: said with why.
+    const ClassCollectOutcome nowhere = collectClass({local(classFolder), QStringLiteral("cm1-"), QStringLiteral(".txt")},
+                                                     local(m_dir->filePath(QStringLiteral("absent/releves"))));
+    QVERIFY2(nowhere.failure.endsWith(QStringLiteral(" : le dossier qui doit le contenir n'existe pas")),
+             qPrintable(nowhere.failure));
 }
 
 void TestPupilLog::classFolderListing_data()

@@ -93,7 +93,11 @@ void TestResultsFailure::givingUpKeepsTheRecordElsewhere()
 
     answerAll();
 
-    QCOMPARE(answerer.seen.size(), 2);
+    QCOMPARE(answerer.seen.size(), 3);
+    QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1.\n"
+                                                      "Il a été enregistré dans %2.")
+                                           .arg(QDir::toNativeSeparators(logPath()),
+                                                QDir::toNativeSeparators(rescuePath())));
     QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
     QVERIFY(QFileInfo(logPath()).isDir()); // untouched
 

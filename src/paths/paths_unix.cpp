@@ -1,8 +1,11 @@
 #include "paths/paths.h"
 
+#include "logfile/reasons.h"
+
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +41,10 @@ QString makePrivateFolder(const std::filesystem::path &folder)
                    ? QString()
                    : QStringLiteral("impossible de protéger le dossier %1").arg(displayPath(folder));
     if (errno != EEXIST)
-        return QStringLiteral("impossible de créer le dossier %1").arg(displayPath(folder));
+        return QStringLiteral("impossible de créer le dossier %1 : %2")
+            .arg(displayPath(folder), errno == ENOENT   ? QStringLiteral("le dossier qui doit le contenir n'existe pas")
+                                      : errno == EACCES ? QString::fromUtf8(logfile::reasons::permissionDenied)
+                                                        : QString::fromLocal8Bit(std::strerror(errno)));
     struct stat status{};
     if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
         return QStringLiteral("%1 n'est pas un dossier").arg(displayPath(folder));

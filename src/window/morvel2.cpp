@@ -390,6 +390,11 @@ bool Morvel2::WriteResults()
                            : QStringLiteral("Il n'a pas pu être enregistré non plus dans %1:\n%2\n"
                                             "Il n'a été écrit que sur la sortie d'erreur du programme.")
                                  .arg(saved.rescueName, saved.rescueReason)));
+    } else if (saved.place == SaveOutcome::Place::RescueLog) {
+        // Given up on: where it is now is for the teacher to know.
+        showMessage(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1.\n"
+                                   "Il a été enregistré dans %2.")
+                        .arg(saved.logName, saved.rescueName));
     } else if (saved.place == SaveOutcome::Place::Nowhere) {
         // Given up on, and the rescue log failing too: the teacher must look
         // for it where it still is.
