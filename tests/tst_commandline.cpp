@@ -151,7 +151,7 @@ void TestCommandLine::arguments()
     QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended =
-        runCommandLine(line, {QFile::encodeName(log).toStdString(), {}, false, std::nullopt}, said, complained);
+        runCommandLine(line, {QFile::encodeName(log).toStdString(), {}, false, std::nullopt, {}}, said, complained);
 
     QCOMPARE(ended.value_or(-1), status);
     QCOMPARE(QString::fromUtf8(said.data()), named(out));
@@ -177,7 +177,7 @@ void TestCommandLine::helpNamesTheLog()
     QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended = runCommandLine({QStringLiteral("morvel2"), option},
-                                                    {QFile::encodeName(log).toStdString(), {}, false, std::nullopt}, said, complained);
+                                                    {QFile::encodeName(log).toStdString(), {}, false, std::nullopt, {}}, said, complained);
 
     QCOMPARE(ended, std::optional<int>(0));
     const QString help = QString::fromUtf8(said.data());
@@ -294,7 +294,7 @@ void TestCommandLine::collectIntoANameInOtherBytes()
     QVERIFY(complained.open(QIODevice::WriteOnly));
 
     const std::optional<int> ended =
-        runCommandLine(commandLineArguments(3, argv), {QFile::encodeName(log).toStdString(), {}, false, std::nullopt},
+        runCommandLine(commandLineArguments(3, argv), {QFile::encodeName(log).toStdString(), {}, false, std::nullopt, {}},
                        said, complained);
 
     QCOMPARE(ended.value_or(-1), 0);

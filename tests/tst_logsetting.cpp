@@ -235,7 +235,7 @@ void TestLogSetting::expansion()
                 + expanded.pupilLogs->prefix + u'|' + expanded.pupilLogs->suffix;
     QCOMPARE(found, pupilLogs);
     const CollectScope scope =
-        collectScopeFor({localPath(expanded.path), {}, expanded.perPupil, expanded.pupilLogs});
+        collectScopeFor({localPath(expanded.path), {}, expanded.perPupil, expanded.pupilLogs, {}});
     QCOMPARE(scope == CollectScope::WholeClass ? "class" : scope == CollectScope::OneLog ? "log" : "nothing",
              collects);
 }

@@ -7,6 +7,7 @@
 #include "paths/paths.h"
 #include "saving/logpaths.h"
 #include "saving/logsetting.h"
+#include "saving/writerchoice.h"
 #include "window/morvel2.h"
 
 #include <QApplication>
@@ -45,7 +46,10 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
     guardSession();
 
     const LogLocation log = resultsLogLocation();
-    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, log.warning, driveRoot(),
+    const QString unsafe = pupilLogWarning(log, rescueLogPath());
+    const QString warning = log.warning.isEmpty() || unsafe.isEmpty() ? log.warning + unsafe
+                                                                      : log.warning + u'\n' + unsafe;
+    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, warning, driveRoot(),
                                  writersFor(log)});
     // Leaving the event loop rather than quitting: quit() would first ask the
     // window to close, which it refuses, and returning from here lets the

@@ -3,6 +3,8 @@
 #include "cli/bilancommand.h"
 #include "cli/collectcommand.h"
 #include "cli/say.h"
+#include "cli/verifycommand.h"
+#include "saving/logpaths.h"
 #include "paths/paths.h"
 
 #include <QCommandLineParser>
@@ -31,6 +33,8 @@ QString help()
         "  --collect DOSSIER  quand chaque élève a son fichier (%u dans le réglage) :\n"
         "                     déplace les fichiers de toute la classe dans DOSSIER,\n"
         "                     chacun sous son nom\n"
+        "  --verifier         dit où vont les résultats de ce compte et si cet endroit\n"
+        "                     est sûr (pour le technicien et le professeur)\n"
         "  -h, --help         affiche cette aide\n"
         "  --version          affiche la version\n"
         "\n"
@@ -49,6 +53,7 @@ struct Options
     QCommandLineOption collect{QStringLiteral("collect"), QString(), QStringLiteral("FICHIER")};
     QCommandLineOption bilan{QStringLiteral("bilan")};
     QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FICHIER")};
+    QCommandLineOption verify{QStringLiteral("verifier")};
 };
 
 // Given twice, or given an option in place of its file ("--collect --"),
@@ -81,6 +86,8 @@ QString mistakeIn(const QCommandLineParser &parser, const Options &options, cons
         return QStringLiteral("l'option --bilan demande au moins un fichier ou un dossier.");
     if (bilan && parser.isSet(options.collect))
         return QStringLiteral("--collect et --bilan ne vont pas ensemble.");
+    if (parser.isSet(options.verify) && (parser.isSet(options.collect) || parser.isSet(options.bilan)))
+        return QStringLiteral("--verifier se donne seul.");
     if (parser.isSet(options.csv) && !parser.isSet(options.bilan))
         return QStringLiteral("l'option --csv ne va qu'avec --bilan.");
     if (!bilan && !paths.isEmpty())
@@ -116,7 +123,7 @@ std::optional<int> runCommandLine(const QStringList &arguments, const LogLocatio
         return std::nullopt;
     const Options options;
     QCommandLineParser parser;
-    parser.addOptions({options.help, options.version, options.collect, options.bilan, options.csv});
+    parser.addOptions({options.help, options.version, options.collect, options.bilan, options.csv, options.verify});
     if (!parser.parse(arguments)) {
         complain(err, misuse(parser) + u'\n' + tryHelp());
         return 2;
@@ -134,6 +141,8 @@ std::optional<int> runCommandLine(const QStringList &arguments, const LogLocatio
         say(out, QStringLiteral("morvel2 %1\n").arg(QStringLiteral(MORVEL2_VERSION)));
         return 0;
     }
+    if (parser.isSet(options.verify))
+        return runVerify(log, rescueLogPath(), out);
     if (parser.isSet(options.collect))
         return runCollect(log, parser.value(options.collect), out, err);
     return runBilan(parser.positionalArguments(), parser.value(options.csv), namingFor(log), out, err);

@@ -124,4 +124,17 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     return {true, {}};
 }
 
+// The share's and the folder's NTFS permissions keep a pupil's log on
+// Windows; the program does not read them.
+PathCheck checkLogPath(const std::filesystem::path &log, bool /*ownLogOnly*/)
+{
+    PathCheck check;
+    std::error_code error;
+    check.reachable = std::filesystem::is_directory(log.parent_path(), error);
+    if (!check.reachable)
+        check.reason = reasons::missing;
+    check.judged = false;
+    return check;
+}
+
 } // namespace logfile

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace logfile {
 
@@ -115,5 +116,25 @@ struct CollectRules
 CollectOutcome collectLog(const std::filesystem::path &log, const std::filesystem::path &destination,
                           std::chrono::milliseconds lockWait = std::chrono::seconds(10),
                           const CollectRules &rules = {});
+
+// Where a log would go, judged before anything is written: the path walked
+// as an append walks it, with the rules of a pupil's own log when
+// `ownLogOnly`, nothing opened or created.
+struct PathCheck
+{
+    bool reachable = true;  // the folder that holds the log is there
+    bool safe = true;       // no rule refuses the way to it
+    std::string reason;     // when not reachable or not safe, in French
+    // The entries of the path whose owners the file system does not show:
+    // nothing was judged there, the server's permissions rule.
+    std::vector<std::string> unverified;
+    // The log's folder is on a network or FUSE file system, where one
+    // machine's lock may not keep another's append out.
+    bool network = false;
+    // False where the program cannot judge the way at all (Windows, whose
+    // NTFS permissions it does not read).
+    bool judged = true;
+};
+PathCheck checkLogPath(const std::filesystem::path &log, bool ownLogOnly);
 
 } // namespace logfile

@@ -1,6 +1,7 @@
 #include "logfile/pathwalk_unix.h"
 
 #include "logfile/folderrule.h"
+#include "logfile/logfile.h"
 #include "logfile/shared.h"
 
 #include <cerrno>
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 namespace logfile::posix {
+
+bool ownersMayBeHidden(int folder);
 
 namespace {
 
@@ -33,28 +36,6 @@ constexpr int maxLinks = 40;
 bool trusted(const struct stat &link)
 {
     return link.st_uid == ::geteuid() || link.st_uid == 0;
-}
-
-// A network or FUSE file system: owners there are often the mounting
-// account's, whoever made the file, and the server's permissions rule.
-bool ownersMayBeHidden(int folder)
-{
-    struct statfs fs{};
-    if (::fstatfs(folder, &fs) != 0)
-        return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0x65735546: // FUSE
-    case 0x517B:     // SMB
-    case 0xFF534D42: // CIFS
-    case 0xFE534D42: // SMB2
-    case 0x6969:     // NFS
-    case 0x01021997: // 9P
-    case 0x5346414F: // AFS
-    case 0x00C36400: // Ceph
-        return true;
-    default:
-        return false;
-    }
 }
 
 std::string accountName(unsigned uid)
@@ -217,6 +198,28 @@ std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name, const
 
 } // namespace
 
+// A network or FUSE file system: owners there are often the mounting
+// account's, whoever made the file, and the server's permissions rule.
+bool ownersMayBeHidden(int folder)
+{
+    struct statfs fs{};
+    if (::fstatfs(folder, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x65735546: // FUSE
+    case 0x517B:     // SMB
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case 0x6969:     // NFS
+    case 0x01021997: // 9P
+    case 0x5346414F: // AFS
+    case 0x00C36400: // Ceph
+        return true;
+    default:
+        return false;
+    }
+}
+
 WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
 {
     const std::string &whole = path.native();
@@ -253,6 +256,31 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
     }
     return WalkedPath::failed(EISDIR);
 }
+
+} // namespace logfile::posix
+
+namespace logfile {
+
+PathCheck checkLogPath(const std::filesystem::path &log, bool ownLogOnly)
+{
+    PathCheck check;
+    posix::WalkedPath walked = posix::walkPath(log, ownLogOnly);
+    if (!walked.failure.empty()) {
+        check.safe = false;
+        check.reason = walked.failure;
+    } else if (walked.error != 0) {
+        check.reachable = false;
+        check.reason = posix::systemReason(walked.error);
+    } else {
+        check.network = posix::ownersMayBeHidden(walked.folder.get());
+        check.unverified = std::move(walked.unverified);
+    }
+    return check;
+}
+
+} // namespace logfile
+
+namespace logfile::posix {
 
 bool sameFile(int fd, int folder, const std::string &name)
 {

@@ -103,7 +103,7 @@ LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem
         return LogLocation{fallback, QStringLiteral("Le réglage « log » du groupe [results] dans %1 %2.\n"
                                                     "Les résultats sont enregistrés dans %3.")
                                          .arg(QDir::toNativeSeparators(source), why, displayPath(fallback)),
-                           false, std::nullopt};
+                           false, std::nullopt, {}};
     };
     for (const QString &source : sources) {
         const SettingRead read = readLogSetting(source);
@@ -135,9 +135,9 @@ LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem
                                      "qui n'existe pas : « %2 ».");
         if (!warning.isEmpty())
             warning = warning.arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(value));
-        return {localPath(value), warning, expanded.perPupil, expanded.pupilLogs};
+        return {localPath(value), warning, expanded.perPupil, expanded.pupilLogs, QDir::toNativeSeparators(source)};
     }
-    return {fallback, {}, false, std::nullopt};
+    return {fallback, {}, false, std::nullopt, {}};
 }
 
 LogLocation resultsLogLocation()

@@ -38,6 +38,9 @@ struct LogLocation
     bool perPupil = false;
     // With %u in the file's name only: where the teacher collects them all.
     std::optional<PupilLogs> pupilLogs;
+    // The setting's file or registry key, as a person reads it; empty
+    // without a setting.
+    QString source;
 };
 
 // Who the setting's %u and %h stand for.

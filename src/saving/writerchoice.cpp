@@ -1,5 +1,6 @@
 #include "saving/writerchoice.h"
 
+#include "paths/paths.h"
 #include "saving/rescuefolder.h"
 
 #include <cstdio>
@@ -40,6 +41,18 @@ void RecordWriters::reportOnStandardError(const QString &text)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);
+}
+
+QString pupilLogWarning(const LogLocation &log, const std::filesystem::path &rescueLog)
+{
+    if (!log.perPupil)
+        return {};
+    const logfile::PathCheck check = logfile::checkLogPath(log.path, true);
+    if (!check.judged || !check.reachable || check.safe)
+        return {};
+    return QStringLiteral("Le fichier des résultats %1 ne peut pas être gardé à l'abri des autres comptes : %2.\n"
+                          "Les résultats seront enregistrés dans %3.")
+        .arg(displayPath(log.path), QString::fromStdString(check.reason), displayPath(rescueLog));
 }
 
 RecordWriters writersFor(const LogLocation &log)

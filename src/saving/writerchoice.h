@@ -38,6 +38,11 @@ struct RecordWriters
     static void reportOnStandardError(const QString &text);
 };
 
+// What to tell the pupil at start-up when the log per pupil the setting
+// names is in a place its writer will refuse, so that the class hears of it
+// before the end: empty when there is nothing to say.
+QString pupilLogWarning(const LogLocation &log, const std::filesystem::path &rescueLog);
+
 // The choice of writer for the log the setting names: the pupil's-own
 // writer for a log per pupil, the plain one otherwise.
 RecordWriters writersFor(const LogLocation &log);

@@ -16,8 +16,9 @@ done
 
 tag=$(($$ % 100000))
 teachers=m2profs$tag
-prof=m2prof$tag lea=m2lea$tag hugo=m2hugo$tag zoe=m2zoe$tag max=m2max$tag
-accounts=("$prof" "$lea" "$hugo" "$zoe" "$max")
+pupils_group=m2eleves$tag
+prof=m2prof$tag lea=m2lea$tag hugo=m2hugo$tag zoe=m2zoe$tag max=m2max$tag ines=m2ines$tag
+accounts=("$prof" "$lea" "$hugo" "$zoe" "$max" "$ines")
 school=$scratch/ecole
 mkdir -p "$school/bin" "$school/home"
 chmod 755 "$scratch" "$school" "$school/bin" "$school/home"
@@ -28,6 +29,7 @@ remove_accounts() {
         userdel -r "$name" > /dev/null 2>&1 || true
     done
     groupdel "$teachers" 2> /dev/null || true
+    groupdel "$pupils_group" 2> /dev/null || true
 }
 trap 'remove_accounts; cleanup' EXIT
 
@@ -37,6 +39,8 @@ for name in "${accounts[@]}"; do
     chmod 755 "$school/home/$name"
 done
 usermod -a -G "$teachers" "$prof"
+groupadd "$pupils_group"
+for name in "$lea" "$hugo" "$zoe" "$max" "$ines"; do usermod -a -G "$pupils_group" "$name"; done
 # The programs where every account may run them.
 install -m 755 "$LOGDRIVER" "$school/bin/logdriver"
 install -m 755 "$MORVEL2" "$school/bin/morvel2"
@@ -215,6 +219,105 @@ step "the next record after the collect"
 as "$lea" 022 "$class_settings" "$school/bin/logdriver" save 1 3 > /dev/null || fail_step "lea's record"
 [[ $(records_in "$classe/$lea.txt") == 1 ]] || fail_step "lea's new log"
 ok "a new log"
+
+# Each unsafe class folder below: the pupil's record must go to her rescue
+# log, the reason said, nothing left where a classmate could read it.
+refused_folder() {
+    local settings=$1 folder=$2 says=$3 out
+    if out=$(as "$lea" 022 "$settings" "$school/bin/logdriver" save 1 9 2> "$scratch/refused.err"); then
+        fail_step "saved into it: $out"
+    fi
+    [[ $out == "rescue $(rescue_log "$lea")" ]] || fail_step "lea's record went to: $out"
+    grep -qF "$says" "$scratch/refused.err" || fail_step "said: $(cat "$scratch/refused.err")"
+    [[ ! -e $folder/$lea.txt ]] || fail_step "a log was made in $folder: $(stat -c '%U:%G %a' "$folder/$lea.txt")"
+    ok "refused ($says)"
+}
+
+step "the shared-log folder of the docs, the pupils' group's, with %u"
+install -d -m 2775 -g "$pupils_group" "$school/classe-mix"
+setting reglage-mix "$school/classe-mix/%u.txt"
+refused_folder "$school/reglage-mix" "$school/classe-mix" \
+    "d'autres comptes peuvent écrire dans le dossier $school/classe-mix sans le bit sticky"
+
+step "a classmate's class folder in a folder anybody may write, as /tmp"
+as "$hugo" 022 "$class_settings" sh -c "mkdir '$school/partage/cm4' && chmod 3777 '$school/partage/cm4'"
+setting reglage-cm4 "$school/partage/cm4/%u.txt"
+refused_folder "$school/reglage-cm4" "$school/partage/cm4" "le dossier $school/partage/cm4 appartient à $hugo"
+
+step "the class folder in a folder the pupils' group may write, swapped by a classmate"
+install -d -m 2775 -g "$pupils_group" "$school/ec"
+install -d -m 3733 -o "$prof" -g "$teachers" "$school/ec/cm1"
+setting reglage-ec "$school/ec/cm1/%u.txt"
+refused_folder "$school/reglage-ec" "$school/ec/cm1" \
+    "d'autres comptes peuvent écrire dans le dossier $school/ec sans le bit sticky"
+as "$hugo" 022 "$class_settings" sh -c "cd '$school/ec' && mv cm1 .cm1-cache && mkdir cm1 && chmod 3777 cm1"
+refused_folder "$school/reglage-ec" "$school/ec/cm1" "$school/ec"
+
+step "a class folder without the setgid bit"
+install -d -m 1733 -o "$prof" -g "$teachers" "$school/sans-setgid"
+setting reglage-sans-setgid "$school/sans-setgid/%u.txt"
+refused_folder "$school/reglage-sans-setgid" "$school/sans-setgid" \
+    "le dossier $school/sans-setgid n'a pas le bit setgid"
+
+step "--verifier, as a pupil, on the class folder and on an unsafe one"
+out=$(as "$lea" 022 "$class_settings" "$school/bin/morvel2" --verifier) || fail_step "status $?: $out"
+grep -qx "Cet emplacement est sûr." <<< "$out" || fail_step "said: $out"
+status=0
+out=$(as "$lea" 022 "$school/reglage-sans-setgid" "$school/bin/morvel2" --verifier) || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status on the folder without setgid: $out"
+grep -qF "n'a pas le bit setgid" <<< "$out" || fail_step "said: $out"
+ok "safe said of the recipe; the folder without setgid named, status 1"
+
+step "a pupil's own setting that tries to move her log"
+as "$lea" 022 "$class_settings" sh -c 'mkdir -p ~/.config/morvel2 ~/faux/morvel2 &&
+    printf "[results]\nlog=%s\n" "$HOME/ailleurs.txt" | tee ~/.config/morvel2/morvel2.conf > ~/faux/morvel2/morvel2.conf'
+out=$(as "$lea" 022 "$class_settings" "$school/bin/logdriver" save 1 10) || fail_step "$out"
+[[ $out == "log $classe/$lea.txt" ]] || fail_step "her own setting sent it to: $out"
+out=$(as "$lea" 022 "$school/home/$lea/faux:$class_settings" "$school/bin/logdriver" save 1 11) || fail_step "$out"
+[[ $out == "log $classe/$lea.txt" ]] || fail_step "a folder of hers in XDG_CONFIG_DIRS sent it to: $out"
+[[ ! -e $school/home/$lea/ailleurs.txt ]] || fail_step "a record landed where her setting said"
+ok "the class's setting wins, in ~/.config and in XDG_CONFIG_DIRS"
+
+step "a file planted with plain touch under a classmate's name"
+as "$hugo" 022 "$class_settings" touch "$classe/$ines.txt"
+if out=$(as "$ines" 022 "$class_settings" "$school/bin/logdriver" save 5 0 2> "$scratch/touch.err"); then
+    fail_step "saved into it: $out"
+fi
+grep -qF "refused: ce fichier appartient à un autre utilisateur" "$scratch/touch.err" \
+    || fail_step "not refused as planted: $(cat "$scratch/touch.err")"
+ok "refused as somebody else's file, not a permission to retry"
+
+step "a file planted at a classmate's name, read by the teacher's --bilan"
+# zoe.txt is still hugo's file from the plant above: a record of his in it.
+"$LOGDRIVER" record 2 7 > "$scratch/hugo-record"
+as "$hugo" 022 "$class_settings" sh -c "cat '$scratch/hugo-record' >> '$classe/$zoe.txt'"
+[[ $(stat -c %U "$classe/$zoe.txt") == "$hugo" ]] || fail_step "zoe.txt is not hugo's"
+status=0
+as "$prof" 022 "$class_settings" timeout 60 "$school/bin/morvel2" --bilan "$classe" > "$scratch/bilan.out" \
+    2> "$scratch/bilan.err" || status=$?
+[[ $status -eq 1 ]] || fail_step "status $status: $(cat "$scratch/bilan.err")"
+grep -qF "$zoe.txt : il appartient à $hugo, pas à $zoe" "$scratch/bilan.err" \
+    || fail_step "said: $(cat "$scratch/bilan.err")"
+grep -q "^$zoe " "$scratch/bilan.out" && fail_step "counted as zoe: $(cat "$scratch/bilan.out")"
+ok "set aside and named"
+
+step "a sparse log of her own, read and collected by the teacher"
+rm -f "$classe/$zoe.txt" "$classe/$ines.txt" 2> /dev/null || true
+as "$lea" 022 "$class_settings" truncate -s 20G "$classe/$lea.txt"
+started=$(date +%s%N)
+status=0
+as "$prof" 022 "$class_settings" timeout 60 "$school/bin/morvel2" --bilan "$classe" > /dev/null 2> "$scratch/sparse.err" \
+    || status=$?
+[[ $status -eq 1 ]] || fail_step "--bilan: status $status"
+grep -qF "$lea.txt : le fichier est creux" "$scratch/sparse.err" || fail_step "--bilan said: $(cat "$scratch/sparse.err")"
+status=0
+as "$prof" 022 "$class_settings" timeout 60 "$school/bin/morvel2" --collect "$school/home/$prof/creux" > /dev/null \
+    2> "$scratch/sparse-collect.err" || status=$?
+[[ $status -eq 1 ]] || fail_step "--collect: status $status"
+grep -qF "le fichier est creux" "$scratch/sparse-collect.err" || fail_step "--collect said: $(cat "$scratch/sparse-collect.err")"
+[[ -e $classe/$lea.txt && ! -e $school/home/$prof/creux/$lea.txt ]] || fail_step "the sparse log was moved"
+ok "set aside by both in $((($(date +%s%N) - started) / 1000000)) ms, left in place"
+as "$lea" 022 "$class_settings" sh -c "truncate -s 0 '$classe/$lea.txt'"
 
 # A big log, collected onto another file system (a USB stick's tmpfs):
 # copied, so each interruption must leave every record in the log or in the

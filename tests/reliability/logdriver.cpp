@@ -177,6 +177,8 @@ int save(int writer, int index)
         saveRecord({log.path, rescueLogPath()}, record(writer, index), QStringLiteral("relevé"),
                    [](const QString &, const QString &) { return false; },
                    writersFor(log));
+    if (saved.refused)
+        std::fprintf(stderr, "logdriver: refused: %s\n", saved.reason.toUtf8().constData());
     switch (saved.place) {
     case SaveOutcome::Place::Log: std::printf("log %s\n", log.path.c_str()); return 0;
     case SaveOutcome::Place::RescueLog: std::printf("rescue %s\n", rescueLogPath().c_str()); return 1;
