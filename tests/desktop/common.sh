@@ -65,9 +65,12 @@ type_answers() {
     done
 }
 
-# Closes the closing message with Enter and waits (up to 10 s) for process
-# $1 to end.
+# Waits for the closing message, closes it with Enter and waits (up to 10 s)
+# for process $1 to end.
 close_and_wait_for_end() {
+    # Under load (a sanitizer build under strace) the box can come late: an
+    # Enter before it would be lost.
+    wait_for_window morvel2 > /dev/null
     sleep 0.5
     xdotool key Return
     local tries=0
