@@ -2,6 +2,13 @@
 # and XDG folders of its own under ISOLATION_ROOT, so that no setting, font
 # cache or file of the machine's, nor one left by an earlier run, reaches a
 # test, and nothing a test writes lands in the machine's folders.
+# The machine's own setting is read whatever the environment says (a pupil
+# must not escape it): on a machine that has one, the tests that run the
+# program would follow it. Said rather than met as strange failures.
+if(EXISTS /etc/xdg/morvel2/morvel2.conf)
+    message(FATAL_ERROR "/etc/xdg/morvel2/morvel2.conf exists: the program would follow this machine's class "
+                        "setting in the tests. Run the tests on a machine without one.")
+endif()
 file(REMOVE_RECURSE ${ISOLATION_ROOT})
 foreach(test ${ISOLATED_TESTS})
     foreach(folder home config config-dirs data cache runtime)
