@@ -4,7 +4,10 @@
 #include "logfile/reasons.h"
 #include "paths/paths.h"
 
+#include <QCollatorSortKey>
+
 #include <algorithm>
+#include <vector>
 
 std::optional<QString> LogNaming::pupilOf(const QString &fileName) const
 {
@@ -66,11 +69,19 @@ ClassFolderListing listClassFolder(const std::filesystem::path &folder, const Lo
     }
     // As a teacher reads a class list; names the collator finds equal keep
     // their bytes' order, so that the order never depends on the listing's.
+    // Each name's sort key made once: a folder may hold many thousands.
     const QCollator order = frenchOrder();
-    std::sort(listing.logs.begin(), listing.logs.end(), [&order](const PupilLogFile &a, const PupilLogFile &b) {
-        const int compared = order.compare(a.pupil, b.pupil);
-        return compared != 0 ? compared < 0 : a.path < b.path;
+    std::vector<std::pair<QCollatorSortKey, PupilLogFile>> keyed;
+    keyed.reserve(std::size_t(listing.logs.size()));
+    for (PupilLogFile &log : listing.logs)
+        keyed.emplace_back(order.sortKey(log.pupil), std::move(log));
+    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        const int compared = a.first.compare(b.first);
+        return compared != 0 ? compared < 0 : a.second.path < b.second.path;
     });
+    listing.logs.clear();
+    for (auto &entry : keyed)
+        listing.logs.append(std::move(entry.second));
     std::sort(listing.ignored.begin(), listing.ignored.end(), order);
     std::sort(listing.setAside.begin(), listing.setAside.end(), order);
     return listing;

@@ -45,12 +45,14 @@ int openLogForReading(const std::filesystem::path &path, const ReadRules &rules,
         reason = QString::fromStdString(logfile::shared::sparseReason(status.st_size, status.st_blocks));
         return -1;
     }
-    if (const std::string owner = ownerName(status.st_uid);
-        !rules.expectedOwner.empty() && status.st_uid != ::geteuid() && owner != rules.expectedOwner) {
-        ::close(fd);
-        reason = QStringLiteral("il appartient à %1, pas à %2")
-                     .arg(QString::fromStdString(owner), QString::fromStdString(rules.expectedOwner));
-        return -1;
+    // The reader's own files (a collected folder) need no look-up.
+    if (!rules.expectedOwner.empty() && status.st_uid != ::geteuid()) {
+        if (const std::string owner = ownerName(status.st_uid); owner != rules.expectedOwner) {
+            ::close(fd);
+            reason = QStringLiteral("il appartient à %1, pas à %2")
+                         .arg(QString::fromStdString(owner), QString::fromStdString(rules.expectedOwner));
+            return -1;
+        }
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;

@@ -74,6 +74,12 @@ int ReadRecord::score() const
     return static_cast<int>(std::count(right.begin(), right.end(), true));
 }
 
+QHash<QByteArray, QByteArray> &RecordReader::laidOut()
+{
+    static thread_local QHash<QByteArray, QByteArray> lines;
+    return lines;
+}
+
 std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
 {
     const QByteArray code = Content::exerciseCode().toLatin1() + ' ';
@@ -105,15 +111,16 @@ std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
         key += typed[row];
         key += '\n';
     }
-    auto laidOut = m_laidOut.constFind(key);
-    if (laidOut == m_laidOut.cend()) {
-        if (m_laidOut.size() > 4096)
-            m_laidOut.clear(); // a log of junk answers must not grow it without end
+    QHash<QByteArray, QByteArray> &cache = laidOut();
+    auto found = cache.constFind(key);
+    if (found == cache.cend()) {
+        if (cache.size() > 4096)
+            cache.clear(); // a log of junk answers must not grow it without end
         QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
         bytes.chop(2); // the line end
-        laidOut = m_laidOut.insert(key, bytes);
+        found = cache.insert(key, bytes);
     }
-    if (line != *laidOut)
+    if (line != *found)
         return std::nullopt;
     return record;
 }

@@ -51,8 +51,9 @@ public:
     std::optional<ReadRecord> read(QByteArrayView line);
 
 private:
-    // The lines laid out so far, by their answers: a class gives few
-    // different sets of answers, and laying a line out costs more than
+    // The lines laid out so far, by their answers, shared by every reader of
+    // the thread: a class gives few different sets of answers, a class
+    // folder thousands of logs, and laying a line out costs more than
     // comparing it.
-    QHash<QByteArray, QByteArray> m_laidOut;
+    static QHash<QByteArray, QByteArray> &laidOut();
 };
