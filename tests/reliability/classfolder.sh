@@ -301,6 +301,25 @@ grep -qF "$zoe.txt : il appartient à $hugo, pas à $zoe" "$scratch/bilan.err" \
 grep -q "^$zoe " "$scratch/bilan.out" && fail_step "counted as zoe: $(cat "$scratch/bilan.out")"
 ok "set aside and named"
 
+step "a FIFO and a link to a classmate's log swapped over his own, again and again, during --bilan"
+as "$hugo" 022 "$class_settings" "$school/bin/logdriver" save 2 8 > /dev/null || fail_step "hugo's record"
+as_login "$hugo" 022 "$class_settings"
+"${login[@]}" sh -c "end=\$((\$(date +%s) + 4)); while [ \$(date +%s) -lt \$end ]; do
+    mkfifo ~/f 2> /dev/null; mv -f ~/f '$classe/$hugo.txt'; ln -sf '$classe/$lea.txt' ~/l; mv -f ~/l '$classe/$hugo.txt'
+    done" &
+swapper=$!
+runs=0
+while kill -0 "$swapper" 2> /dev/null; do
+    status=0
+    as "$prof" 022 "$class_settings" timeout 20 "$school/bin/morvel2" --bilan "$classe" > "$scratch/swap.out" \
+        2> /dev/null || status=$?
+    [[ $status -ne 124 ]] || fail_step "--bilan hung on hugo's FIFO"
+    grep -q "^$hugo .*w001" "$scratch/swap.out" && fail_step "lea's record shown as hugo's: $(cat "$scratch/swap.out")"
+    runs=$((runs + 1))
+done
+wait "$swapper" || true
+ok "$runs runs of --bilan meanwhile: none hung, none showed lea's record as his"
+
 step "a sparse log of her own, read and collected by the teacher"
 rm -f "$classe/$zoe.txt" "$classe/$ines.txt" 2> /dev/null || true
 as "$lea" 022 "$class_settings" truncate -s 20G "$classe/$lea.txt"
