@@ -59,6 +59,8 @@ int runVerify(const LogLocation &log, const std::filesystem::path &rescueLog, QI
         text += QStringLiteral("Impossible d'y écrire : %1.\n").arg(QString::fromStdString(check.reason));
     else if (!check.safe)
         text += QStringLiteral("Cet emplacement n'est pas sûr : %1.\n").arg(QString::fromStdString(check.reason));
+    else if (!check.judged)
+        text += QStringLiteral("Le dossier est là ; ses droits n'ont pas été vérifiés.\n");
     else
         text += QStringLiteral("Cet emplacement est sûr.\n");
     if (!usable)
