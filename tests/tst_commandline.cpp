@@ -208,6 +208,10 @@ void TestCommandLine::bilan_data()
     // The teacher's own link: followed, where one found in a class folder is not.
     QTest::newRow("a link the teacher named") << QStringList{"--bilan", "LINK"} << 0 << "Bilan : 1 élève, 2 essais\n"
                                               << "" << -1;
+    // One found in a class folder: named, not read, and the table incomplete.
+    QTest::newRow("a link in a class folder")
+        << QStringList{"--bilan", "LINKED"} << 1 << "Bilan : 1 élève, 1 essai\n"
+        << "morvel2 : impossible de lire LINKED/zoé.txt : c'est un lien symbolique\n" << -1;
 #endif
     QTest::newRow("a path that is not there")
         << QStringList{"--bilan", "CLASS", "MISSING"} << 1 << "Bilan : 2 élèves, 3 essais\n"
@@ -243,10 +247,14 @@ void TestCommandLine::bilan()
     write(classFolder + QStringLiteral("/notes.md"), "pas un journal\n");
     write(m_dir->filePath(QStringLiteral("existant.csv")), "à garder\r\n");
     QFile::link(classFolder + QStringLiteral("/zoé.txt"), m_dir->filePath(QStringLiteral("lien.txt")));
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("avec-lien"))));
+    write(m_dir->filePath(QStringLiteral("avec-lien/léo.txt")), recordFor({"3", "1", "", "2"}));
+    QFile::link(classFolder + QStringLiteral("/zoé.txt"), m_dir->filePath(QStringLiteral("avec-lien/zoé.txt")));
     // Paths as the program names them: with the system's own separators.
     const auto native = [&](const QString &name) { return QDir::toNativeSeparators(m_dir->filePath(name)); };
     const auto named = [&](QString text) {
         return text.replace(QLatin1String("CLASS"), native(QStringLiteral("classe")))
+            .replace(QLatin1String("LINKED"), native(QStringLiteral("avec-lien")))
             .replace(QLatin1String("LINK"), native(QStringLiteral("lien.txt")))
             .replace(QLatin1String("EMPTY"), native(QStringLiteral("vide")))
             .replace(QLatin1String("MISSING"), native(QStringLiteral("absent")))
