@@ -396,9 +396,11 @@ login=("${login[@]/#ASAN_OPTIONS=*/ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}d
 "${login[@]}" strace -qq -o /dev/null -e trace=write -e inject=write:delay_enter=2000 \
     "$school/bin/morvel2" --collect "$destination" > /dev/null 2>&1 &
 tracer=$!
+# The copy begins once every record has been counted: a sanitizer build
+# takes its time over 200 000 different ones.
 waited=0
 until compgen -G "$destination/.$lea.txt.*" > /dev/null; do
-    ((waited++ < 2000)) || fail_step "the copy never began"
+    ((waited++ < 24000)) || fail_step "the copy never began"
     sleep 0.005
 done
 kill -TERM "$(pgrep -n -P "$tracer")"
