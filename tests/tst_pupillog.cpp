@@ -422,8 +422,8 @@ void TestPupilLog::classFolderListing()
     }
     QCOMPARE(found, pupils);
     QStringList asideNames;
-    for (const QString &aside : listing.setAside)
-        asideNames.append(aside.section(u'/', -1).section(QStringLiteral(" : "), 0, 0));
+    for (const SetAsideFile &aside : listing.setAside)
+        asideNames.append(aside.file.section(u'/', -1));
     QCOMPARE(asideNames, setAside);
     QStringList ignoredNames;
     for (const QString &name : listing.ignored)

@@ -63,7 +63,7 @@ ClassFolderListing listClassFolder(const std::filesystem::path &folder, const Lo
         if (!pupil)
             listing.ignored.append(shown);
         else if (const std::optional<QString> why = notALog(entry))
-            listing.setAside.append(QStringLiteral("%1 : %2").arg(shown, *why));
+            listing.setAside.append({shown, *why});
         else
             listing.logs.append({entry.path(), *pupil});
     }
@@ -83,6 +83,7 @@ ClassFolderListing listClassFolder(const std::filesystem::path &folder, const Lo
     for (auto &entry : keyed)
         listing.logs.append(std::move(entry.second));
     std::sort(listing.ignored.begin(), listing.ignored.end(), order);
-    std::sort(listing.setAside.begin(), listing.setAside.end(), order);
+    std::sort(listing.setAside.begin(), listing.setAside.end(),
+              [&order](const SetAsideFile &a, const SetAsideFile &b) { return order(a.file, b.file); });
     return listing;
 }

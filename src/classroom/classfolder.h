@@ -36,12 +36,19 @@ struct PupilLogFile
     QString pupil;              // the login, as paths/paths.h pathText() keeps it
 };
 
+// A file the rule names but does not read, and why, both printable.
+struct SetAsideFile
+{
+    QString file;
+    QString reason;
+};
+
 struct ClassFolderListing
 {
     QList<PupilLogFile> logs; // the pupils in French order
     // Named by the rule but not a plain file (a link, a FIFO, a folder), or
     // not named by it at all: each once, with why, printable.
-    QStringList setAside;
+    QList<SetAsideFile> setAside;
     QStringList ignored;
     QString failure; // the folder could not be listed, in French
 };

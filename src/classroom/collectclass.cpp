@@ -60,8 +60,8 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
         return outcome;
     }
     outcome.ignored = listing.ignored;
-    for (const QString &setAside : listing.setAside)
-        outcome.leftAlone.append(setAside + QStringLiteral(" ; laissé en place"));
+    for (const SetAsideFile &setAside : listing.setAside)
+        outcome.leftAlone.append(QStringLiteral("%1 : %2 ; laissé en place").arg(setAside.file, setAside.reason));
     for (const PupilLogFile &log : listing.logs)
         if (const std::optional<QString> left = collectPupil(log, destination, outcome))
             outcome.leftAlone.append(*left);

@@ -1,23 +1,13 @@
 #include "classroom/files.h"
 
+#include "logfile/openlock_unix.h"
 #include "logfile/reasons.h"
 #include "logfile/shared.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-std::string ownerName(uid_t owner)
-{
-    const passwd *entry = ::getpwuid(owner);
-    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(owner);
-}
-
-} // namespace
 
 int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason)
 {
@@ -47,7 +37,7 @@ int openLogForReading(const std::filesystem::path &path, const ReadRules &rules,
     }
     // The reader's own files (a collected folder) need no look-up.
     if (!rules.expectedOwner.empty() && status.st_uid != ::geteuid()) {
-        if (const std::string owner = ownerName(status.st_uid); owner != rules.expectedOwner) {
+        if (const std::string owner = logfile::posix::accountName(status.st_uid); owner != rules.expectedOwner) {
             ::close(fd);
             reason = QStringLiteral("il appartient à %1, pas à %2")
                          .arg(QString::fromStdString(owner), QString::fromStdString(rules.expectedOwner));
@@ -65,7 +55,7 @@ int createNewFile(const std::filesystem::path &path, QString &reason)
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        reason = QString::fromUtf8(errno == EEXIST   ? "le fichier existe déjà"
+        reason = QString::fromUtf8(errno == EEXIST   ? logfile::reasons::exists
                                    : errno == ENOENT ? logfile::reasons::missing
                                    : errno == EACCES ? logfile::reasons::permissionDenied
                                                      : "le fichier ne peut pas être créé");

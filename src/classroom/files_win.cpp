@@ -32,7 +32,7 @@ int createNewFile(const std::filesystem::path &path, QString &reason)
     const int fd = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                             _S_IREAD | _S_IWRITE);
     if (fd < 0)
-        reason = QString::fromUtf8(errno == EEXIST   ? "le fichier existe déjà"
+        reason = QString::fromUtf8(errno == EEXIST   ? logfile::reasons::exists
                                    : errno == ENOENT ? logfile::reasons::missing
                                    : errno == EACCES ? logfile::reasons::permissionDenied
                                                      : "le fichier ne peut pas être créé");

@@ -33,8 +33,7 @@ PupilLogFile namedFile(const QString &path, const LogNaming &naming)
 {
     const std::filesystem::path local = localPath(path);
     const QString name = displayPath(local.filename());
-    const QString stem = name.endsWith(QLatin1String(".txt")) ? name.chopped(4) : QFileInfo(name).completeBaseName();
-    return {local, naming.pupilOf(name).value_or(stem)};
+    return {local, naming.pupilOf(name).value_or(QFileInfo(name).completeBaseName())};
 }
 
 ClassLogs gatherLogs(const QStringList &paths, const LogNaming &naming, QIODevice &err)
@@ -57,10 +56,8 @@ ClassLogs gatherLogs(const QStringList &paths, const LogNaming &naming, QIODevic
             cannotRead(shown, QStringLiteral("le dossier ne peut pas être lu"));
         for (const QString &ignored : listing.ignored)
             complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
-        for (const QString &setAside : listing.setAside) {
-            const qsizetype colon = setAside.lastIndexOf(QStringLiteral(" : "));
-            cannotRead(setAside.first(colon), setAside.sliced(colon + 3));
-        }
+        for (const SetAsideFile &setAside : listing.setAside)
+            cannotRead(setAside.file, setAside.reason);
         for (const PupilLogFile &log : listing.logs)
             gathered.logs.append({log, false});
     }

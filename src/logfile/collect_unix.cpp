@@ -154,19 +154,13 @@ CollectOutcome failed(int error, bool atDestination = false)
     return outcome;
 }
 
-std::string ownerName(uid_t owner)
-{
-    const passwd *entry = ::getpwuid(owner);
-    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(owner);
-}
-
 // Why a log that belongs to `owner` is not the pupil's its name says (a file
 // planted under a classmate's name), or nothing when it is.
 std::optional<std::string> foreignOwner(uid_t owner, const CollectRules &rules)
 {
-    if (rules.expectedOwner.empty() || ownerName(owner) == rules.expectedOwner)
+    if (rules.expectedOwner.empty() || accountName(owner) == rules.expectedOwner)
         return std::nullopt;
-    return "il appartient à " + ownerName(owner) + ", pas à " + rules.expectedOwner;
+    return "il appartient à " + accountName(owner) + ", pas à " + rules.expectedOwner;
 }
 
 CollectOutcome plantedOutcome(std::string why)

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -177,7 +178,7 @@ std::string systemReason(int error)
     case ENOENT: return reasons::missing;
     case EACCES: return reasons::permissionDenied;
     case EPERM: return "opération non permise";
-    case EEXIST: return "le fichier existe déjà";
+    case EEXIST: return reasons::exists;
     case ENOSPC: return "il n'y a plus de place sur le disque";
     case EDQUOT: return "le quota de disque est dépassé";
     case EROFS: return "le disque est en lecture seule";
@@ -198,6 +199,12 @@ std::string systemReason(int error)
     case ETIMEDOUT: return "le partage ne répond pas";
     default: return "erreur " + std::to_string(error) + " (" + std::strerror(error) + ")";
     }
+}
+
+std::string accountName(unsigned uid)
+{
+    const passwd *entry = ::getpwuid(uid);
+    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(uid);
 }
 
 int createHidden(int folder, const std::string &name, int access, std::string &hidden)

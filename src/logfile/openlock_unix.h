@@ -18,6 +18,9 @@ using shared::Clock;
 
 std::string systemReason(int error);
 
+// The login name of account `uid`, or its number where it has none.
+std::string accountName(unsigned uid);
+
 // An open file, closed (and so unlocked) when it goes out of scope.
 class Descriptor
 {

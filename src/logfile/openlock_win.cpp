@@ -51,7 +51,7 @@ std::string systemReason(DWORD error)
     case ERROR_PATH_NOT_FOUND: return reasons::missing;
     case ERROR_ACCESS_DENIED: return reasons::permissionDenied;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return "le fichier existe déjà";
+    case ERROR_ALREADY_EXISTS: return reasons::exists;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return "il n'y a plus de place sur le disque";
     case ERROR_WRITE_PROTECT: return "le disque est en lecture seule";

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -36,12 +35,6 @@ constexpr int maxLinks = 40;
 bool trusted(const struct stat &link)
 {
     return link.st_uid == ::geteuid() || link.st_uid == 0;
-}
-
-std::string accountName(unsigned uid)
-{
-    const passwd *entry = ::getpwuid(uid);
-    return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(uid);
 }
 
 std::string groupName(unsigned gid)

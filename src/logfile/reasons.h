@@ -8,6 +8,7 @@
 namespace logfile::reasons {
 
 inline constexpr const char *permissionDenied = "permission refusée";
+inline constexpr const char *exists = "le fichier existe déjà";
 inline constexpr const char *missing = "le fichier ou un dossier du chemin n'existe pas";
 inline constexpr const char *notAFile = "ce n'est pas un fichier ordinaire";
 inline constexpr const char *isALink = "c'est un lien symbolique";
