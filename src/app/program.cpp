@@ -8,6 +8,7 @@
 #include "saving/logpaths.h"
 #include "saving/logsetting.h"
 #include "saving/writerchoice.h"
+#include "teacher/classwindowmain.h"
 #include "window/morvel2.h"
 
 #include <QApplication>
@@ -36,6 +37,10 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
 {
     // First of all: a file opened while one of them is closed would take its number.
     openStandardStreams();
+    if (argc > 1) {
+        if (const std::optional<QStringList> paths = classWindowPaths(commandLineArguments(argc, argv)))
+            return runClassWindow(*paths, argv[0]);
+    }
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
     // The toolkit gets no options of the command line: none may change what

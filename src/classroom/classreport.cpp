@@ -18,37 +18,116 @@ QString promptWithoutMark(int row)
     return prompt.trimmed();
 }
 
+QString recordKey(const ReadRecord &record)
+{
+    QString key;
+    for (const QString &answer : record.answers)
+        key += answer + u'\x1f';
+    return key;
+}
+
 } // namespace
+
+AnswerChoice answerChoiceOf(const QString &answer)
+{
+    if (answer.isEmpty())
+        return AnswerChoice::Blank;
+    if (answer.size() == 1 && answer[0] >= u'1' && answer[0] <= u'4')
+        return static_cast<AnswerChoice>(answer[0].unicode() - u'1');
+    return AnswerChoice::Other;
+}
+
+ClassReport::ClassReport(ReportRows rows, bool keepHistory)
+    : m_rows(rows)
+    , m_keepHistory(keepHistory)
+{
+}
 
 void ClassReport::beginPupil(const QString &name)
 {
+    if (m_rows == ReportRows::Attempts)
+        return;
     // Looked up rather than searched for: a folder may hold thousands.
     const auto found = m_byName.constFind(name);
     if (found != m_byName.cend()) {
         m_current = *found;
         return;
     }
-    m_pupils.append({name, 0, {}, 0});
+    m_pupils.append({name, 0, {}, 0, {}, false, {}});
     m_current = m_pupils.size() - 1;
     m_byName.insert(name, m_current);
 }
 
+void ClassReport::noteLog(const QDateTime &changed, bool ownerUnverified)
+{
+    if (m_rows == ReportRows::Attempts) {
+        m_fileUnverified = m_fileUnverified || ownerUnverified;
+        return;
+    }
+    if (m_current < 0)
+        return;
+    PupilSummary &pupil = m_pupils[m_current];
+    if (changed.isValid() && (!pupil.lastChanged.isValid() || changed > pupil.lastChanged))
+        pupil.lastChanged = changed;
+    pupil.ownerUnverified = pupil.ownerUnverified || ownerUnverified;
+}
+
+qint32 ClassReport::intern(const ReadRecord &record)
+{
+    const QString key = recordKey(record);
+    const auto found = m_recordIds.constFind(key);
+    if (found != m_recordIds.cend())
+        return *found;
+    m_records.append(record);
+    const auto id = static_cast<qint32>(m_records.size() - 1);
+    m_recordIds.insert(key, id);
+    return id;
+}
+
 void ClassReport::addAttempt(const ReadRecord &record)
 {
+    ++m_attempts;
+    if (m_rows == ReportRows::Attempts) {
+        m_attemptRecords.append(intern(record));
+        return;
+    }
     if (m_current < 0)
         beginPupil(QString());
     PupilSummary &pupil = m_pupils[m_current];
     ++pupil.attempts;
     pupil.last = record;
     pupil.best = std::max(pupil.best, record.score());
+    if (m_keepHistory)
+        pupil.history.append(intern(record));
 }
 
-int ClassReport::attempts() const
+qsizetype ClassReport::rowCount() const
 {
-    int total = 0;
-    for (const PupilSummary &pupil : m_pupils)
-        total += pupil.attempts;
-    return total;
+    return m_rows == ReportRows::Attempts ? m_attemptRecords.size() : m_pupils.size();
+}
+
+PupilSummary ClassReport::row(qsizetype index) const
+{
+    if (m_rows == ReportRows::Pupils)
+        return m_pupils.at(index);
+    const qint32 id = m_attemptRecords.at(index);
+    const ReadRecord &record = m_records.at(id);
+    return {QStringLiteral("essai %1").arg(index + 1), 1, record, record.score(), {},
+            m_fileUnverified, {id}};
+}
+
+// Calls visit(rowIndex, lastRecord) for each row with an attempt.
+template<typename Visit>
+void ClassReport::forEachLast(Visit visit) const
+{
+    if (m_rows == ReportRows::Attempts) {
+        for (qsizetype i = 0; i < m_attemptRecords.size(); ++i)
+            visit(i, m_records.at(m_attemptRecords.at(i)));
+        return;
+    }
+    for (qsizetype i = 0; i < m_pupils.size(); ++i)
+        if (m_pupils.at(i).attempts > 0)
+            visit(i, m_pupils.at(i).last);
 }
 
 QList<QuestionSummary> ClassReport::questions() const
@@ -56,20 +135,19 @@ QList<QuestionSummary> ClassReport::questions() const
     QList<QuestionSummary> questions;
     for (int row = 0; row < questionCount; ++row) {
         const auto index = static_cast<std::size_t>(row);
-        QuestionSummary question{promptWithoutMark(row), Content::expectedAnswer(row), 0, 0, 0, {}, 0};
+        QuestionSummary question{promptWithoutMark(row), Content::expectedAnswer(row), 0, 0, 0, {}, {}, 0};
         QHash<QString, int> wrong;
-        for (const PupilSummary &pupil : m_pupils) {
-            if (pupil.attempts == 0)
-                continue;
+        forEachLast([&](qsizetype, const ReadRecord &last) {
             ++question.pupils;
-            const QString &answer = pupil.last.answers[index];
-            if (pupil.last.right[index])
+            const QString &answer = last.answers[index];
+            ++question.spread[static_cast<std::size_t>(answerChoiceOf(answer))];
+            if (last.right[index])
                 ++question.right;
             else if (answer.isEmpty())
                 ++question.blank;
             else
                 ++wrong[answer];
-        }
+        });
         for (auto it = wrong.cbegin(); it != wrong.cend(); ++it) {
             if (it.value() > question.commonestCount) {
                 question.commonestCount = it.value();
@@ -84,16 +162,88 @@ QList<QuestionSummary> ClassReport::questions() const
     return questions;
 }
 
-double ClassReport::meanScore() const
+QStringList ClassReport::whoChose(int question, AnswerChoice choice) const
 {
-    int pupils = 0;
-    int scores = 0;
-    for (const PupilSummary &pupil : m_pupils) {
-        if (pupil.attempts == 0)
-            continue;
-        ++pupils;
-        scores += pupil.last.score();
-    }
-    return pupils > 0 ? double(scores) / pupils : 0.0;
+    QStringList names;
+    const auto index = static_cast<std::size_t>(question);
+    forEachLast([&](qsizetype row, const ReadRecord &last) {
+        if (answerChoiceOf(last.answers[index]) == choice)
+            names.append(m_rows == ReportRows::Pupils ? m_pupils.at(row).name
+                                                      : QStringLiteral("essai %1").arg(row + 1));
+    });
+    if (m_rows == ReportRows::Pupils)
+        std::stable_sort(names.begin(), names.end(), frenchOrder());
+    return names;
 }
 
+int ClassReport::rowsWithAttempt() const
+{
+    int rows = 0;
+    forEachLast([&rows](qsizetype, const ReadRecord &) { ++rows; });
+    return rows;
+}
+
+double ClassReport::meanScore() const
+{
+    int rows = 0;
+    int scores = 0;
+    forEachLast([&](qsizetype, const ReadRecord &last) {
+        ++rows;
+        scores += last.score();
+    });
+    return rows > 0 ? double(scores) / rows : 0.0;
+}
+
+bool ClassReport::anyOwnerUnverified() const
+{
+    if (m_rows == ReportRows::Attempts)
+        return m_fileUnverified && !m_attemptRecords.isEmpty();
+    return std::any_of(m_pupils.cbegin(), m_pupils.cend(),
+                       [](const PupilSummary &pupil) { return pupil.ownerUnverified && pupil.attempts > 0; });
+}
+
+QString rowNoun(const ClassReport &report, qint64 count)
+{
+    return report.rowKind() == ReportRows::Pupils
+               ? plural(count, QStringLiteral("élève"), QStringLiteral("élèves"))
+               : plural(count, QStringLiteral("essai"), QStringLiteral("essais"));
+}
+
+QString missedMostSentence(const ClassReport &report)
+{
+    const QList<QuestionSummary> questions = report.questions();
+    qsizetype missed = -1;
+    for (qsizetype i = 0; i < questions.size(); ++i)
+        if (questions[i].wrong() > 0 && (missed < 0 || questions[i].wrong() > questions[missed].wrong()))
+            missed = i;
+    if (missed < 0)
+        return report.rowsWithAttempt() == 0 ? QString()
+                                             : QStringLiteral("Toutes les idées sont justes au dernier essai.");
+    const QuestionSummary &question = questions[missed];
+    const QString start = QStringLiteral("L'idée la plus manquée est l'idée %1, « %2 » : %3 sur %4 ")
+                              .arg(missed + 1)
+                              .arg(question.prompt, rowNoun(report, question.wrong()))
+                              .arg(question.pupils);
+    const QString verb = question.wrong() > 1 ? QStringLiteral("ne l'ont pas trouvée") : QStringLiteral("ne l'a pas trouvée");
+    // The paragraph chosen most often instead of the right one.
+    int confusedWith = -1;
+    for (int paragraph = 0; paragraph < 4; ++paragraph) {
+        if (QString::number(paragraph + 1) == question.expected)
+            continue;
+        const int count = question.spread[static_cast<std::size_t>(paragraph)];
+        if (count > 0 && (confusedWith < 0 || count > question.spread[static_cast<std::size_t>(confusedWith)]))
+            confusedWith = paragraph;
+    }
+    const int blank = question.spread[static_cast<std::size_t>(AnswerChoice::Blank)];
+    const int confused = confusedWith < 0 ? 0 : question.spread[static_cast<std::size_t>(confusedWith)];
+    // "3 l'ont confondue", "1 l'a laissée".
+    const auto they = [](int count, const QString &what) {
+        return count > 1 ? QStringLiteral("%1 l'ont %2").arg(count).arg(what) : QStringLiteral("1 l'a %1").arg(what);
+    };
+    if (confused == 0 && blank == 0)
+        return start + verb + u'.';
+    if (confused == 0 || blank > confused)
+        return start + verb + QStringLiteral(" ; %1.").arg(they(blank, QStringLiteral("laissée sans réponse")));
+    return start + verb
+           + QStringLiteral(" ; %1 avec le paragraphe %2.").arg(they(confused, QStringLiteral("confondue"))).arg(confusedWith + 1);
+}

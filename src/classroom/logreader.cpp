@@ -41,6 +41,9 @@ public:
             m_pending.append(block);
     }
 
+    // The bytes of the line not yet ended.
+    qsizetype pending() const { return m_overLong ? 0 : m_pending.size(); }
+
     // The last line, when the log does not end with a line feed.
     void finish()
     {
@@ -107,7 +110,7 @@ qint64 RecordTally::finish()
 }
 
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,
-                   const ReadRules &rules)
+                   const ReadRules &rules, const ReadSpan &span)
 {
     LogReading reading;
     QFile log;
@@ -117,18 +120,34 @@ LogReading readLog(const std::filesystem::path &path, const std::function<void(c
             reading.reason = QStringLiteral("le fichier ne peut pas être lu");
         return reading;
     }
+    reading.size = log.size();
+    reading.modified = log.fileTime(QFileDevice::FileModificationTime);
+    if (span.from > 0 && !log.seek(span.from)) {
+        reading.reason = QStringLiteral("le fichier ne peut pas être lu");
+        return reading;
+    }
     RecordReader reader;
     LineSplitter lines([&](QByteArrayView line, bool ended) { judgeLine(line, ended, reader, reading, take); },
                        [&reading] { ++reading.ignoredLines; });
     QByteArray block(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
     for (qint64 read; (read = log.read(block.data(), block.size())) != 0;) {
         if (read < 0) {
             reading.reason = QStringLiteral("le fichier ne peut pas être lu");
             return reading;
         }
         lines.add(QByteArrayView(block.constData(), read));
+        total += read;
+        if (span.progress && !span.progress(total)) {
+            reading.stopped = true;
+            break;
+        }
     }
-    lines.finish();
+    reading.end = span.from + total - lines.pending();
+    if (!span.wholeLinesOnly && !reading.stopped) {
+        lines.finish();
+        reading.end = span.from + total;
+    }
     reading.ok = true;
     return reading;
 }

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr std::size_t questionCount = Content::questionCount;
+// A login longer than this is cut, so that a row fits in 80 columns.
+constexpr qsizetype longestName = 24;
+constexpr qsizetype attemptWidth = 8; // "essai" and its number, right-aligned
 
 // An answer with its mark: "3 ✓", "1 ✗", "– ✗" for none.
 // An answer no answer box lets in is cut to the record's zone and marked
@@ -21,11 +24,16 @@ QString markedAnswer(const ReadRecord &record, std::size_t row)
            + (record.untyped[row] ? QStringLiteral("*") : QString());
 }
 
+QString shortName(const QString &name)
+{
+    return name.size() <= longestName ? name : name.left(longestName - 1) + u'…';
+}
+
 // Rows of cells laid out in columns, each as wide as its widest cell; a
 // character counts as one column, accented or not.
-QString columns(const QList<QStringList> &rows, const QList<bool> &alignRight)
+QString columns(const QList<QStringList> &rows, const QList<bool> &alignRight, const QList<qsizetype> &least = {})
 {
-    QList<qsizetype> widths;
+    QList<qsizetype> widths = least;
     for (const QStringList &row : rows)
         for (qsizetype i = 0; i < row.size(); ++i) {
             if (widths.size() <= i)
@@ -48,66 +56,148 @@ QString columns(const QList<QStringList> &rows, const QList<bool> &alignRight)
     return text;
 }
 
-// "2 (3 élèves)", or "2 ou 4 (3 élèves chacune)" when tied; "–" for none.
-QString commonestWrong(const QuestionSummary &question)
+const QList<bool> rowAlignment{false, true, false, false, false, false, true, true};
+// The answers' columns hold "12341234123412…✗*" at most; most hold "3 ✓".
+const QList<qsizetype> attemptColumns{attemptWidth, 6, 6, 6, 6, 5};
+
+QStringList rowHeader(const QString &first)
 {
-    if (question.commonestWrong.isEmpty())
-        return QStringLiteral("–");
-    const QString pupils = plural(question.commonestCount, QStringLiteral("élève"), QStringLiteral("élèves"));
-    if (question.commonestWrong.size() == 1)
-        return QStringLiteral("%1 (%2)").arg(question.commonestWrong.first(), pupils);
-    return QStringLiteral("%1 (%2 chacune)").arg(question.commonestWrong.join(QStringLiteral(" ou ")), pupils);
+    return {first, QStringLiteral("essais"), QStringLiteral("idée 1"), QStringLiteral("idée 2"),
+            QStringLiteral("idée 3"), QStringLiteral("idée 4"), QStringLiteral("score"), QStringLiteral("meilleur")};
+}
+
+QStringList rowCells(const PupilSummary &row)
+{
+    QStringList cells{shortName(row.name) + (row.ownerUnverified ? QStringLiteral("°") : QString()),
+                      QString::number(row.attempts)};
+    for (std::size_t question = 0; question < questionCount; ++question)
+        cells.append(row.attempts > 0 ? markedAnswer(row.last, question) : QString());
+    cells.append(row.attempts > 0 ? QStringLiteral("%1/4").arg(row.last.score()) : QStringLiteral("–"));
+    cells.append(row.attempts > 0 ? QStringLiteral("%1/4").arg(row.best) : QStringLiteral("–"));
+    return cells;
+}
+
+QString ignoredLines(const ClassReport &report)
+{
+    return report.ignoredLines() == 0 ? QStringLiteral("Aucune ligne ignorée.\n")
+                                      : plural(report.ignoredLines(), QStringLiteral("ligne ignorée"),
+                                               QStringLiteral("lignes ignorées"))
+                                            + QStringLiteral(".\n");
+}
+
+bool anyUntyped(const ClassReport &report)
+{
+    for (qsizetype i = 0; i < report.rowCount(); ++i) {
+        const PupilSummary row = report.row(i);
+        if (row.attempts > 0 && row.last.anyUntyped())
+            return true;
+    }
+    return false;
+}
+
+QString ideasTables(const QList<QuestionSummary> &questions)
+{
+    QList<QStringList> ideas{{QStringLiteral("idée"), QStringLiteral("question"), QStringLiteral("paragraphe"),
+                              QStringLiteral("justes")}};
+    QList<QStringList> spread{{QStringLiteral("idée"), QStringLiteral("par. 1"), QStringLiteral("par. 2"),
+                               QStringLiteral("par. 3"), QStringLiteral("par. 4"), QStringLiteral("sans réponse"),
+                               QStringLiteral("autre")}};
+    int number = 0;
+    for (const QuestionSummary &question : questions) {
+        ++number;
+        ideas.append({QString::number(number), question.prompt, question.expected,
+                      QStringLiteral("%1/%2").arg(question.right).arg(question.pupils)});
+        QStringList counts{QString::number(number)};
+        for (std::size_t choice = 0; choice < std::size_t(answerChoiceCount); ++choice) {
+            const bool expected = choice < 4 && QString::number(choice + 1) == question.expected;
+            counts.append(QString::number(question.spread[choice]) + (expected ? QStringLiteral(" ✓") : QString()));
+        }
+        spread.append(counts);
+    }
+    return columns(ideas, {true, false, true, true})
+           + QStringLiteral("\nRéponses au dernier essai, par paragraphe choisi (✓ : le paragraphe juste) :\n")
+           + columns(spread, {true, true, true, true, true, true, true});
 }
 
 } // namespace
 
-QString formatClassReport(const ClassReport &report)
+QString wrapped(const QString &text, qsizetype width)
 {
-    const QString ignored = report.ignoredLines() == 0
-                                ? QStringLiteral("Aucune ligne ignorée.\n")
-                                : plural(report.ignoredLines(), QStringLiteral("ligne ignorée"),
-                                         QStringLiteral("lignes ignorées"))
-                                      + QStringLiteral(".\n");
-    if (report.attempts() == 0)
-        return QStringLiteral("Aucun résultat de cet exercice.\n") + ignored;
-
-    QString text = QStringLiteral("Bilan : %1, %2\n\n")
-                       .arg(plural(report.pupils().size(), QStringLiteral("élève"), QStringLiteral("élèves")),
-                            plural(report.attempts(), QStringLiteral("essai"), QStringLiteral("essais")));
-    text += QStringLiteral("Réponses et score du dernier essai, meilleur score de tous les essais :\n");
-    QList<QStringList> pupils{{QStringLiteral("élève"), QStringLiteral("essais"), QStringLiteral("idée 1"),
-                               QStringLiteral("idée 2"), QStringLiteral("idée 3"), QStringLiteral("idée 4"),
-                               QStringLiteral("score"), QStringLiteral("meilleur")}};
-    QList<PupilSummary> byName = report.pupils();
-    const QCollator order = frenchOrder();
-    std::stable_sort(byName.begin(), byName.end(),
-                     [&order](const PupilSummary &a, const PupilSummary &b) { return order(a.name, b.name); });
-    for (const PupilSummary &pupil : std::as_const(byName)) {
-        QStringList row{pupil.name, QString::number(pupil.attempts)};
-        for (std::size_t question = 0; question < questionCount; ++question)
-            row.append(pupil.attempts > 0 ? markedAnswer(pupil.last, question) : QString());
-        row.append(pupil.attempts > 0 ? QStringLiteral("%1/4").arg(pupil.last.score()) : QStringLiteral("–"));
-        row.append(pupil.attempts > 0 ? QStringLiteral("%1/4").arg(pupil.best) : QStringLiteral("–"));
-        pupils.append(row);
+    QString result;
+    QString line;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            result += line + u'\n';
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
     }
-    text += columns(pupils, {false, true, false, false, false, false, true, true});
-    const bool untyped = std::any_of(byName.cbegin(), byName.cend(), [](const PupilSummary &pupil) {
-        return pupil.attempts > 0 && pupil.last.anyUntyped();
-    });
-    if (untyped)
+    return line.isEmpty() ? result : result + line + u'\n';
+}
+
+// An attempt's row has no count of attempts nor best score: one attempt a row.
+QStringList attemptCells(QStringList cells)
+{
+    cells.removeAt(7);
+    cells.removeAt(1);
+    return cells;
+}
+
+const QList<bool> attemptAlignment{true, false, false, false, false, true};
+
+QString attemptsHeader()
+{
+    return columns({attemptCells(rowHeader(QStringLiteral("essai")))}, attemptAlignment, attemptColumns);
+}
+
+QString attemptLine(qsizetype number, const ReadRecord &record)
+{
+    return columns({attemptCells(rowCells({QString::number(number), 1, record, record.score(), {}, false, {}}))},
+                   attemptAlignment, attemptColumns);
+}
+
+QString formatIdeas(const ClassReport &report)
+{
+    if (report.attempts() == 0)
+        return QStringLiteral("Aucun résultat de cet exercice.\n") + ignoredLines(report);
+    QString text;
+    if (anyUntyped(report))
         text += QStringLiteral("* %1\n").arg(QString::fromUtf8(untypedNote));
-
-    QList<QStringList> questions{{QStringLiteral("idée"), QStringLiteral("question"), QStringLiteral("paragraphe"),
-                                  QStringLiteral("justes"), QStringLiteral("sans réponse"),
-                                  QStringLiteral("erreur la plus fréquente")}};
-    int number = 0;
-    for (const QuestionSummary &question : report.questions())
-        questions.append({QString::number(++number), question.prompt, question.expected,
-                          QStringLiteral("%1/%2").arg(question.right).arg(question.pupils),
-                          QString::number(question.blank), commonestWrong(question)});
-    text += u'\n' + columns(questions, {true, false, true, true, true, false});
-
+    if (report.anyOwnerUnverified())
+        text += QStringLiteral("° %1\n").arg(QString::fromUtf8(ownerUnverifiedNote));
+    text += u'\n' + ideasTables(report.questions());
+    if (const QString sentence = missedMostSentence(report); !sentence.isEmpty())
+        text += u'\n' + wrapped(sentence);
     const QLocale french(QLocale::French, QLocale::France);
     text += QStringLiteral("\nScore moyen au dernier essai : %1/4\n").arg(french.toString(report.meanScore(), 'f', 1));
-    return text + ignored;
+    return text + ignoredLines(report);
+}
+
+QString formatClassReport(const ClassReport &report)
+{
+    if (report.attempts() == 0)
+        return formatIdeas(report);
+    const bool attempts = report.rowKind() == ReportRows::Attempts;
+    QString text = attempts ? QStringLiteral("Bilan : %1 d'un seul fichier, qui peut mêler plusieurs élèves\n\n")
+                                  .arg(rowNoun(report, report.attempts()))
+                            : QStringLiteral("Bilan : %1, %2\n\n")
+                                  .arg(rowNoun(report, report.rowCount()),
+                                       plural(report.attempts(), QStringLiteral("essai"), QStringLiteral("essais")));
+    text += attempts ? QStringLiteral("Chaque essai dans l'ordre du fichier :\n")
+                     : QStringLiteral("Réponses et score du dernier essai, meilleur score de tous les essais :\n");
+    if (attempts) {
+        text += attemptsHeader();
+        for (qsizetype i = 0; i < report.rowCount(); ++i)
+            text += attemptLine(i + 1, report.row(i).last);
+        return text + formatIdeas(report);
+    }
+    QList<PupilSummary> rows = report.pupils();
+    const QCollator order = frenchOrder();
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&order](const PupilSummary &a, const PupilSummary &b) { return order(a.name, b.name); });
+    QList<QStringList> table{rowHeader(QStringLiteral("élève"))};
+    for (const PupilSummary &row : std::as_const(rows))
+        table.append(rowCells(row));
+    text += columns(table, rowAlignment);
+    return text + formatIdeas(report);
 }

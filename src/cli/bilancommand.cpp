@@ -1,6 +1,7 @@
 #include "cli/bilancommand.h"
 
 #include "classroom/classreport.h"
+#include "classroom/classsources.h"
 #include "classroom/csvexport.h"
 #include "classroom/logreader.h"
 #include "classroom/texttable.h"
@@ -9,60 +10,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <memory>
 
 namespace {
-
-struct LogToRead
-{
-    PupilLogFile file;
-    bool named = false; // by the teacher, on the command line
-};
-
-struct ClassLogs
-{
-    QList<LogToRead> logs;
-    bool complete = true; // every path read, nothing set aside
-};
-
-// A file named on the command line is read as the teacher named it,
-// through a link too; its pupil is what the naming rule says, or its name.
-PupilLogFile namedFile(const QString &path, const LogNaming &naming)
-{
-    const std::filesystem::path local = localPath(path);
-    const QString name = displayPath(local.filename());
-    return {local, naming.pupilOf(name).value_or(QFileInfo(name).completeBaseName())};
-}
-
-ClassLogs gatherLogs(const QStringList &paths, const LogNaming &naming, QIODevice &err)
-{
-    ClassLogs gathered;
-    const auto cannotRead = [&](const QString &what, const QString &reason) {
-        complain(err, QStringLiteral("impossible de lire %1 : %2\n").arg(what, reason));
-        gathered.complete = false;
-    };
-    for (const QString &path : paths) {
-        const QString shown = printableName(QDir::toNativeSeparators(path));
-        std::error_code error;
-        const std::filesystem::file_status status = std::filesystem::status(localPath(path), error);
-        if (!std::filesystem::is_directory(status)) {
-            gathered.logs.append({namedFile(path, naming), true});
-            continue;
-        }
-        const ClassFolderListing listing = listClassFolder(localPath(path), naming);
-        if (!listing.failure.isEmpty())
-            cannotRead(shown, QStringLiteral("le dossier ne peut pas être lu"));
-        for (const QString &ignored : listing.ignored)
-            complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
-        for (const SetAsideFile &setAside : listing.setAside)
-            cannotRead(setAside.file, setAside.reason);
-        for (const PupilLogFile &log : listing.logs)
-            gathered.logs.append({log, false});
-    }
-    return gathered;
-}
 
 // The spreadsheet's file, new and the teacher's alone; nothing, said on
 // `err`, when it cannot be.
@@ -84,12 +35,53 @@ std::unique_ptr<QFile> newCsvFile(const QString &csvFile, QIODevice &err)
     return device;
 }
 
+
+// Reads every log into `report` (and `csv`); a single file's attempts are
+// printed as they are read, so that a big shared log needs no memory for
+// its rows. Whether every log could be read.
+bool readLogs(const ClassSources &sources, ClassReport &report, CsvExport *csv, QIODevice &out, QIODevice &err)
+{
+    const bool streamed = sources.rows == ReportRows::Attempts;
+    bool complete = true;
+    qsizetype number = 0;
+    for (const LogSource &log : sources.logs) {
+        const QString pupil = printableName(log.file.pupil);
+        int attempt = 0;
+        const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
+            // An empty log is no pupil.
+            if (attempt == 0)
+                report.beginPupil(pupil);
+            report.addAttempt(record);
+            ++attempt;
+            if (streamed) {
+                ++number;
+                say(out, (number == 1 ? attemptsHeader() : QString()) + attemptLine(number, record));
+            }
+            if (csv)
+                csv->addAttempt(pupil, attempt, record);
+        }, readRulesFor(log));
+        if (!reading.ok) {
+            complain(err, QStringLiteral("impossible de lire %1 : %2\n")
+                              .arg(printableName(displayPath(log.file.path)), reading.reason));
+            complete = false;
+        }
+        if (attempt > 0)
+            report.noteLog(reading.modified, false);
+        report.addIgnoredLines(reading.ignoredLines);
+    }
+    return complete;
+}
+
 } // namespace
 
 int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &naming, QIODevice &out,
              QIODevice &err)
 {
-    ClassLogs gathered = gatherLogs(paths, naming, err);
+    const ClassSources sources = findClassSources(paths, naming);
+    for (const QString &ignored : sources.ignored)
+        complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
+    for (const QString &problem : sources.problems)
+        complain(err, problem + u'\n');
     std::unique_ptr<QFile> csvDevice;
     std::unique_ptr<CsvExport> csv;
     if (!csvFile.isEmpty()) {
@@ -98,34 +90,11 @@ int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &
         csv = std::make_unique<CsvExport>(*csvDevice);
     }
 
-    ClassReport report;
-    for (const LogToRead &log : std::as_const(gathered.logs)) {
-        const QString pupil = printableName(log.file.pupil);
-        int attempt = 0;
-        ReadRules rules;
-        rules.followLink = log.named;
-#ifndef Q_OS_WIN
-        // A log found in a class folder must be its pupil's, or the reader's.
-        if (!log.named)
-            rules.expectedOwner = localPath(log.file.pupil).native();
-#endif
-        const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
-            // An empty log is no pupil.
-            if (attempt == 0)
-                report.beginPupil(pupil);
-            report.addAttempt(record);
-            ++attempt;
-            if (csv)
-                csv->addAttempt(pupil, attempt, record);
-        }, rules);
-        if (!reading.ok) {
-            complain(err, QStringLiteral("impossible de lire %1 : %2\n")
-                              .arg(printableName(displayPath(log.file.path)), reading.reason));
-            gathered.complete = false;
-        }
-        report.addIgnoredLines(reading.ignoredLines);
-    }
-    say(out, formatClassReport(report));
+    ClassReport report(sources.rows);
+    if (sources.rows == ReportRows::Attempts)
+        say(out, QStringLiteral("Chaque essai dans l'ordre du fichier, qui peut mêler plusieurs élèves :\n"));
+    const bool complete = readLogs(sources, report, csv.get(), out, err) && sources.problems.isEmpty();
+    say(out, sources.rows == ReportRows::Attempts ? formatIdeas(report) : formatClassReport(report));
 
     if (csv) {
         const QString shown = printableName(QDir::toNativeSeparators(csvFile));
@@ -138,5 +107,5 @@ int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &
         }
         say(out, QStringLiteral("Tableau pour tableur écrit dans %1.\n").arg(shown));
     }
-    return gathered.complete ? 0 : 1;
+    return complete ? 0 : 1;
 }

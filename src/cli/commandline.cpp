@@ -18,9 +18,13 @@ QString help()
     return QStringLiteral(
         "Utilisation : morvel2 [option]\n"
         "              morvel2 --bilan CHEMIN... [--csv FICHIER]\n"
+        "              morvel2 --classe [CHEMIN...]\n"
         "Exercice de compréhension de lecture. Sans option, l'exercice s'ouvre.\n"
         "\n"
         "Options :\n"
+        "  --classe [CHEMIN...]  ouvre la fenêtre « Résultats de la classe » sur le\n"
+        "                     dossier de la classe ou le fichier de résultats de ce\n"
+        "                     poste, ou sur chaque CHEMIN ; n'enregistre rien\n"
         "  --bilan CHEMIN...  affiche le bilan de la classe : chaque CHEMIN est un\n"
         "                     fichier de résultats ou le dossier de la classe, où\n"
         "                     chaque élève a son fichier (%2)\n"
@@ -54,7 +58,24 @@ struct Options
     QCommandLineOption bilan{QStringLiteral("bilan")};
     QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FICHIER")};
     QCommandLineOption verify{QStringLiteral("verifier")};
+    QCommandLineOption classe{QStringLiteral("classe")};
 };
+
+// "--bilan=cm1" as "--bilan cm1": the options that take paths take them
+// either way.
+QStringList withPathsApart(const QStringList &arguments)
+{
+    QStringList apart;
+    for (const QString &argument : arguments) {
+        const qsizetype equals = argument.indexOf(u'=');
+        const QString option = argument.left(equals);
+        if (equals > 0 && apart.size() > 0 && (option == u"--bilan" || option == u"--classe"))
+            apart << option << argument.mid(equals + 1);
+        else
+            apart << argument;
+    }
+    return apart;
+}
 
 // Given twice, or given an option in place of its file ("--collect --"),
 // an option is a mistake to say, not to guess at.
@@ -88,6 +109,8 @@ QString mistakeIn(const QCommandLineParser &parser, const Options &options, cons
         return QStringLiteral("--collect et --bilan ne vont pas ensemble.");
     if (parser.isSet(options.verify) && (parser.isSet(options.collect) || parser.isSet(options.bilan)))
         return QStringLiteral("--verifier se donne seul.");
+    if (parser.isSet(options.classe))
+        return QStringLiteral("--classe se donne seul, suivi des chemins à ouvrir.");
     if (parser.isSet(options.csv) && !parser.isSet(options.bilan))
         return QStringLiteral("l'option --csv ne va qu'avec --bilan.");
     if (!bilan && !paths.isEmpty())
@@ -116,14 +139,34 @@ QStringList commandLineArguments(int argc, char *argv[])
     return arguments;
 }
 
-std::optional<int> runCommandLine(const QStringList &arguments, const LogLocation &log, QIODevice &out,
+std::optional<QStringList> classWindowPaths(const QStringList &arguments)
+{
+    const QStringList apart = withPathsApart(arguments);
+    if (apart.size() < 2 || apart.at(1) != u"--classe")
+        return std::nullopt;
+    QStringList paths;
+    bool onlyPaths = false;
+    for (const QString &argument : apart.mid(2)) {
+        if (!onlyPaths && argument == u"--")
+            onlyPaths = true;
+        else if (!onlyPaths && argument.startsWith(u'-'))
+            return std::nullopt; // another option: runCommandLine() says what is wrong
+        else
+            paths.append(argument);
+    }
+    return paths;
+}
+
+std::optional<int> runCommandLine(const QStringList &givenArguments, const LogLocation &log, QIODevice &out,
                                   QIODevice &err)
 {
-    if (arguments.size() <= 1)
+    if (givenArguments.size() <= 1)
         return std::nullopt;
+    const QStringList arguments = withPathsApart(givenArguments);
     const Options options;
     QCommandLineParser parser;
-    parser.addOptions({options.help, options.version, options.collect, options.bilan, options.csv, options.verify});
+    parser.addOptions({options.help, options.version, options.collect, options.bilan, options.csv, options.verify,
+                       options.classe});
     if (!parser.parse(arguments)) {
         complain(err, misuse(parser) + u'\n' + tryHelp());
         return 2;

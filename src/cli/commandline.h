@@ -20,5 +20,10 @@ QStringList commandLineArguments(int argc, char *argv[]);
 // results log the help names and --collect moves. Returns the exit status
 // when the program should end here (0 done, 1 failed, 2 misused), nothing
 // when the exercise should start.
+// The paths the teacher's window is to open, when the command line asks
+// for it alone ("--classe", "--classe CHEMIN...", "--classe=CHEMIN");
+// nothing otherwise.
+std::optional<QStringList> classWindowPaths(const QStringList &arguments);
+
 std::optional<int> runCommandLine(const QStringList &arguments, const LogLocation &log, QIODevice &out,
                                   QIODevice &err);

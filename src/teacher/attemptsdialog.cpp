@@ -1,0 +1,45 @@
+#include "teacher/attemptsdialog.h"
+
+#include "teacher/pupilsmodel.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+ClassReport attemptsOf(const ClassReport &report, qsizetype row)
+{
+    ClassReport attempts(ReportRows::Attempts);
+    for (const qint32 id : report.row(row).history)
+        attempts.addAttempt(report.record(id));
+    return attempts;
+}
+
+AttemptsDialog::AttemptsDialog(const ClassReport &report, qsizetype row, QWidget *parent)
+    : QDialog(parent)
+{
+    const PupilSummary pupil = report.row(row);
+    setWindowTitle(QStringLiteral("Essais de %1").arg(pupil.name));
+    auto *model = new PupilsModel(this);
+    model->setReport(attemptsOf(report, row));
+    auto *view = new QTableView;
+    view->setAccessibleName(windowTitle());
+    view->setModel(model);
+    view->hideColumn(PupilsModel::Attempts);
+    view->hideColumn(PupilsModel::Best);
+    view->hideColumn(PupilsModel::LastChanged);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->verticalHeader()->hide();
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("%1 : %2, dans l'ordre où ils ont été faits.")
+                                     .arg(pupil.name, pupil.attempts > 1 ? QStringLiteral("%1 essais").arg(pupil.attempts)
+                                                                         : QStringLiteral("1 essai"))));
+    layout->addWidget(view, 1);
+    layout->addWidget(buttons);
+    resize(640, 360);
+}

@@ -1,0 +1,30 @@
+#include "teacher/classwindowmain.h"
+
+#include "app/applicationsetup.h"
+#include "paths/paths.h"
+#include "saving/logpaths.h"
+
+#include <QApplication>
+
+ClassWindowContext classWindowContext(const QStringList &paths, const LogLocation &log)
+{
+    ClassWindowContext context;
+    context.naming = namingFor(log);
+    context.machineClass = log.pupilLogs;
+    context.sharedSetting = !log.perPupil;
+    context.paths = paths;
+    if (paths.isEmpty())
+        context.paths = {displayPath(log.pupilLogs ? log.pupilLogs->folder : log.path)};
+    return context;
+}
+
+int runClassWindow(const QStringList &paths, char *programName)
+{
+    int toolkitArgc = 1;
+    char *toolkitArgv[] = {programName, nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
+    setUpApplication();
+    ClassWindow window(classWindowContext(paths, resultsLogLocation()));
+    window.show();
+    return QApplication::exec();
+}
