@@ -24,6 +24,8 @@ private slots:
     void bilan_data();
     void bilan();
     void collectIntoANameInOtherBytes();
+    void classWindowPaths_data();
+    void classWindowPaths();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -202,12 +204,25 @@ void TestCommandLine::bilan_data()
     const QString notes = QStringLiteral("morvel2 : ignoré : CLASS") + QDir::separator() + QStringLiteral("notes.md\n");
     QTest::newRow("a class folder") << QStringList{"--bilan", "CLASS"} << 0 << "Bilan : 2 élèves, 3 essais\n" << notes
                                     << -1;
-    QTest::newRow("one pupil's log") << QStringList{"--bilan", "CLASS/zoé.txt"} << 0
-                                     << "Bilan : 1 élève, 2 essais\n" << "" << -1;
+    // One file may mix pupils: each attempt a row, never one pupil.
+    const QString attempts = QStringLiteral("Chaque essai dans l'ordre du fichier, qui peut mêler plusieurs élèves :\n"
+                                            "   essai  idée 1  idée 2  idée 3  idée 4  score\n"
+                                            "       1  1 ✗     1 ✗     2 ✗     1 ✗       0/4\n"
+                                            "       2  3 ✓     4 ✓     1 ✓     2 ✓       4/4\n");
+    QTest::newRow("one pupil's log") << QStringList{"--bilan", "CLASS/zoé.txt"} << 0 << attempts << "" << -1;
+    QTest::newRow("--bilan=FILE") << QStringList{"--bilan=CLASS/zoé.txt"} << 0 << attempts << "" << -1;
+    QTest::newRow("--bilan=FOLDER") << QStringList{"--bilan=CLASS"} << 0 << "Bilan : 2 élèves, 3 essais\n" << notes
+                                    << -1;
+    // Files named together (a shell's CLASS/*) are a folder's: the rule takes the logs.
+    QTest::newRow("files named together")
+        << QStringList{"--bilan", "CLASS/zoé.txt", "CLASS/notes.md", "CLASS/léo.txt"} << 0
+        << "Bilan : 2 élèves, 3 essais\n" << notes << -1;
+    QTest::newRow("--classe with --bilan") << QStringList{"--classe", "--bilan", "CLASS"} << 2 << ""
+                                           << "morvel2 : --classe se donne seul, suivi des chemins à ouvrir.\n" + tryAgain
+                                           << -1;
 #ifndef Q_OS_WIN
     // The teacher's own link: followed, where one found in a class folder is not.
-    QTest::newRow("a link the teacher named") << QStringList{"--bilan", "LINK"} << 0 << "Bilan : 1 élève, 2 essais\n"
-                                              << "" << -1;
+    QTest::newRow("a link the teacher named") << QStringList{"--bilan", "LINK"} << 0 << attempts << "" << -1;
     // One found in a class folder: named, not read, and the table incomplete.
     QTest::newRow("a link in a class folder")
         << QStringList{"--bilan", "LINKED"} << 1 << "Bilan : 1 élève, 1 essai\n"
@@ -308,6 +323,32 @@ void TestCommandLine::collectIntoANameInOtherBytes()
     QCOMPARE(ended.value_or(-1), 0);
     // Qt could not remove it with the folder: it would read another name.
     QVERIFY(std::filesystem::remove(std::filesystem::path(destination.toStdString())));
+}
+
+void TestCommandLine::classWindowPaths_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QStringList>("paths");
+    QTest::newRow("alone: this machine's class") << QStringList{"--classe"} << true << QStringList{};
+    QTest::newRow("paths") << QStringList{"--classe", "cm1", "cm2"} << true << QStringList{"cm1", "cm2"};
+    QTest::newRow("--classe=PATH") << QStringList{"--classe=cm1"} << true << QStringList{"cm1"};
+    QTest::newRow("a path that looks like an option") << QStringList{"--classe", "--", "-x"} << true
+                                                      << QStringList{"-x"};
+    QTest::newRow("with another option") << QStringList{"--classe", "--bilan", "cm1"} << false << QStringList{};
+    QTest::newRow("not first") << QStringList{"--bilan", "cm1", "--classe"} << false << QStringList{};
+    QTest::newRow("a prefix is no option") << QStringList{"--class"} << false << QStringList{};
+}
+
+void TestCommandLine::classWindowPaths()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, opens);
+    QFETCH(QStringList, paths);
+    const std::optional<QStringList> asked = ::classWindowPaths(QStringList{"morvel2"} + arguments);
+    QCOMPARE(asked.has_value(), opens);
+    if (opens)
+        QCOMPARE(*asked, paths);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -51,7 +51,10 @@ ClassSources findClassSources(const QStringList &paths, const LogNaming &naming)
             continue;
         }
         LogSource log = namedFile(path, naming);
-        if (!oneFile && !naming.pupilOf(displayPath(log.file.path.filename()))) {
+        std::error_code error;
+        const bool exists = std::filesystem::exists(std::filesystem::symlink_status(log.file.path, error));
+        // A file that is not there is said when read; one there that the rule does not take is no log.
+        if (!oneFile && exists && !naming.pupilOf(displayPath(log.file.path.filename()))) {
             sources.ignored.append(printableName(QDir::toNativeSeparators(path)));
             continue;
         }
