@@ -70,6 +70,7 @@ void ClassReading::read(const LogSource &log, Followed &followed, qint64 &done, 
     m_report.addIgnoredLines(reading.ignoredLines);
     done = before + (reading.end - followed.end);
     followed.end = reading.end;
+    followed.seen = std::max(reading.size, reading.end);
     m_stopped = m_stopped || reading.stopped;
 }
 
@@ -83,12 +84,12 @@ ClassReading::Change ClassReading::refresh(const Progress &progress)
         m_report = ClassReport(found.rows, true);
         m_followed.clear();
         for (const LogSource &log : std::as_const(found.logs))
-            m_followed.insert(followedKey(log), {0, log.file.pupil});
+            m_followed.insert(followedKey(log), {0, -1, log.file.pupil});
     }
     for (qsizetype i = 0; i < found.logs.size(); ++i) {
         const qint64 size = sizeOf(found.logs[i]);
         const Followed &followed = m_followed[followedKey(found.logs[i])];
-        if (reread || size > followed.end) {
+        if (reread || (size > followed.end && size != followed.seen)) {
             toRead.append(i);
             total += std::max<qint64>(0, size - followed.end);
         }

@@ -38,6 +38,7 @@ private:
     struct Followed
     {
         qint64 end = 0;
+        qint64 seen = -1; // the size it had when last read: a line still unended waits for more
         QString pupil;
     };
     bool needsRereading(const ClassSources &found) const;

@@ -1,0 +1,278 @@
+#include "classrecords.h"
+#include "classroom/classreading.h"
+#include "classroom/collectfolder.h"
+#include "teacher/ideasmodel.h"
+#include "teacher/pupilsmodel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSortFilterProxyModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What the teacher's window shows, read from class folders and logs as
+// they change: rows, the ideas' spread, the sorting of the pupils' table.
+class TestClassResults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void reading_data();
+    void reading();
+    void lastAttemptFollowsTheFilesTimes_data();
+    void lastAttemptFollowsTheFilesTimes();
+    void followsALogAsItGrows();
+    void scoreSortsWeakestFirst();
+    void ideasSpread();
+    void missedMost_data();
+    void missedMost();
+    void collectFolderNames();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void write(const QString &name, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+
+QByteArray allRight() { return recordFor({"3", "4", "1", "2"}); }
+QByteArray noneRight() { return recordFor({"1", "1", "2", "1"}); }
+QByteArray twoRight() { return recordFor({"3", "1", "", "2"}); }
+
+// "name attempts last/4" for each row, in the report's order, and the best
+// score when it is not the last.
+QStringList rowsOf(const ClassReport &report)
+{
+    QStringList rows;
+    for (qsizetype i = 0; i < report.rowCount(); ++i) {
+        const PupilSummary row = report.row(i);
+        QString text = QStringLiteral("%1 %2 %3/4").arg(row.name).arg(row.attempts).arg(row.last.score());
+        if (row.best != row.last.score())
+            text += QStringLiteral(" meilleur %1").arg(row.best);
+        rows.append(text);
+    }
+    return rows;
+}
+
+} // namespace
+
+void TestClassResults::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestClassResults::write(const QString &name, const QByteArray &bytes, QIODevice::OpenMode mode)
+{
+    QDir().mkpath(QFileInfo(path(name)).path());
+    QFile file(path(name));
+    QVERIFY(file.open(mode));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void TestClassResults::reading_data()
+{
+    QTest::addColumn<QStringList>("files"); // name=contents, contents by word
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("ignored");
+
+    QTest::newRow("a class") << QStringList{"cm1/zoé.txt=none,all", "cm1/léo.txt=two"} << QStringList{"cm1"}
+                             << QStringList{"zoé 2 4/4", "léo 1 2/4"} << QStringList{};
+    // Whoever wrote each line, a single file's attempts are rows of their own.
+    QTest::newRow("a shared log") << QStringList{"estest.txt=all,none,two"} << QStringList{"estest.txt"}
+                                  << QStringList{"essai 1 1 4/4", "essai 2 1 0/4", "essai 3 1 2/4"} << QStringList{};
+    QTest::newRow("non-log files") << QStringList{"cm1/léo.txt=two", "cm1/bilan.csv=all", "cm1/notes.md=junk"}
+                                   << QStringList{"cm1"} << QStringList{"léo 1 2/4"}
+                                   << QStringList{"bilan.csv", "notes.md"};
+    QTest::newRow("an empty log is no pupil") << QStringList{"cm1/ana.txt=", "cm1/léo.txt=two"} << QStringList{"cm1"}
+                                              << QStringList{"léo 1 2/4"} << QStringList{};
+    // The last line has no line end yet: a record being written.
+    QTest::newRow("a record half-written") << QStringList{"cm1/zoé.txt=all,half"} << QStringList{"cm1"}
+                                           << QStringList{"zoé 1 4/4"} << QStringList{};
+    QTest::newRow("one pupil in two folders") << QStringList{"a/zoé.txt=none", "b/zoé.txt=all"}
+                                              << QStringList{"a", "b"} << QStringList{"zoé 2 4/4"} << QStringList{};
+}
+
+void TestClassResults::reading()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, paths);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, ignored);
+    const QHash<QString, QByteArray> contents{{"all", allRight()}, {"none", noneRight()}, {"two", twoRight()},
+                                              {"junk", "pas un journal\n"}, {"half", allRight().left(100)}};
+    for (const QString &file : std::as_const(files)) {
+        QByteArray bytes;
+        for (const QString &word : file.section(u'=', 1).split(u',', Qt::SkipEmptyParts))
+            bytes += contents.value(word);
+        write(file.section(u'=', 0, 0), bytes);
+    }
+    QStringList full;
+    for (const QString &name : std::as_const(paths))
+        full.append(path(name));
+    ClassReading reading(full, LogNaming{});
+    reading.refresh();
+    QCOMPARE(rowsOf(reading.report()), rows);
+    QStringList ignoredNames;
+    for (const QString &name : reading.sources().ignored)
+        ignoredNames.append(QFileInfo(name).fileName());
+    QCOMPARE(ignoredNames, ignored);
+    QCOMPARE(reading.problems(), QStringList{});
+}
+
+void TestClassResults::lastAttemptFollowsTheFilesTimes_data()
+{
+    QTest::addColumn<bool>("reversed");
+    QTest::newRow("older folder first") << false;
+    QTest::newRow("newer folder first") << true;
+}
+
+// The pupil's last attempt is the one written last, whatever the order the
+// teacher named the folders in.
+void TestClassResults::lastAttemptFollowsTheFilesTimes()
+{
+    QFETCH(bool, reversed);
+    write(QStringLiteral("lundi/zoé.txt"), allRight());
+    write(QStringLiteral("mardi/zoé.txt"), noneRight());
+    QFile older(path(QStringLiteral("lundi/zoé.txt")));
+    QVERIFY(older.open(QIODevice::ReadWrite));
+    QVERIFY(older.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    older.close();
+    QStringList paths{path(QStringLiteral("lundi")), path(QStringLiteral("mardi"))};
+    if (reversed)
+        std::reverse(paths.begin(), paths.end());
+    ClassReading reading(paths, LogNaming{});
+    reading.refresh();
+    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 2 0/4 meilleur 4"});
+    QCOMPARE(reading.report().questions()[0].right, 0);
+}
+
+void TestClassResults::followsALogAsItGrows()
+{
+    write(QStringLiteral("cm1/zoé.txt"), noneRight() + allRight().left(50));
+    ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
+    QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
+    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 1 0/4"});
+    QCOMPARE(reading.refresh(), ClassReading::Change::None);
+
+    // The record's end arrives: read from where the last reading stopped.
+    write(QStringLiteral("cm1/zoé.txt"), allRight().mid(50), QIODevice::Append);
+    QCOMPARE(reading.refresh(), ClassReading::Change::Added);
+    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 2 4/4"});
+    QCOMPARE(reading.report().ignoredLines(), 0);
+
+    // A new pupil, then a collect that leaves the log empty: read again.
+    write(QStringLiteral("cm1/léo.txt"), twoRight());
+    QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
+    QCOMPARE(rowsOf(reading.report()).size(), 2);
+    write(QStringLiteral("cm1/zoé.txt"), {});
+    QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
+    QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
+}
+
+void TestClassResults::scoreSortsWeakestFirst()
+{
+    ClassReport report;
+    const QList<QPair<QString, QByteArray>> pupils{
+        {"Zoé", allRight()}, {"ana", twoRight()}, {"Élise", noneRight()}, {"chloé", allRight()}};
+    RecordReader reader;
+    for (const auto &[name, line] : pupils) {
+        report.beginPupil(name);
+        report.addAttempt(reader.read(line.chopped(2)).value());
+    }
+    PupilsModel model;
+    model.setReport(report);
+    QSortFilterProxyModel sorted;
+    sorted.setSourceModel(&model);
+    sorted.setSortRole(PupilsModel::SortRole);
+    const auto column = [&](int c) {
+        QStringList cells;
+        for (int row = 0; row < sorted.rowCount(); ++row)
+            cells.append(sorted.index(row, c).data().toString());
+        return cells;
+    };
+    QCOMPARE(column(PupilsModel::Name), (QStringList{"ana", "chloé", "Élise", "Zoé"}));
+    const auto initial = model.headerData(PupilsModel::Score, Qt::Horizontal, Qt::InitialSortOrderRole);
+    sorted.sort(PupilsModel::Score, Qt::SortOrder(initial.toInt()));
+    // Ties keep French order.
+    QCOMPARE(column(PupilsModel::Name), (QStringList{"Élise", "ana", "chloé", "Zoé"}));
+    QCOMPARE(column(PupilsModel::Score), (QStringList{"0/4", "2/4", "4/4", "4/4"}));
+    sorted.sort(PupilsModel::Idea3, Qt::AscendingOrder);
+    QCOMPARE(column(PupilsModel::Idea3), (QStringList{"–", "2 ✗", "1 ✓", "1 ✓"}));
+}
+
+void TestClassResults::ideasSpread()
+{
+    ClassReport report;
+    RecordReader reader;
+    const QList<QPair<QString, QStringList>> pupils{
+        {"zoé", {"3", "4", "1", "2"}}, {"léo", {"2", "4", "", "2"}}, {"ana", {"2", "1", "12", "2"}}};
+    for (const auto &[name, answers] : pupils) {
+        report.beginPupil(name);
+        report.addAttempt(reader.read(recordFor(answers).chopped(2)).value());
+    }
+    IdeasModel model;
+    model.setReport(report);
+    QCOMPARE(model.rowCount(), 4);
+    const auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
+    QCOMPARE(cell(0, IdeasModel::Right), QStringLiteral("1/3"));
+    QCOMPARE(cell(0, IdeasModel::Chose2), QStringLiteral("2"));
+    QCOMPARE(cell(0, IdeasModel::Chose3), QStringLiteral("1 ✓"));
+    QCOMPARE(cell(2, IdeasModel::Blank), QStringLiteral("1"));
+    QCOMPARE(cell(2, IdeasModel::Other), QStringLiteral("1"));
+    QCOMPARE(model.index(0, IdeasModel::Chose2).data(IdeasModel::SpreadRole).toDouble(), 2.0 / 3);
+    QCOMPARE(report.whoChose(0, AnswerChoice::Paragraph2), (QStringList{"ana", "léo"}));
+    QCOMPARE(report.whoChose(2, AnswerChoice::Blank), QStringList{"léo"});
+    QCOMPARE(report.whoChose(2, AnswerChoice::Other), QStringList{"ana"});
+}
+
+void TestClassResults::missedMost_data()
+{
+    QTest::addColumn<QList<QStringList>>("attempts");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("none missed") << QList<QStringList>{{"3", "4", "1", "2"}}
+                                 << "Toutes les idées sont justes au dernier essai.";
+    QTest::newRow("confused with a paragraph")
+        << QList<QStringList>{{"3", "2", "1", "2"}, {"3", "2", "1", "2"}, {"3", "1", "1", "2"}, {"1", "4", "1", "2"}}
+        << "L'idée la plus manquée est l'idée 2, « Un personnage inoubliable » : 3 élèves sur 4 ne l'ont pas "
+           "trouvée ; 2 l'ont confondue avec le paragraphe 2.";
+    QTest::newRow("left empty more than confused")
+        << QList<QStringList>{{"3", "4", "", "2"}, {"3", "4", "", "2"}, {"3", "4", "2", "2"}}
+        << "L'idée la plus manquée est l'idée 3, « La présentation de Dorvé » : 3 élèves sur 3 ne l'ont pas "
+           "trouvée ; 2 l'ont laissée sans réponse.";
+    QTest::newRow("a tie: the first idea") << QList<QStringList>{{"4", "3", "1", "2"}}
+                                           << "L'idée la plus manquée est l'idée 1, « L'album le plus réussi » : 1 "
+                                              "élève sur 1 ne l'a pas trouvée ; 1 l'a confondue avec le paragraphe 4.";
+    QTest::newRow("nothing read") << QList<QStringList>{} << "";
+}
+
+void TestClassResults::missedMost()
+{
+    QFETCH(QList<QStringList>, attempts);
+    QFETCH(QString, sentence);
+    ClassReport report;
+    RecordReader reader;
+    int pupil = 0;
+    for (const QStringList &answers : std::as_const(attempts)) {
+        report.beginPupil(QString::number(++pupil));
+        report.addAttempt(reader.read(recordFor(answers).chopped(2)).value());
+    }
+    QCOMPARE(missedMostSentence(report), sentence);
+}
+
+void TestClassResults::collectFolderNames()
+{
+    const QDateTime when(QDate(2026, 12, 9), QTime(10, 42));
+    QStringList taken;
+    const auto isTaken = [&taken](const QString &name) { return taken.contains(name); };
+    QCOMPARE(collectFolderName(QStringLiteral("cm1"), when, isTaken), QStringLiteral("cm1 2026-12-09 10h42"));
+    taken = {QStringLiteral("cm1 2026-12-09 10h42"), QStringLiteral("cm1 2026-12-09 10h42 (2)")};
+    QCOMPARE(collectFolderName(QStringLiteral("cm1"), when, isTaken), QStringLiteral("cm1 2026-12-09 10h42 (3)"));
+}
+
+QTEST_MAIN(TestClassResults)
+#include "tst_classresults.moc"

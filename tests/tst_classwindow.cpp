@@ -1,0 +1,147 @@
+#include "classrecords.h"
+#include "teacher/attemptsdialog.h"
+#include "teacher/classwindow.h"
+#include "teacher/classwindowmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The teacher's window as a teacher uses it: opened on a class folder, it
+// shows the pupils, follows them as they finish, opens a pupil's attempts,
+// and leaves the class folder as it found it.
+class TestClassWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void whatItOpens_data();
+    void whatItOpens();
+    void followsTheClassLive();
+    void aPathThatIsNotThere();
+
+private:
+    void append(const QString &name, const QByteArray &bytes);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+
+QStringList folderListing(const QString &folder)
+{
+    QStringList entries;
+    for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        entries.append(QStringLiteral("%1 %2 %3").arg(entry.fileName()).arg(entry.size()).arg(
+            entry.lastModified().toMSecsSinceEpoch()));
+    return entries;
+}
+
+} // namespace
+
+void TestClassWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("cm1"))));
+}
+
+void TestClassWindow::append(const QString &name, const QByteArray &bytes)
+{
+    QFile log(m_dir->filePath(name));
+    QVERIFY(log.open(QIODevice::Append));
+    QCOMPARE(log.write(bytes), bytes.size());
+}
+
+void TestClassWindow::whatItOpens_data()
+{
+    QTest::addColumn<QString>("log");        // the setting's log, for this account
+    QTest::addColumn<bool>("perPupilFiles"); // %u in the file's name
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<bool>("shared");
+    QTest::newRow("a log per pupil: the class folder") << "cm1/prof.txt" << true << "cm1" << false;
+    QTest::newRow("one log for all: that log") << "cm1/classe.txt" << false << "cm1/classe.txt" << true;
+}
+
+void TestClassWindow::whatItOpens()
+{
+    QFETCH(QString, log);
+    QFETCH(bool, perPupilFiles);
+    QFETCH(QString, opened);
+    QFETCH(bool, shared);
+    LogLocation location;
+    location.path = m_dir->filePath(log).toStdString();
+    location.perPupil = perPupilFiles;
+    if (perPupilFiles)
+        location.pupilLogs = PupilLogs{m_dir->filePath(QStringLiteral("cm1")).toStdString(), QString(), ".txt"};
+    const ClassWindowContext context = classWindowContext({}, location);
+    QCOMPARE(context.paths, QStringList{m_dir->filePath(opened)});
+    QCOMPARE(context.sharedSetting, shared);
+    QCOMPARE(context.machineClass.has_value(), perPupilFiles);
+    // Paths the teacher gives win.
+    QCOMPARE(classWindowContext({QStringLiteral("/ailleurs")}, location).paths, QStringList{"/ailleurs"});
+}
+
+void TestClassWindow::followsTheClassLive()
+{
+    append(QStringLiteral("cm1/zoé.txt"), recordFor({"1", "1", "2", "1"}));
+    append(QStringLiteral("cm1/léo.txt"), recordFor({"3", "4", "1", "2"}));
+    const QString folder = m_dir->filePath(QStringLiteral("cm1"));
+    const QStringList before = folderListing(folder);
+
+    ClassWindow window(ClassWindowContext{{folder}, LogNaming{}, false, std::nullopt});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.windowTitle().startsWith(QStringLiteral("Résultats de la classe")));
+    QTableView *pupils = window.pupilsView();
+    QTRY_COMPARE(pupils->model()->rowCount(), 2);
+    QCOMPARE(pupils->model()->index(0, 0).data().toString(), QStringLiteral("léo"));
+    QCOMPARE(pupils->model()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("dernier essai"));
+
+    // Zoé tries again and a new pupil finishes, the window untouched.
+    append(QStringLiteral("cm1/zoé.txt"), recordFor({"3", "4", "1", "2"}));
+    append(QStringLiteral("cm1/ana.txt"), recordFor({"3", "1", "1", "2"}));
+    QTRY_COMPARE_WITH_TIMEOUT(pupils->model()->rowCount(), 3, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.report().attempts(), 4, 3000);
+    const auto statusLine = window.findChildren<QLabel *>();
+    QVERIFY(std::any_of(statusLine.cbegin(), statusLine.cend(), [](const QLabel *label) {
+        return label->text().contains(QStringLiteral("3 élèves avec un essai"));
+    }));
+
+    // Enter on Zoé lists her two attempts, in order.
+    pupils->setFocus();
+    pupils->setCurrentIndex(pupils->model()->index(2, 0));
+    QCOMPARE(pupils->currentIndex().data().toString(), QStringLiteral("zoé"));
+    QTest::keyClick(pupils, Qt::Key_Return);
+    AttemptsDialog *attempts = nullptr;
+    QTRY_VERIFY((attempts = window.findChild<AttemptsDialog *>()) != nullptr);
+    auto *table = attempts->findChild<QTableView *>();
+    QCOMPARE(table->model()->rowCount(), 2);
+    QCOMPARE(table->model()->index(0, 6).data().toString(), QStringLiteral("0/4"));
+    QCOMPARE(table->model()->index(1, 6).data().toString(), QStringLiteral("4/4"));
+
+    // It only read: the folder holds what the pupils wrote, nothing more.
+    QStringList after = folderListing(folder);
+    QCOMPARE(after.size(), before.size() + 1);
+}
+
+void TestClassWindow::aPathThatIsNotThere()
+{
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("absent"))}, LogNaming{}, false, {}});
+    window.show();
+    const auto said = [&window] {
+        for (const QLabel *label : window.findChildren<QLabel *>())
+            if (label->isVisible() && label->text().contains(QStringLiteral("il n'existe pas")))
+                return true;
+        return false;
+    };
+    QTRY_VERIFY(said());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+QTEST_MAIN(TestClassWindow)
+#include "tst_classwindow.moc"
