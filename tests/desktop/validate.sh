@@ -6,6 +6,7 @@ metainfo=$2 # as the build made it
 need desktop-file-validate appstreamcli
 
 desktop-file-validate "$packaging/morvel2.desktop"
+desktop-file-validate "$packaging/morvel2-classe.desktop"
 # The program has no domain of its own to build a reverse-DNS id from; its
 # id stays the name of its desktop entry and command, morvel2.
 overrides=(cid-desktopapp-is-not-rdns=info)
@@ -20,4 +21,6 @@ fi
 # last of several.
 appstreamcli validate --no-net --override="$(IFS=,; echo "${overrides[*]}")" "$metainfo"
 grep -qx 'Categories=Education;Languages;' "$packaging/morvel2.desktop" || fail "not under Education"
+grep -qx 'Categories=Education;Languages;' "$packaging/morvel2-classe.desktop" || fail "the class's results not under Education"
+grep -qx 'Name=morvel2 – résultats de la classe' "$packaging/morvel2-classe.desktop" || fail "the class's results misnamed"
 echo "desktop entry and metainfo: valid"
