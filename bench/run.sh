@@ -36,6 +36,16 @@ cd "$scratch"
 "$bench/launchbench" "$runs" morvel2 "$bench/morvel2_ready" reference "$bench/bench_reference"
 echo
 
+echo "## The teacher's window against the exercise"
+echo
+mkdir -p "$scratch/cm1"
+"$bench/bigclassbench" --class "$scratch/cm1" 35 100
+MORVEL2_BENCH_CLASS="$scratch/cm1" "$bench/launchbench" "$runs" exercise "$bench/morvel2_ready" \
+    "class window, 35 logs" "$bench/classready"
+echo
+"$bench/bigclassbench" "$scratch" 200
+echo
+
 instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 | sed -nE 's/.*Collected : ([0-9]+).*/\1/p'
 }

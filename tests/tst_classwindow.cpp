@@ -22,6 +22,7 @@ private slots:
     void init();
     void whatItOpens_data();
     void whatItOpens();
+    void followsTheClassLive_data();
     void followsTheClassLive();
     void aPathThatIsNotThere();
 
@@ -86,14 +87,23 @@ void TestClassWindow::whatItOpens()
     QCOMPARE(classWindowContext({QStringLiteral("/ailleurs")}, location).paths, QStringList{"/ailleurs"});
 }
 
+void TestClassWindow::followsTheClassLive_data()
+{
+    QTest::addColumn<bool>("notified");
+    QTest::newRow("the system tells of changes") << true;
+    QTest::newRow("a network folder: found by looking again") << false;
+}
+
 void TestClassWindow::followsTheClassLive()
 {
+    QFETCH(bool, notified);
     append(QStringLiteral("cm1/zoé.txt"), recordFor({"1", "1", "2", "1"}));
     append(QStringLiteral("cm1/léo.txt"), recordFor({"3", "4", "1", "2"}));
     const QString folder = m_dir->filePath(QStringLiteral("cm1"));
     const QStringList before = folderListing(folder);
 
     ClassWindow window(ClassWindowContext{{folder}, LogNaming{}, false, std::nullopt});
+    window.loader().setWatching(notified);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.windowTitle().startsWith(QStringLiteral("Résultats de la classe")));

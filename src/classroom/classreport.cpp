@@ -84,16 +84,38 @@ qint32 ClassReport::intern(const ReadRecord &record)
     return id;
 }
 
+void ClassReport::count(const ReadRecord &last, int sign)
+{
+    m_rowsWithAttempt += sign;
+    m_lastScores += sign * last.score();
+    for (std::size_t question = 0; question < m_ideaCounts.size(); ++question) {
+        IdeaCounts &counts = m_ideaCounts[question];
+        const QString &answer = last.answers[question];
+        counts.spread[static_cast<std::size_t>(answerChoiceOf(answer))] += sign;
+        if (last.right[question]) {
+            counts.right += sign;
+        } else if (answer.isEmpty()) {
+            counts.blank += sign;
+        } else if ((counts.wrong[answer] += sign) == 0) {
+            counts.wrong.remove(answer);
+        }
+    }
+}
+
 void ClassReport::addAttempt(const ReadRecord &record)
 {
     ++m_attempts;
     if (m_rows == ReportRows::Attempts) {
         m_attemptRecords.append(intern(record));
+        count(record, 1);
         return;
     }
     if (m_current < 0)
         beginPupil(QString());
     PupilSummary &pupil = m_pupils[m_current];
+    if (pupil.attempts > 0)
+        count(pupil.last, -1);
+    count(record, 1);
     ++pupil.attempts;
     pupil.last = record;
     pupil.best = std::max(pupil.best, record.score());
@@ -116,6 +138,21 @@ PupilSummary ClassReport::row(qsizetype index) const
             m_fileUnverified, {id}};
 }
 
+const ReadRecord &ClassReport::lastOf(qsizetype index) const
+{
+    return m_rows == ReportRows::Pupils ? m_pupils.at(index).last : m_records.at(m_attemptRecords.at(index));
+}
+
+int ClassReport::attemptsOf(qsizetype index) const
+{
+    return m_rows == ReportRows::Pupils ? m_pupils.at(index).attempts : 1;
+}
+
+int ClassReport::bestOf(qsizetype index) const
+{
+    return m_rows == ReportRows::Pupils ? m_pupils.at(index).best : lastOf(index).score();
+}
+
 // Calls visit(rowIndex, lastRecord) for each row with an attempt.
 template<typename Visit>
 void ClassReport::forEachLast(Visit visit) const
@@ -134,21 +171,10 @@ QList<QuestionSummary> ClassReport::questions() const
 {
     QList<QuestionSummary> questions;
     for (int row = 0; row < questionCount; ++row) {
-        const auto index = static_cast<std::size_t>(row);
-        QuestionSummary question{promptWithoutMark(row), Content::expectedAnswer(row), 0, 0, 0, {}, {}, 0};
-        QHash<QString, int> wrong;
-        forEachLast([&](qsizetype, const ReadRecord &last) {
-            ++question.pupils;
-            const QString &answer = last.answers[index];
-            ++question.spread[static_cast<std::size_t>(answerChoiceOf(answer))];
-            if (last.right[index])
-                ++question.right;
-            else if (answer.isEmpty())
-                ++question.blank;
-            else
-                ++wrong[answer];
-        });
-        for (auto it = wrong.cbegin(); it != wrong.cend(); ++it) {
+        const IdeaCounts &counts = m_ideaCounts[static_cast<std::size_t>(row)];
+        QuestionSummary question{promptWithoutMark(row), Content::expectedAnswer(row), counts.right, counts.blank,
+                                 m_rowsWithAttempt, counts.spread, {}, 0};
+        for (auto it = counts.wrong.cbegin(); it != counts.wrong.cend(); ++it) {
             if (it.value() > question.commonestCount) {
                 question.commonestCount = it.value();
                 question.commonestWrong = {it.key()};
@@ -178,20 +204,12 @@ QStringList ClassReport::whoChose(int question, AnswerChoice choice) const
 
 int ClassReport::rowsWithAttempt() const
 {
-    int rows = 0;
-    forEachLast([&rows](qsizetype, const ReadRecord &) { ++rows; });
-    return rows;
+    return m_rowsWithAttempt;
 }
 
 double ClassReport::meanScore() const
 {
-    int rows = 0;
-    int scores = 0;
-    forEachLast([&](qsizetype, const ReadRecord &last) {
-        ++rows;
-        scores += last.score();
-    });
-    return rows > 0 ? double(scores) / rows : 0.0;
+    return m_rowsWithAttempt > 0 ? double(m_lastScores) / m_rowsWithAttempt : 0.0;
 }
 
 bool ClassReport::anyOwnerUnverified() const

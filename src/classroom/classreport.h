@@ -82,6 +82,11 @@ public:
     qsizetype rowCount() const;
     // Row `index` as a pupil: in attempt rows, the attempt alone, named by its number.
     PupilSummary row(qsizetype index) const;
+    // Parts of row `index`, without making the whole row: a big file's
+    // rows are sorted by them hundreds of thousands of times.
+    const ReadRecord &lastOf(qsizetype index) const;
+    int attemptsOf(qsizetype index) const;
+    int bestOf(qsizetype index) const;
     // The pupils, in pupil rows.
     const QList<PupilSummary> &pupils() const { return m_pupils; }
     const ReadRecord &record(qint32 id) const { return m_records.at(id); }
@@ -100,6 +105,8 @@ public:
 
 private:
     qint32 intern(const ReadRecord &record);
+    // Counts a row's last attempt in, or (with -1) out of, the ideas' counts.
+    void count(const ReadRecord &last, int sign);
     template<typename Visit>
     void forEachLast(Visit visit) const;
 
@@ -113,6 +120,18 @@ private:
     // Each different record once: a class gives few different sets of
     // answers, and a big shared log holds hundreds of thousands of lines.
     QList<ReadRecord> m_records;
+    // The ideas' counts over every row's last attempt, kept as attempts come
+    // in: a big file's hundreds of thousands need not be gone through again.
+    struct IdeaCounts
+    {
+        int right = 0;
+        int blank = 0;
+        std::array<int, answerChoiceCount> spread{};
+        QHash<QString, int> wrong;
+    };
+    std::array<IdeaCounts, Content::questionCount> m_ideaCounts{};
+    int m_rowsWithAttempt = 0;
+    qint64 m_lastScores = 0;
     QHash<QString, qint32> m_recordIds;
     // Attempt rows: each attempt's record.
     QList<qint32> m_attemptRecords;

@@ -98,6 +98,8 @@ void ClassLoader::finished()
 // The folders and logs read, watched for changes the system tells of.
 void ClassLoader::watch()
 {
+    if (!m_watching)
+        return;
     QStringList wanted = m_reading->paths();
     for (const LogSource &log : m_sources.logs)
         wanted.append(displayPath(log.file.path));

@@ -32,6 +32,9 @@ public:
     const ClassSources &sources() const;
     // How often the class is looked at again, in milliseconds.
     void setPollInterval(int milliseconds) { m_poll.setInterval(milliseconds); }
+    // Whether to ask the system to tell of changes too (a network folder
+    // never does: the poll alone then finds them).
+    void setWatching(bool watching) { m_watching = watching; }
 
 signals:
     void progressed(qint64 done, qint64 total);
@@ -49,6 +52,7 @@ private:
     ClassSources m_sources; // as last read, for the window's thread
     QThread *m_worker = nullptr;
     bool m_again = false;
+    bool m_watching = true;
     std::atomic<bool> m_stop = false;
     std::atomic<bool> m_changed = false;
     std::atomic<qint64> m_done = 0;

@@ -175,6 +175,12 @@ void ClassWindow::openPaths(const QStringList &paths)
 void ClassWindow::showReport(const ClassReport &report, const QStringList &problems, const QDateTime &readAt,
                              bool stopped)
 {
+    // A file's attempts are in its order already: sorting hundreds of
+    // thousands of rows to that order would stop the window for a while.
+    const QHeaderView *header = m_pupilsView->horizontalHeader();
+    if (report.rowKind() == ReportRows::Attempts && header->sortIndicatorSection() == PupilsModel::Name
+        && header->sortIndicatorOrder() == Qt::AscendingOrder)
+        m_sortedPupils->sort(-1);
     m_pupils->setReport(report);
     m_ideas->setReport(report);
     m_missed->setText(missedMostSentence(report));

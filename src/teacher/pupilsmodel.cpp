@@ -80,32 +80,35 @@ QVariant PupilsModel::display(const PupilSummary &row, int column) const
     return {};
 }
 
-QVariant PupilsModel::sortKey(const PupilSummary &row, int modelRow, int column) const
+QVariant PupilsModel::sortKey(qsizetype reportRow, int modelRow, int column) const
 {
-    const bool any = row.attempts > 0;
-    switch (column) {
-    case Name:
+    const int attempts = m_report.attemptsOf(reportRow);
+    if (column == Name)
         return modelRow;
-    case Attempts:
-        return row.attempts;
+    if (column == Attempts)
+        return attempts;
+    if (attempts == 0)
+        return -1;
+    const ReadRecord &last = m_report.lastOf(reportRow);
+    switch (column) {
     case Idea1:
     case Idea2:
     case Idea3:
     case Idea4: {
         // Left empty, then wrong, then right; by the paragraph within each.
-        if (!any)
-            return -1;
         const auto question = std::size_t(column - Idea1);
-        const QString &answer = row.last.answers[question];
-        const int choice = int(answerChoiceOf(answer));
-        return answer.isEmpty() ? 0 : (row.last.right[question] ? 200 : 100) + choice;
+        const QString &answer = last.answers[question];
+        return answer.isEmpty() ? 0 : (last.right[question] ? 200 : 100) + int(answerChoiceOf(answer));
     }
     case Score:
-        return any ? row.last.score() : -1;
+        return last.score();
     case Best:
-        return any ? row.best : -1;
-    case LastChanged:
-        return row.lastChanged.isValid() ? row.lastChanged.toMSecsSinceEpoch() : qint64(-1);
+        return m_report.bestOf(reportRow);
+    case LastChanged: {
+        const QDateTime changed = m_report.rowKind() == ReportRows::Pupils ? m_report.pupils().at(reportRow).lastChanged
+                                                                            : QDateTime();
+        return changed.isValid() ? changed.toMSecsSinceEpoch() : qint64(-1);
+    }
     }
     return {};
 }
@@ -114,11 +117,14 @@ QVariant PupilsModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_report.rowCount())
         return {};
+    if (role == SortRole)
+        return sortKey(m_rows.at(index.row()), index.row(), index.column());
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::TextAlignmentRole
+        && role != Qt::ForegroundRole)
+        return {};
     const PupilSummary row = m_report.row(m_rows.at(index.row()));
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return display(row, index.column());
-    if (role == SortRole)
-        return sortKey(row, index.row(), index.column());
     if (role == Qt::TextAlignmentRole && index.column() != Name)
         return int(Qt::AlignCenter);
     const bool idea = index.column() >= Idea1 && index.column() <= Idea4;

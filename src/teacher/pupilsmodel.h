@@ -32,7 +32,7 @@ public:
 
 private:
     QVariant display(const PupilSummary &row, int column) const;
-    QVariant sortKey(const PupilSummary &row, int modelRow, int column) const;
+    QVariant sortKey(qsizetype reportRow, int modelRow, int column) const;
 
     ClassReport m_report;
     // The report's row for each of the model's: pupils in French order,
