@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -95,6 +96,8 @@ void ClassWindow::savePdf()
     QTextDocument page;
     page.setHtml(classPageHtml(report(), shownName(), m_lastRead));
     page.print(&printer);
+    // A class's answers are the teacher's business alone, as the spreadsheet's are.
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     statusBar()->showMessage(QStringLiteral("Enregistré dans %1").arg(QDir::toNativeSeparators(target)), 8000);
 }
 
