@@ -114,6 +114,14 @@ void TestClassReport::tableLinesUp()
              qPrintable(table));
     for (const QString &line : table.split(u'\n'))
         QVERIFY2(line.size() <= 80, qPrintable(line));
+    // A login longer than a row has room for is cut, and still fits.
+    ClassReport longName = aClass();
+    longName.beginPupil(QStringLiteral("marie-élisabeth.de-la-tour-du-pin-chambly"));
+    longName.addAttempt(attempt({"3", "1", "", "2"}));
+    const QString wide = formatClassReport(longName);
+    QVERIFY2(wide.contains(QStringLiteral("\nmarie-élisabeth.de-la…       1  3 ✓")), qPrintable(wide));
+    for (const QString &line : wide.split(u'\n'))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
     QVERIFY2(table.contains(QStringLiteral("Score moyen au dernier essai : 3,0/4\n")), qPrintable(table));
     QVERIFY2(table.endsWith(QStringLiteral("3 lignes ignorées.\n")), qPrintable(table));
 }

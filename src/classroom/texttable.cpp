@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t questionCount = Content::questionCount;
 // A login longer than this is cut, so that a row fits in 80 columns.
-constexpr qsizetype longestName = 24;
+constexpr qsizetype longestName = 22;
 constexpr qsizetype attemptWidth = 8; // "essai" and its number, right-aligned
 
 // An answer with its mark: "3 ✓", "1 ✗", "– ✗" for none.
