@@ -60,6 +60,8 @@ function(morvel2_wine_test_environment)
     if(NOT CMAKE_CROSSCOMPILING)
         return()
     endif()
+    add_test(NAME windows_package
+        COMMAND bash ${morvel2_windows_tests}/cross-compile.sh ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
     add_test(NAME windows_exercise
         COMMAND bash ${morvel2_windows_tests}/exercise.sh
             ${PROJECT_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi ${PROJECT_BINARY_DIR}/screenshots)
