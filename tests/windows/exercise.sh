@@ -4,7 +4,8 @@
 # installed program started, the exercise done, the record compared byte for
 # byte with the Linux program's, then the machine-wide registry setting, a
 # log that cannot be written, a logout while the pupil is asked about it,
-# and the silent removal. Each step is named and timed.
+# and the silent removal; the commands typed in cmd (commands.sh). Each
+# step is named and timed.
 #
 # Usage: exercise.sh MSI [SCREENSHOT_FOLDER]. MORVEL2_LINUX_PROGRAM, when
 # set, is a Linux build whose record for the same answers is the reference;
@@ -193,6 +194,8 @@ class_shortcut="$(dirname "$shortcut")/morvel2 – résultats de la classe.lnk"
 # A shortcut keeps its arguments in UTF-16, after their length.
 strings -el "$class_shortcut" > "$scratch/class-shortcut.txt"
 grep -q -- '--classe$' "$scratch/class-shortcut.txt" || fail "the class's shortcut does not give --classe"
+
+source "$(dirname "$0")/commands.sh"
 
 step "start the installed program: window Form1"
 start_program exercise
