@@ -65,14 +65,15 @@ step "cmd: PATHEXT finds morvel2.com before morvel2.exe"
 pathext=$(wine cmd /c 'echo %PATHEXT%' 2> /dev/null | tr -d '\r' | tr '[:lower:]' '[:upper:]')
 [[ $pathext == *.COM*.EXE* ]] || fail "PATHEXT is '$pathext'"
 
-step "cmd: morvel2 --bilan, a mistake and --version into files: one mark, UTF-8, %ERRORLEVEL%"
+step "cmd: morvel2 --bilan, a mistake, --version, morvel2.exe into files: one mark, UTF-8, %ERRORLEVEL%"
 make_class_folder
 run_batch files \
     'morvel2 --bilan C:\bilan > C:\sortie\bilan.txt' '> C:\sortie\bilan-status.txt echo %ERRORLEVEL%' \
     'morvel2 --bilan C:\absent > C:\sortie\absent.txt 2>&1' '> C:\sortie\absent-status.txt echo %ERRORLEVEL%' \
     'morvel2 --inconnue 2> C:\sortie\unknown.txt' '> C:\sortie\unknown-status.txt echo %ERRORLEVEL%' \
     'morvel2 --version > C:\sortie\version.txt' 'morvel2 --version >> C:\sortie\version.txt' \
-    > "$scratch/batch-files.log" 2>&1 || fail "cmd: $(cat "$scratch/batch-files.log")"
+    'morvel2.exe --bilan C:\absent > nul 2> C:\sortie\exe.txt' '> C:\sortie\exe-status.txt echo %ERRORLEVEL%' \
+    > "$scratch/batch-files.log" 2>&1 || true
 expect_marked_utf8 bilan.txt 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '  –' 'idée 4'
 expect_errorlevel bilan-status.txt 0
 expect_marked_utf8 absent.txt 'morvel2 : impossible de lire C:\absent'
@@ -81,6 +82,9 @@ expect_marked_utf8 unknown.txt 'morvel2 : option inconnue : --inconnue' 'Essayez
 expect_errorlevel unknown-status.txt 2
 expect_marked_utf8 version.txt 'morvel2 1.0.0'
 [[ $(grep -c 'morvel2 1.0.0' "$drive_c/sortie/version.txt") -eq 2 ]] || fail "'>>' did not add the second version"
+# The window program too, when it is given a file to write to.
+expect_marked_utf8 exe.txt 'morvel2 : impossible de lire C:\absent'
+expect_errorlevel exe-status.txt 1
 
 step "cmd: ends with the status morvel2.com gave"
 status=0
