@@ -31,7 +31,8 @@ expect_marked_utf8() {
     local file=$drive_c/sortie/$1 text
     shift
     [[ -f $file ]] || fail "no C:\\sortie\\${file##*/}"
-    [[ $(head -c 3 "$file" | od -An -tx1) == " ef bb bf" ]] || fail "${file##*/} does not start with the mark: $(head -c 40 "$file" | od -c)"
+    [[ $(head -c 3 "$file" | od -An -tx1) == " ef bb bf" ]] \
+        || fail "${file##*/} does not start with the mark: $(head -c 40 "$file" | od -c)"
     [[ $(LC_ALL=C grep -o $'\xef\xbb\xbf' "$file" | wc -l) -eq 1 ]] || fail "${file##*/} has more than one mark"
     iconv -f UTF-8 -t UTF-8 "$file" > /dev/null || fail "${file##*/} is not UTF-8: $(od -c "$file" | head)"
     for text in "$@"; do
@@ -101,7 +102,8 @@ LANG=C.UTF-8 TERM=dumb script -qc 'wine cmd /c C:\\commandes\\console.bat' /dev/
     | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r' > "$scratch/console.txt"
 for text in 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '  –' 'status=0' 'morvel2 : impossible de lire C:\absent' \
     'status=1'; do
-    grep -qF -- "$text" "$scratch/console.txt" || fail "the console does not show '$text': $(cat "$scratch/console.txt")"
+    grep -qF -- "$text" "$scratch/console.txt" \
+        || fail "the console does not show '$text': $(cat "$scratch/console.txt")"
 done
 ! LC_ALL=C grep -q $'\xef\xbb\xbf' "$scratch/console.txt" || fail "a mark reached the console"
 
@@ -114,7 +116,8 @@ wine reg add 'HKLM\Software\Policies\morvel2\morvel2\results' /v log /d 'C:\poli
 run_batch verify 'morvel2 --verifier > C:\sortie\verify.txt' '> C:\sortie\verify-status.txt echo %ERRORLEVEL%' \
     'morvel2 --help > C:\sortie\help.txt' > /dev/null 2>&1
 expect_marked_utf8 verify.txt 'Réglage : HKEY_LOCAL_MACHINE\Software\Policies\morvel2\morvel2' \
-    'Les résultats vont dans : C:\politique\' '(un fichier par élève)' 'Non vérifié : sur Windows, morvel2 ne lit pas les droits NTFS' \
+    'Les résultats vont dans : C:\politique\' '(un fichier par élève)' \
+    'Non vérifié : sur Windows, morvel2 ne lit pas les droits NTFS' \
     'Le dossier est là ; ses droits n'"'"'ont pas été vérifiés.'
 ! grep -q triche "$drive_c/sortie/verify.txt" || fail "--verifier names the pupil's own setting"
 expect_errorlevel verify-status.txt 0

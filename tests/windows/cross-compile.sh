@@ -17,8 +17,9 @@ check_package() {
     msi=$(ls "$1"/morvel2-*-win64.msi) && zip=$(ls "$1"/morvel2-*-win64.zip) || fail "no MSI or zip in $1"
     stage=$1/package/morvel2
     msiinfo export "$msi" File | tail -n +4 | cut -f3 | sed 's/^[^|]*|//' | sort > "$out/msi-files"
-    python3 -c 'import sys, zipfile; [print(n.split("/")[-1]) for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")]' \
-        "$zip" | sort > "$out/zip-files"
+    python3 -c 'import sys, zipfile
+for name in zipfile.ZipFile(sys.argv[1]).namelist():
+    if not name.endswith("/"): print(name.split("/")[-1])' "$zip" | sort > "$out/zip-files"
     for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll \
         libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qwindows.dll qwindowsvistastyle.dll \
         LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt morvel2.admx morvel2.adml; do
