@@ -1,5 +1,6 @@
-# The Windows package: the program and what it needs beside it, staged in
-# one folder, then made into an MSI (wixl) and a plain zip of that folder.
+# The Windows package: the program, its console companion morvel2.com and
+# what they need beside them, staged in one folder, then made into an MSI
+# (wixl) and a plain zip of that folder.
 # Included by packaging/CMakeLists.txt when building for Windows; made by
 # the windows_package target, with every build: it takes seconds.
 find_program(MORVEL2_WIXL wixl DOC "msitools' wixl, which makes the MSI")
@@ -21,19 +22,22 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
     # Copies are stripped: Qt's and the compiler's DLLs come with their symbols.
     # The compiler's runtime is the one the program was built with, which may
     # be newer than the one Qt was built with.
-    set(qt_dlls Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll)
+    # PrintSupport: the teacher's window prints; Qt for Windows prints to
+    # Windows' printers and to PDF from within that DLL, with no plugin.
+    set(qt_dlls Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll)
     list(TRANSFORM qt_dlls PREPEND ${qt_bin}/ OUTPUT_VARIABLE shipped_dll_paths)
     list(APPEND shipped_dll_paths ${MORVEL2_MINGW_RUNTIME_DLLS})
     set(staged_binaries)
     foreach(dll ${qt_dlls} libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
         list(APPEND staged_binaries ${stage}/${dll})
     endforeach()
-    list(APPEND staged_binaries ${stage}/morvel2.exe ${stage}/platforms/qwindows.dll
+    list(APPEND staged_binaries ${stage}/morvel2.exe ${stage}/morvel2.com ${stage}/platforms/qwindows.dll
         ${stage}/styles/qwindowsvistastyle.dll)
     add_custom_command(OUTPUT ${msi} ${zip}
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${msi} ${zip}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/platforms ${stage}/styles
-        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvel2> ${shipped_dll_paths} ${stage}
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvel2> $<TARGET_FILE:morvel2_console> ${shipped_dll_paths}
+            ${stage}
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> ${stage}/platforms
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> ${stage}/styles
         COMMAND ${CMAKE_STRIP} --strip-unneeded ${staged_binaries}
@@ -47,7 +51,7 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
             -D IconFile=morvel2.ico -o ${msi} ${wxs}
         COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip morvel2
         WORKING_DIRECTORY ${package_root}
-        DEPENDS morvel2 ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
+        DEPENDS morvel2 morvel2_console ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/morvel2.admx
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/fr-FR/morvel2.adml
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/en-US/morvel2.adml

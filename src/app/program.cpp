@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/applicationsetup.h"
+#include "app/consolestream.h"
 #include "cli/commandline.h"
 #include "app/sessionguard.h"
 #include "app/standardstreams.h"
@@ -23,12 +24,11 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     if (argc <= 1)
         return std::nullopt;
     const QStringList arguments = commandLineArguments(argc, argv);
-    QFile out;
-    QFile err;
-    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
-        || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+    const std::unique_ptr<QIODevice> out = openStandardStream(StandardStream::Output);
+    const std::unique_ptr<QIODevice> err = openStandardStream(StandardStream::Error);
+    if (!out || !err)
         return 1;
-    return runCommandLine(arguments, resultsLogLocation(), out, err);
+    return runCommandLine(arguments, resultsLogLocation(), *out, *err);
 }
 
 } // namespace

@@ -1,13 +1,62 @@
 #!/usr/bin/env bash
 # The Windows branches cannot run here, but they must not rot: compile them
 # with Debian's mingw-w64 cross compiler.
+#
+# Usage: cross-compile.sh SOURCE_DIR [WINDOWS_BUILD_DIR]. Given the Windows
+# build's folder too, checks only what it made: what its MSI and its zip
+# carry, and that nothing the programs load is left out of them.
 set -euo pipefail
 source_dir=$1
+windows_build=${2:-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Every file of the package, as the MSI's File table and the zip name them.
+check_package() {
+    local msi zip stage objdump=x86_64-w64-mingw32-objdump
+    command -v msiinfo > /dev/null || { echo "skipped: msiinfo is not installed (msitools)"; exit 77; }
+    msi=$(ls "$1"/morvel2-*-win64.msi) && zip=$(ls "$1"/morvel2-*-win64.zip) || fail "no MSI or zip in $1"
+    stage=$1/package/morvel2
+    msiinfo export "$msi" File | tail -n +4 | cut -f3 | sed 's/^[^|]*|//' | sort > "$out/msi-files"
+    python3 -c 'import sys, zipfile
+for name in zipfile.ZipFile(sys.argv[1]).namelist():
+    if not name.endswith("/"): print(name.split("/")[-1])' "$zip" | sort > "$out/zip-files"
+    for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll \
+        libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qwindows.dll qwindowsvistastyle.dll \
+        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt morvel2.admx morvel2.adml; do
+        grep -qxF "$file" "$out/msi-files" || fail "the MSI does not carry $file"
+        grep -qxF "$file" "$out/zip-files" || fail "the zip does not carry $file"
+    done
+    # A Qt or compiler DLL that a program or plugin loads and the package
+    # lacks would stop it on a machine without Qt (Windows' own are there).
+    for binary in "$stage"/*.exe "$stage"/*.com "$stage"/*.dll "$stage"/*/*.dll; do
+        "$objdump" -p "$binary" | sed -n 's/^\tDLL Name: //p' > "$out/imports"
+        while read -r dll; do
+            [[ $dll =~ ^(Qt6|lib) ]] || continue
+            grep -qxF "$dll" "$out/msi-files" || fail "${binary##*/} loads $dll, which the MSI does not carry"
+        done < "$out/imports"
+    done
+    # Read whole first: grep -q stopping early would kill objdump with SIGPIPE.
+    "$objdump" -p "$stage/morvel2.com" > "$out/com-headers"
+    "$objdump" -p "$stage/morvel2.exe" > "$out/exe-headers"
+    grep -q 'Subsystem.*(Windows CUI)' "$out/com-headers" || fail "morvel2.com is no console program"
+    grep -q 'Subsystem.*(Windows GUI)' "$out/exe-headers" || fail "morvel2.exe is no window program"
+    # Shortcuts: name (after its 8.3 one), target, arguments.
+    msiinfo export "$msi" Shortcut | tail -n +4 | awk -F'\t' '{ sub(/^[^|]*\|/, "", $3); print $3 "\t" $5 "\t" $6 }' \
+        | sort > "$out/shortcuts"
+    printf '%s\t[INSTALLDIR]morvel2.exe\t%s\n' morvel2 '' 'morvel2 – résultats de la classe' --classe \
+        | sort > "$out/expected-shortcuts"
+    diff "$out/expected-shortcuts" "$out/shortcuts" || fail "the Start-menu shortcuts differ (expected, then made)"
+    echo "Windows package: morvel2.exe, morvel2.com (console), every DLL they load, both shortcuts"
+}
 compiler=x86_64-w64-mingw32-g++
 command -v "$compiler" > /dev/null || { echo "skipped: $compiler is not installed"; exit 77; }
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+if [[ -n $windows_build ]]; then
+    check_package "$windows_build"
+    exit 0
+fi
 
 # The results-log writer and its rescue: append-only access, sharing, LockFileEx.
 for source in logfile/shared logfile/openlock_win logfile/append_win logfile/collect_win saving/pendingrecord \

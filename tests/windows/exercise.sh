@@ -4,7 +4,8 @@
 # installed program started, the exercise done, the record compared byte for
 # byte with the Linux program's, then the machine-wide registry setting, a
 # log that cannot be written, a logout while the pupil is asked about it,
-# and the silent removal. Each step is named and timed.
+# and the silent removal; the commands typed in cmd (commands.sh). Each
+# step is named and timed.
 #
 # Usage: exercise.sh MSI [SCREENSHOT_FOLDER]. MORVEL2_LINUX_PROGRAM, when
 # set, is a Linux build whose record for the same answers is the reference;
@@ -180,14 +181,21 @@ step "silent install: msiexec /i /qn"
 wine msiexec /i "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec.log" 2>&1 \
     || fail "msiexec /i ended with status $?: $(cat "$scratch/msiexec.log")"
 installed="$drive_c/Program Files/morvel2"
-for file in morvel2.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll \
-    libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
+for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll libstdc++-6.dll \
+    libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
     LiberationSans-LICENSE.txt; do
     [[ -f $installed/$file ]] || fail "$file is not in Program Files\\morvel2"
 done
 shortcut=$(find "$drive_c" -path '*Start Menu/Programs/morvel2.lnk' | head -1)
 [[ -n $shortcut ]] || fail "no Start-menu shortcut morvel2.lnk"
 grep -qa 'morvel2.exe' "$shortcut" || fail "the shortcut does not name morvel2.exe"
+class_shortcut="$(dirname "$shortcut")/morvel2 – résultats de la classe.lnk"
+[[ -f $class_shortcut ]] || fail "no Start-menu shortcut for the class's results: $(ls "$(dirname "$shortcut")")"
+# A shortcut keeps its arguments in UTF-16, after their length.
+strings -el "$class_shortcut" > "$scratch/class-shortcut.txt"
+grep -q -- '--classe$' "$scratch/class-shortcut.txt" || fail "the class's shortcut does not give --classe"
+
+source "$(dirname "$0")/commands.sh"
 
 step "start the installed program: window Form1"
 start_program exercise
@@ -293,7 +301,7 @@ step "silent removal: msiexec /x /qn leaves no program files"
 wine msiexec /x "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec-remove.log" 2>&1 \
     || fail "msiexec /x ended with status $?: $(cat "$scratch/msiexec-remove.log")"
 [[ ! -e $installed ]] || fail "left behind: $(find "$installed")"
-[[ -z $(find "$drive_c" -name 'morvel2.lnk') ]] || fail "the shortcut was left behind"
+[[ -z $(find "$drive_c" -name 'morvel2*.lnk') ]] || fail "a shortcut was left behind"
 [[ -f $drive_c/estest.txt && -f $drive_c/classe/estest.txt && -f $rescue ]] || fail "a pupil's results went with the program"
 finish_step
 echo "screenshots in $screenshots"

@@ -43,9 +43,25 @@ function(morvel2_wine_test_environment)
     target_link_libraries(tst_windowssettings PRIVATE morvel2_core Qt6::Test)
     add_test(NAME tst_windowssettings COMMAND tst_windowssettings)
     set_tests_properties(tst_windowssettings PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+    # What the commands print, to a console, a file or a pipe.
+    qt_add_executable(tst_consolestream ${morvel2_windows_tests}/tst_consolestream.cpp)
+    target_link_libraries(tst_consolestream PRIVATE morvel2_core Qt6::Test)
+    add_test(NAME tst_consolestream COMMAND tst_consolestream)
+    set_tests_properties(tst_consolestream PROPERTIES TIMEOUT 120)
+    # Wine gives a console only to a program started on a terminal: the
+    # console's case again, on one that script(1) makes.
+    find_program(MORVEL2_SCRIPT script)
+    if(CMAKE_CROSSCOMPILING AND MORVEL2_SCRIPT)
+        add_test(NAME tst_consolestream_console COMMAND ${MORVEL2_SCRIPT} -qec
+            "bash ${morvel2_windows_tests}/under-wine.sh $<TARGET_FILE:tst_consolestream> consoleGetsUtf16" /dev/null)
+        set_tests_properties(tst_consolestream_console PROPERTIES TIMEOUT 120
+            ENVIRONMENT "MORVEL2_CONSOLE_EXPECTED=1;TERM=dumb;LANG=C.UTF-8")
+    endif()
     if(NOT CMAKE_CROSSCOMPILING)
         return()
     endif()
+    add_test(NAME windows_package
+        COMMAND bash ${morvel2_windows_tests}/cross-compile.sh ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
     add_test(NAME windows_exercise
         COMMAND bash ${morvel2_windows_tests}/exercise.sh
             ${PROJECT_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi ${PROJECT_BINARY_DIR}/screenshots)

@@ -1,0 +1,178 @@
+#include "app/consolestream_win.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <windows.h>
+
+// What the commands print, as a Windows console, a file or a pipe receives
+// it: the same French characters in UTF-16 or in UTF-8 after one mark.
+class TestConsoleStream : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void fileGetsOneMarkThenUtf8();
+    void sharedFileGetsOneMark();
+    void fileAddedToGetsNoSecondMark();
+    void pipeGetsMarkThenUtf8();
+    void noHandleSwallowsText();
+    void consoleGetsUtf16();
+
+private:
+    HANDLE createFile(DWORD disposition) const;
+    static QByteArray marked(const QString &text);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+
+// Every character the commands' French needs beyond ASCII, and one the
+// console cannot take from an 8-bit code page.
+const QString french = QStringLiteral("é è ✓ ✗ – à ç\n");
+
+void write(QIODevice &stream, const QByteArray &bytes)
+{
+    QCOMPARE(stream.write(bytes), bytes.size());
+}
+
+QByteArray contents(const QTemporaryDir &dir)
+{
+    QFile file(dir.filePath(QStringLiteral("out.txt")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+} // namespace
+
+void TestConsoleStream::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+HANDLE TestConsoleStream::createFile(DWORD disposition) const
+{
+    const QString path = QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("out.txt")));
+    return CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+QByteArray TestConsoleStream::marked(const QString &text)
+{
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+void TestConsoleStream::fileGetsOneMarkThenUtf8()
+{
+    const HANDLE file = createFile(CREATE_ALWAYS);
+    QVERIFY(file != INVALID_HANDLE_VALUE);
+    {
+        ConsoleStream stream(file);
+        QVERIFY(!stream.isConsole());
+        const QByteArray bytes = french.toUtf8();
+        write(stream, bytes.left(3));
+        write(stream, bytes.mid(3));
+    }
+    CloseHandle(file);
+    QCOMPARE(contents(*m_dir), marked(french));
+}
+
+// "> out.txt 2>&1": standard output and error are one file.
+void TestConsoleStream::sharedFileGetsOneMark()
+{
+    const HANDLE file = createFile(CREATE_ALWAYS);
+    QVERIFY(file != INVALID_HANDLE_VALUE);
+    {
+        ConsoleStream out(file);
+        ConsoleStream err(file);
+        write(out, QByteArrayLiteral("bilan\n"));
+        write(err, QStringLiteral("morvel2 : élève\n").toUtf8());
+    }
+    CloseHandle(file);
+    QCOMPARE(contents(*m_dir), marked(QStringLiteral("bilan\nmorvel2 : élève\n")));
+}
+
+// ">> out.txt" onto what an earlier run wrote.
+void TestConsoleStream::fileAddedToGetsNoSecondMark()
+{
+    QFile earlier(m_dir->filePath(QStringLiteral("out.txt")));
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write(marked(QStringLiteral("hier\n")));
+    earlier.close();
+    const HANDLE file = createFile(OPEN_EXISTING);
+    QVERIFY(file != INVALID_HANDLE_VALUE);
+    QVERIFY(SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END));
+    {
+        ConsoleStream stream(file);
+        write(stream, french.toUtf8());
+    }
+    CloseHandle(file);
+    QCOMPARE(contents(*m_dir), marked(QStringLiteral("hier\n") + french));
+}
+
+void TestConsoleStream::pipeGetsMarkThenUtf8()
+{
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    QVERIFY(CreatePipe(&readEnd, &writeEnd, nullptr, 1 << 16));
+    {
+        ConsoleStream stream(writeEnd);
+        QVERIFY(!stream.isConsole());
+        write(stream, french.toUtf8());
+        write(stream, QByteArrayLiteral("fin\n"));
+    }
+    CloseHandle(writeEnd);
+    QByteArray received(256, '\0');
+    DWORD size = 0;
+    QVERIFY(ReadFile(readEnd, received.data(), DWORD(received.size()), &size, nullptr));
+    CloseHandle(readEnd);
+    received.resize(size);
+    QCOMPARE(received, marked(french + QStringLiteral("fin\n")));
+}
+
+// morvel2.exe started from a shortcut has no standard output at all.
+void TestConsoleStream::noHandleSwallowsText()
+{
+    for (HANDLE handle : {HANDLE(nullptr), INVALID_HANDLE_VALUE}) {
+        ConsoleStream stream(handle);
+        QVERIFY(stream.isOpen());
+        write(stream, french.toUtf8());
+    }
+}
+
+// A character split between two writes still arrives whole.
+void TestConsoleStream::consoleGetsUtf16()
+{
+    HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (screen == INVALID_HANDLE_VALUE && AllocConsole())
+        screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr, CONSOLE_TEXTMODE_BUFFER,
+                                           nullptr);
+    // Wine gives a console only to a program started on a terminal: the
+    // test's second run has one, and must not skip.
+    if (screen == INVALID_HANDLE_VALUE && qEnvironmentVariableIsSet("MORVEL2_CONSOLE_EXPECTED"))
+        QFAIL("no console, though the test was started on a terminal");
+    if (screen == INVALID_HANDLE_VALUE)
+        QSKIP("no console to write to (started on no terminal)");
+    const QString line = french.trimmed();
+    {
+        ConsoleStream stream(screen);
+        QVERIFY(stream.isConsole());
+        const QByteArray bytes = line.toUtf8();
+        write(stream, bytes.left(1));
+        write(stream, bytes.mid(1, 3));
+        write(stream, bytes.mid(4));
+    }
+    std::wstring shown(line.size(), L'\0');
+    DWORD read = 0;
+    QVERIFY(ReadConsoleOutputCharacterW(screen, shown.data(), DWORD(shown.size()), COORD{0, 0}, &read));
+    CloseHandle(screen);
+    QCOMPARE(QString::fromStdWString(shown.substr(0, read)), line);
+}
+
+QTEST_GUILESS_MAIN(TestConsoleStream)
+#include "tst_consolestream.moc"
