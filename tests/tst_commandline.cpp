@@ -336,7 +336,8 @@ void TestCommandLine::classWindowPaths_data()
     QTest::newRow("a path that looks like an option") << QStringList{"--classe", "--", "-x"} << true
                                                       << QStringList{"-x"};
     QTest::newRow("with another option") << QStringList{"--classe", "--bilan", "cm1"} << false << QStringList{};
-    QTest::newRow("not first") << QStringList{"--bilan", "cm1", "--classe"} << false << QStringList{};
+    QTest::newRow("paths first") << QStringList{"cm1", "--classe"} << true << QStringList{"cm1"};
+    QTest::newRow("given twice") << QStringList{"--classe", "--classe"} << false << QStringList{};
     QTest::newRow("a prefix is no option") << QStringList{"--class"} << false << QStringList{};
 }
 

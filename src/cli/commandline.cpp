@@ -141,20 +141,20 @@ QStringList commandLineArguments(int argc, char *argv[])
 
 std::optional<QStringList> classWindowPaths(const QStringList &arguments)
 {
-    const QStringList apart = withPathsApart(arguments);
-    if (apart.size() < 2 || apart.at(1) != u"--classe")
-        return std::nullopt;
     QStringList paths;
+    bool classe = false;
     bool onlyPaths = false;
-    for (const QString &argument : apart.mid(2)) {
+    for (const QString &argument : withPathsApart(arguments).mid(1)) {
         if (!onlyPaths && argument == u"--")
             onlyPaths = true;
+        else if (!onlyPaths && argument == u"--classe" && !classe)
+            classe = true;
         else if (!onlyPaths && argument.startsWith(u'-'))
             return std::nullopt; // another option: runCommandLine() says what is wrong
         else
             paths.append(argument);
     }
-    return paths;
+    return classe ? std::optional<QStringList>(paths) : std::nullopt;
 }
 
 std::optional<int> runCommandLine(const QStringList &givenArguments, const LogLocation &log, QIODevice &out,

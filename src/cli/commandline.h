@@ -21,8 +21,8 @@ QStringList commandLineArguments(int argc, char *argv[]);
 // when the program should end here (0 done, 1 failed, 2 misused), nothing
 // when the exercise should start.
 // The paths the teacher's window is to open, when the command line asks
-// for it alone ("--classe", "--classe CHEMIN...", "--classe=CHEMIN");
-// nothing otherwise.
+// for it alone ("--classe", "--classe CHEMIN...", "--classe=CHEMIN", the
+// paths before it too); nothing otherwise.
 std::optional<QStringList> classWindowPaths(const QStringList &arguments);
 
 std::optional<int> runCommandLine(const QStringList &arguments, const LogLocation &log, QIODevice &out,
