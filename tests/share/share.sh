@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The class folder on a real share (tests/share/lab.sh): samba on the
+# loopback address, a teacher and pupils each reaching it through a FUSE
+# client mount of their own, as machines of their own would. Each pupil
+# saves through the program's own saving code; what lands is read on the
+# server's side, where owners and modes are real. Each step names itself;
+# the first that does not hold fails the test.
+set -Eeuo pipefail
+here=$(dirname "$0")
+source "$here/lab.sh"
+: "${LOGDRIVER:?LOGDRIVER must name the logdriver program}"
+: "${MORVEL2:?MORVEL2 must name the program}"
+SKIP=77
+
+if why=$(share_lab_missing) && [[ -n $why ]]; then
+    echo "skipped: $why"
+    exit "$SKIP"
+fi
+trap share_lab_stop EXIT
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
+
+step=""
+step() { step=$1; }
+fail_step() {
+    echo "FAIL: $step: $*" >&2
+    exit 1
+}
+ok() { echo "ok: $step${1:+: $1}"; }
+
+prof=shprof teachers=shprofs lea=shlea tom=shtom
+started=${EPOCHREALTIME/./}
+elapsed() { echo "$(((${EPOCHREALTIME/./} - started) / 1000)) ms"; }
+share_lab_start "$prof" "$teachers"
+share_lab_account "$lea"
+share_lab_account "$tom"
+bin=$share_lab/bin
+install -d -m 755 "$bin"
+install -m 755 "$LOGDRIVER" "$bin/logdriver"
+install -m 755 "$MORVEL2" "$bin/morvel2"
+server=$share_lab/ecole/cm1
+echo "lab up in $(elapsed)"
+
+# Each account's machine-wide setting names the class folder as its own
+# mount shows it, as /etc/xdg would on each pupil's machine.
+setting_for() {
+    local folder=$share_lab/reglages/$1
+    mkdir -p "$folder/morvel2"
+    printf '[results]\nlog=%s/%%u.txt\n' "$(share_lab_class "$1")" > "$folder/morvel2/morvel2.conf"
+    chmod -R a+rX "$share_lab/reglages"
+    echo "$folder"
+}
+as() {
+    local name=$1
+    shift
+    share_lab_as "$name" env XDG_CONFIG_DIRS="$(setting_for "$name")" XDG_DATA_HOME="$share_lab/home/$name/.local/share" "$@"
+}
+server_listing() { ls -A "$server" | tr '\n' ' '; }
+
+step "creation leaves nothing"
+out=$(as "$lea" "$bin/logdriver" save 1 0) || fail_step "$out"
+[[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
+[[ $(server_listing) == "$lea.txt " ]] || fail_step "the class folder holds: $(server_listing)"
+ok "the class folder holds $lea.txt alone"
+
+step "write-only open"
+# The log exists now: the next record opens it where this client refuses
+# to open a file for writing alone.
+out=$(as "$lea" "$bin/logdriver" save 1 1) || fail_step "$out"
+[[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
+ok
+
+step "a pupil's record lands"
+"$LOGDRIVER" record 1 0 2 > "$share_lab/on-a-local-disk.txt"
+cmp "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "the bytes differ from a local disk's"
+owner=$(stat -c '%U:%G %a' "$server/$lea.txt")
+[[ $owner == "$lea:$teachers 640" ]] || fail_step "on the server the log is $owner"
+ok "$(stat -c %s "$server/$lea.txt") bytes, as on a local disk; $owner on the server"
+
+step "a classmate cannot read it through their own mount"
+tom_sees=$(share_lab_class "$tom")/$lea.txt
+for attempt in "cat '$tom_sees'" "echo 202 faux >> '$tom_sees'" "ls '$(share_lab_class "$tom")'"; do
+    if share_lab_as "$tom" sh -c "$attempt" > /dev/null 2>&1; then fail_step "it worked: $attempt"; fi
+done
+cmp -s "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "$lea's log changed"
+ok "reading, appending and listing refused"
+
+step "the collect through the teacher's mount"
+as "$tom" "$bin/logdriver" save 2 0 > /dev/null || fail_step "$tom's record"
+status=0
+out=$(as "$prof" "$bin/morvel2" --collect "$share_lab/home/$prof/releve" 2> "$share_lab/collect.err") || status=$?
+err=$(cat "$share_lab/collect.err")
+[[ $status == 0 ]] || fail_step "status $status: $out $err"
+grep -q "^2 élèves, 3 résultats" <<< "$out" || fail_step "$out $err"
+grep -q "sur ce partage, le propriétaire des fichiers n'est pas visible" <<< "$out$err" || fail_step "$out $err"
+[[ $(grep -c "propriétaire non vérifié" <<< "$out$err") == 2 ]] || fail_step "$out $err"
+cmp "$share_lab/on-a-local-disk.txt" "$share_lab/home/$prof/releve/$lea.txt" || fail_step "$lea's collected log"
+[[ -z $(server_listing) ]] || fail_step "left in the class folder: $(server_listing)"
+ok "2 pupils, 3 records, nothing left on the share"
+
+echo "lab and steps in $(elapsed)"
