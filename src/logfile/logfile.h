@@ -25,6 +25,10 @@ struct AppendOutcome
     // When not ok: the log's rules refuse what is at its path (a pupil's
     // log that is somebody else's file, or a link); trying again is useless.
     bool refused = false;
+    // When ok: the log was created here, but the file system did not take
+    // the mode asked for it (0640 for a pupil's log); a share's server
+    // settings then say who may read it. Never set on Windows.
+    bool modeUnset = false;
 
     static AppendOutcome failed(std::string why, bool refusedByRules = false)
     {

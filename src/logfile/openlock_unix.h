@@ -59,6 +59,9 @@ struct LockedLog
     std::string failure;  // empty once locked
     bool missing = false; // not created, there being no log
     bool refused = false; // the rules refuse what is there: trying again will not help
+    // Created, but without the mode it was to have: the file system keeps
+    // modes of its own (a share, whose server decides them).
+    bool modeUnset = false;
 
     static LockedLog failed(std::string why, bool refusedByRules = false)
     {
