@@ -72,6 +72,11 @@ struct LockedLog
     }
 };
 
+// Whether the file open as `fd` is on a network or FUSE file system, where
+// owners are often the mounting account's, whoever made the file, and the
+// server's permissions rule (logfile/filesystem.h).
+bool ownersMayBeHidden(int fd);
+
 // Creates a new file beside `name` in `folder`, under a hidden name nobody
 // else picks (".NAME.PID.TIME.N"), readable by its owner alone and open with
 // `access` (O_RDWR or O_WRONLY); its name in `hidden`. -1 and errno when it
