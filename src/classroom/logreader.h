@@ -20,6 +20,9 @@ struct LogReading
     QString reason;        // when not ok: why the log could not be read, in French
     qint64 records = 0;
     qint64 ignoredLines = 0;
+    // The log's owner could not be checked against the pupil its name says:
+    // the file system does not show owners (a share through FUSE).
+    bool ownerUnverified = false;
 };
 
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,

@@ -85,6 +85,10 @@ struct CollectOutcome
     // When not ok: the log belongs to another account than the one its name
     // says (a file planted under a classmate's name), and was left alone.
     bool planted = false;
+    // With `expectedOwner`: the file system does not show who owns the log
+    // (a share through FUSE shows every file as the collector's), so its
+    // owner was not checked; the server's permissions kept it.
+    bool ownerUnverified = false;
 
     static CollectOutcome failed(std::string why, bool atDestination = false)
     {
@@ -106,7 +110,8 @@ struct CollectOutcome
 // log or in the destination, not in both (a termination signal during the
 // copy stops it cleanly first). An existing `destination` is never
 // replaced. With `expectedOwner`, a log that belongs to another account is
-// not collected (`planted`); nor is a sparse log, which claims far more
+// not collected (`planted`), unless the file system hides owners
+// (`ownerUnverified`); nor is a sparse log, which claims far more
 // than the disk holds for it. On Windows, where a log held open by a waiting
 // writer cannot be moved, the records are copied out and the log emptied
 // instead, under the same lock. The wait is bounded like an append's.

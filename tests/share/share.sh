@@ -84,8 +84,24 @@ done
 cmp -s "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "$lea's log changed"
 ok "reading, appending and listing refused"
 
+as "$tom" "$bin/logdriver" save 2 0 > /dev/null || { step "$tom's record"; fail_step "it failed"; }
+
+step "the teacher's --bilan through the mount"
+out=$(as "$prof" "$bin/morvel2" --bilan "$(share_lab_class "$prof")" 2>&1) || fail_step "$out"
+grep -q "^Bilan : 2 élèves, 3 essais" <<< "$out" || fail_step "$out"
+ok "2 pupils, 3 attempts, no log taken for a planted one"
+
+step "one shared log on the share, as --verifier sees it"
+shared_setting=$share_lab/reglages/commun
+mkdir -p "$shared_setting/morvel2"
+printf '[results]\nlog=%s/commun.txt\n' "$(share_lab_class "$lea")" > "$shared_setting/morvel2/morvel2.conf"
+chmod -R a+rX "$shared_setting"
+out=$(share_lab_as "$lea" env XDG_CONFIG_DIRS="$shared_setting" "$bin/morvel2" --verifier 2>&1) || true
+grep -q "Ce fichier est sur un partage réseau" <<< "$out" || fail_step "$out"
+grep -q "un fichier par élève" <<< "$out" || fail_step "$out"
+ok "the technician is told, and pointed to a log per pupil"
+
 step "the collect through the teacher's mount"
-as "$tom" "$bin/logdriver" save 2 0 > /dev/null || fail_step "$tom's record"
 status=0
 out=$(as "$prof" "$bin/morvel2" --collect "$share_lab/home/$prof/releve" 2> "$share_lab/collect.err") || status=$?
 err=$(cat "$share_lab/collect.err")
