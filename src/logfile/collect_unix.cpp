@@ -219,7 +219,7 @@ Failure copyThenRemove(LockedLog &locked, off_t size, const WalkedPath &target)
     // lock kept out no other machine anyway.
     if (error == EBUSY && unchangedSince(fd, size, locked)) {
         locked.file.reset();
-        error = ::unlinkat(locked.folder.get(), locked.name.c_str(), 0) == 0 ? 0 : errno;
+        error = removeClosed(locked.folder.get(), locked.name);
     }
     if (error != 0)
         ::unlinkat(target.folder.get(), target.name.c_str(), 0);

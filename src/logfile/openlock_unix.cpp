@@ -54,7 +54,7 @@ int removeAside(int folder, const std::string &aside, int fd)
     if (::unlinkat(folder, aside.c_str(), 0) == 0 || errno != EBUSY)
         return fd;
     ::close(fd);
-    ::unlinkat(folder, aside.c_str(), 0);
+    removeClosed(folder, aside);
     return -1;
 }
 
@@ -256,6 +256,18 @@ int createHidden(int folder, const std::string &name, int access, std::string &h
             return -1;
     }
     return -1;
+}
+
+int removeClosed(int folder, const std::string &name)
+{
+    // A FUSE client closes on the server after close() has returned.
+    shared::Backoff backoff(Clock::now() + std::chrono::seconds(1));
+    for (;;) {
+        if (::unlinkat(folder, name.c_str(), 0) == 0)
+            return 0;
+        if (errno != EBUSY || !backoff.pause())
+            return errno;
+    }
 }
 
 Descriptor &Descriptor::operator=(Descriptor &&other) noexcept

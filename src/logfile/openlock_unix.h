@@ -83,6 +83,11 @@ bool ownersMayBeHidden(int fd);
 // cannot.
 int createHidden(int folder, const std::string &name, int access, std::string &hidden);
 
+// Removes `name` from `folder` once a descriptor of it has just been closed:
+// a share may still hold it open a moment (EBUSY), so that is waited out,
+// for a second at most. 0, or the error.
+int removeClosed(int folder, const std::string &name);
+
 // Reaches the log through the path walk (pathwalk_unix.h), opens it
 // (creating it when asked), never blocking on the open, and takes the
 // writers' exclusive lock on it, until the path names the file that is

@@ -63,8 +63,8 @@ out=$(as "$lea" "$bin/logdriver" save 1 0) || fail_step "$out"
 ok "the class folder holds $lea.txt alone"
 
 step "write-only open"
-# The log exists now: the next record opens it where this client refuses
-# to open a file for writing alone.
+# The log exists now: the next record opens it although this client
+# refuses to open a file for writing alone (read-write comes first).
 out=$(as "$lea" "$bin/logdriver" save 1 1) || fail_step "$out"
 [[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
 ok
@@ -100,6 +100,45 @@ out=$(share_lab_as "$lea" env XDG_CONFIG_DIRS="$shared_setting" "$bin/morvel2" -
 grep -q "Ce fichier est sur un partage réseau" <<< "$out" || fail_step "$out"
 grep -q "un fichier par élève" <<< "$out" || fail_step "$out"
 ok "the technician is told, and pointed to a log per pupil"
+
+step "a file planted under a classmate's name"
+# Through a mount the planted file looks like the pupil's own: the server,
+# not the program, keeps the pupil out of it, and the record is kept.
+share_lab_account shzoe
+share_lab_as "$tom" sh -c "echo piege > '$(share_lab_class "$tom")/shzoe.txt'"
+if out=$(as shzoe "$bin/logdriver" save 3 0 2>&1); then fail_step "saved into it: $out"; fi
+grep -q "^rescue " <<< "$out" || fail_step "the record went to: $out"
+[[ $(cat "$server/shzoe.txt") == piege ]] || fail_step "the planted file changed"
+rm "$server/shzoe.txt"
+ok "the record in the rescue log, the planted file unchanged"
+
+step "30 pupils at once"
+pupils=()
+for i in $(seq -w 1 30); do
+    share_lab_account "shpupil$i"
+    pupils+=("shpupil$i")
+done
+gate=$share_lab/gate
+saves=()
+for i in "${!pupils[@]}"; do
+    as "${pupils[i]}" sh -c 'while [ ! -e "$0" ]; do sleep 0.005; done; exec "$@"' "$gate" \
+        "$bin/logdriver" save "$((i + 10))" 0 > "$share_lab/save-$i.out" 2>&1 &
+    saves+=($!)
+done
+sleep 0.5
+let_go=${EPOCHREALTIME/./}
+touch "$gate"
+failed=0
+for pid in "${saves[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+took=$(((${EPOCHREALTIME/./} - let_go) / 1000))
+[[ $failed == 0 ]] || fail_step "$failed saves failed: $(cat "$share_lab"/save-*.out | grep -v '^log ' | head -n 3)"
+for i in "${!pupils[@]}"; do
+    "$LOGDRIVER" record "$((i + 10))" 0 | cmp -s - "$server/${pupils[i]}.txt" || fail_step "${pupils[i]}'s log"
+done
+[[ $(ls -A "$server" | grep -c '^shpupil') == 30 && $(ls -A "$server" | wc -l) == 32 ]] \
+    || fail_step "the class folder holds: $(server_listing)"
+rm "$server"/shpupil*.txt
+ok "30 records whole, nothing else left, all saved in $took ms"
 
 step "the collect through the teacher's mount"
 status=0
