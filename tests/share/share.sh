@@ -20,7 +20,6 @@ trap share_lab_stop EXIT
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 step=""
-step() { step=$1; }
 fail_step() {
     echo "FAIL: $step: $*" >&2
     exit 1
@@ -57,128 +56,155 @@ as() {
 }
 server_listing() { ls -A "$server" | tr '\n' ' '; }
 
-step "creation leaves nothing"
-out=$(as "$lea" "$bin/logdriver" save 1 0) || fail_step "$out"
-[[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
-[[ $(server_listing) == "$lea.txt " ]] || fail_step "the class folder holds: $(server_listing)"
-ok "the class folder holds $lea.txt alone"
+creation_leaves_nothing() {
+    out=$(as "$lea" "$bin/logdriver" save 1 0) || fail_step "$out"
+    [[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
+    [[ $(server_listing) == "$lea.txt " ]] || fail_step "the class folder holds: $(server_listing)"
+    ok "the class folder holds $lea.txt alone"
+}
 
-step "write-only open"
-# The log exists now: the next record opens it although this client
-# refuses to open a file for writing alone (read-write comes first).
-out=$(as "$lea" "$bin/logdriver" save 1 1) || fail_step "$out"
-[[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
-ok
+write_only_open() {
+    # The log exists now: the next record opens it although this client
+    # refuses to open a file for writing alone (read-write comes first).
+    out=$(as "$lea" "$bin/logdriver" save 1 1) || fail_step "$out"
+    [[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
+    ok
+}
 
-step "a pupil's record lands"
-"$LOGDRIVER" record 1 0 2 > "$share_lab/on-a-local-disk.txt"
-cmp "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "the bytes differ from a local disk's"
-owner=$(stat -c '%U:%G %a' "$server/$lea.txt")
-[[ $owner == "$lea:$teachers 640" ]] || fail_step "on the server the log is $owner"
-ok "$(stat -c %s "$server/$lea.txt") bytes, as on a local disk; $owner on the server"
+record_lands() {
+    "$LOGDRIVER" record 1 0 2 > "$share_lab/on-a-local-disk.txt"
+    cmp "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "the bytes differ from a local disk's"
+    owner=$(stat -c '%U:%G %a' "$server/$lea.txt")
+    [[ $owner == "$lea:$teachers 640" ]] || fail_step "on the server the log is $owner"
+    ok "$(stat -c %s "$server/$lea.txt") bytes, as on a local disk; $owner on the server"
+}
 
-step "a classmate cannot read it through their own mount"
-tom_sees=$(share_lab_class "$tom")/$lea.txt
-for attempt in "cat '$tom_sees'" "echo 202 faux >> '$tom_sees'" "ls '$(share_lab_class "$tom")'"; do
-    if share_lab_as "$tom" sh -c "$attempt" > /dev/null 2>&1; then fail_step "it worked: $attempt"; fi
+classmate_kept_out() {
+    tom_sees=$(share_lab_class "$tom")/$lea.txt
+    for attempt in "cat '$tom_sees'" "echo 202 faux >> '$tom_sees'" "ls '$(share_lab_class "$tom")'"; do
+        if share_lab_as "$tom" sh -c "$attempt" > /dev/null 2>&1; then fail_step "it worked: $attempt"; fi
+    done
+    cmp -s "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "$lea's log changed"
+    ok "reading, appending and listing refused"
+}
+
+bilan_through_mount() {
+    as "$tom" "$bin/logdriver" save 2 0 > /dev/null || fail_step "$tom's record"
+    out=$(as "$prof" "$bin/morvel2" --bilan "$(share_lab_class "$prof")" 2>&1) || fail_step "$out"
+    grep -q "^Bilan : 2 élèves, 3 essais" <<< "$out" || fail_step "$out"
+    ok "2 pupils, 3 attempts, no log taken for a planted one"
+}
+
+shared_log_verifier() {
+    shared_setting=$share_lab/reglages/commun
+    mkdir -p "$shared_setting/morvel2"
+    printf '[results]\nlog=%s/commun.txt\n' "$(share_lab_class "$lea")" > "$shared_setting/morvel2/morvel2.conf"
+    chmod -R a+rX "$shared_setting"
+    out=$(share_lab_as "$lea" env XDG_CONFIG_DIRS="$shared_setting" "$bin/morvel2" --verifier 2>&1) || true
+    grep -q "Ce fichier est sur un partage réseau" <<< "$out" || fail_step "$out"
+    grep -q "un fichier par élève" <<< "$out" || fail_step "$out"
+    ok "the technician is told, and pointed to a log per pupil"
+}
+
+planted_file() {
+    # Through a mount the planted file looks like the pupil's own: the server,
+    # not the program, keeps the pupil out of it, and the record is kept.
+    share_lab_account shzoe
+    share_lab_as "$tom" sh -c "echo piege > '$(share_lab_class "$tom")/shzoe.txt'"
+    if out=$(as shzoe "$bin/logdriver" save 3 0 2>&1); then fail_step "saved into it: $out"; fi
+    grep -q "^rescue " <<< "$out" || fail_step "the record went to: $out"
+    [[ $(cat "$server/shzoe.txt") == piege ]] || fail_step "the planted file changed"
+    rm "$server/shzoe.txt"
+    ok "the record in the rescue log, the planted file unchanged"
+}
+
+thirty_at_once() {
+    pupils=()
+    for i in $(seq -w 1 30); do
+        share_lab_account "shpupil$i"
+        pupils+=("shpupil$i")
+    done
+    gate=$share_lab/gate
+    saves=()
+    for i in "${!pupils[@]}"; do
+        as "${pupils[i]}" sh -c 'while [ ! -e "$0" ]; do sleep 0.005; done; exec "$@"' "$gate" \
+            "$bin/logdriver" save "$((i + 10))" 0 > "$share_lab/save-$i.out" 2>&1 &
+        saves+=($!)
+    done
+    sleep 0.5
+    let_go=${EPOCHREALTIME/./}
+    touch "$gate"
+    failed=0
+    for pid in "${saves[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+    took=$(((${EPOCHREALTIME/./} - let_go) / 1000))
+    [[ $failed == 0 ]] || fail_step "$failed saves failed: $(cat "$share_lab"/save-*.out | grep -v '^log ' | head -n 3)"
+    for i in "${!pupils[@]}"; do
+        "$LOGDRIVER" record "$((i + 10))" 0 | cmp -s - "$server/${pupils[i]}.txt" || fail_step "${pupils[i]}'s log"
+    done
+    [[ $(ls -A "$server" | grep -c '^shpupil') == 30 && $(ls -A "$server" | wc -l) == 32 ]] \
+        || fail_step "the class folder holds: $(server_listing)"
+    rm "$server"/shpupil*.txt
+    ok "30 records whole, nothing else left, all saved in $took ms"
+}
+
+wine_drive_letter() {
+    # The Windows writer (tests/windows/appenddriver.cpp) under Wine, the share
+    # the pupil's drive S:, as a Windows machine would reach it.
+    if [[ -z ${WINE_DRIVER:-} || ! -f ${WINE_DRIVER:-} ]] || ! command -v wine > /dev/null; then
+        skipped+=("$step: no Wine or no cross-compiled driver (scripts/setup --tests)")
+    else
+        share_lab_account shwin
+        install -m 755 "$WINE_DRIVER" "$bin/appenddriver.exe"
+        wine_as() { share_lab_as shwin env WINEPREFIX="$share_lab/home/shwin/wine" WINEDEBUG=-all "$@"; }
+        wine_as wineboot --init > "$share_lab/wineboot.log" 2>&1 || fail_step "wineboot: $(tail -n 3 "$share_lab/wineboot.log")"
+        share_lab_as shwin ln -s "$share_lab/home/shwin/partage/$share_lab_address/ecole" \
+            "$share_lab/home/shwin/wine/dosdevices/s:"
+        as shwin "$bin/logdriver" save 4 0 > /dev/null || fail_step "the first record, from Linux"
+        wine_as wine "$bin/appenddriver.exe" append 'S:\cm1\shwin.txt' 2 7 2> "$share_lab/wine.err" \
+            || fail_step "$(cat "$share_lab/wine.err")"
+        [[ $(stat -c %s "$server/shwin.txt") == $((3 * 310)) ]] || fail_step "$(stat -c %s "$server/shwin.txt") bytes"
+        [[ $(grep -c $'\r$' "$server/shwin.txt") == 3 ]] || fail_step "not three whole lines"
+        # Creating a log there is another matter under Wine, which is said
+        # rather than judged: a real Windows client asks the server directly.
+        created="created"
+        wine_as wine "$bin/appenddriver.exe" append 'S:\cm1\shwin2.txt' 1 8 > /dev/null 2>&1 \
+            || created="refused by Wine (the folder cannot be listed)"
+        wine_as wineserver -k 2> /dev/null || true
+        rm -f "$server/shwin.txt" "$server/shwin2.txt"
+        ok "2 records appended whole through S:; a new log: $created"
+    fi
+}
+
+collect_through_mount() {
+    status=0
+    out=$(as "$prof" "$bin/morvel2" --collect "$share_lab/home/$prof/releve" 2> "$share_lab/collect.err") || status=$?
+    err=$(cat "$share_lab/collect.err")
+    [[ $status == 0 ]] || fail_step "status $status: $out $err"
+    grep -q "^2 élèves, 3 résultats" <<< "$out" || fail_step "$out $err"
+    grep -q "sur ce partage, le propriétaire des fichiers n'est pas visible" <<< "$out$err" || fail_step "$out $err"
+    [[ $(grep -c "propriétaire non vérifié" <<< "$out$err") == 2 ]] || fail_step "$out $err"
+    cmp "$share_lab/on-a-local-disk.txt" "$share_lab/home/$prof/releve/$lea.txt" || fail_step "$lea's collected log"
+    [[ -z $(server_listing) ]] || fail_step "left in the class folder: $(server_listing)"
+    ok "2 pupils, 3 records, nothing left on the share"
+}
+
+# The steps in order: each builds on what the ones before left on the share.
+steps=(
+    "creation leaves nothing|creation_leaves_nothing"
+    "write-only open|write_only_open"
+    "a pupil's record lands|record_lands"
+    "a classmate cannot read it through their own mount|classmate_kept_out"
+    "the teacher's --bilan through the mount|bilan_through_mount"
+    "one shared log on the share, as --verifier sees it|shared_log_verifier"
+    "a file planted under a classmate's name|planted_file"
+    "30 pupils at once|thirty_at_once"
+    "Wine through a drive letter|wine_drive_letter"
+    "the collect through the teacher's mount|collect_through_mount"
+)
+for entry in "${steps[@]}"; do
+    step=${entry%%|*}
+    "${entry##*|}"
 done
-cmp -s "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "$lea's log changed"
-ok "reading, appending and listing refused"
-
-as "$tom" "$bin/logdriver" save 2 0 > /dev/null || { step "$tom's record"; fail_step "it failed"; }
-
-step "the teacher's --bilan through the mount"
-out=$(as "$prof" "$bin/morvel2" --bilan "$(share_lab_class "$prof")" 2>&1) || fail_step "$out"
-grep -q "^Bilan : 2 élèves, 3 essais" <<< "$out" || fail_step "$out"
-ok "2 pupils, 3 attempts, no log taken for a planted one"
-
-step "one shared log on the share, as --verifier sees it"
-shared_setting=$share_lab/reglages/commun
-mkdir -p "$shared_setting/morvel2"
-printf '[results]\nlog=%s/commun.txt\n' "$(share_lab_class "$lea")" > "$shared_setting/morvel2/morvel2.conf"
-chmod -R a+rX "$shared_setting"
-out=$(share_lab_as "$lea" env XDG_CONFIG_DIRS="$shared_setting" "$bin/morvel2" --verifier 2>&1) || true
-grep -q "Ce fichier est sur un partage réseau" <<< "$out" || fail_step "$out"
-grep -q "un fichier par élève" <<< "$out" || fail_step "$out"
-ok "the technician is told, and pointed to a log per pupil"
-
-step "a file planted under a classmate's name"
-# Through a mount the planted file looks like the pupil's own: the server,
-# not the program, keeps the pupil out of it, and the record is kept.
-share_lab_account shzoe
-share_lab_as "$tom" sh -c "echo piege > '$(share_lab_class "$tom")/shzoe.txt'"
-if out=$(as shzoe "$bin/logdriver" save 3 0 2>&1); then fail_step "saved into it: $out"; fi
-grep -q "^rescue " <<< "$out" || fail_step "the record went to: $out"
-[[ $(cat "$server/shzoe.txt") == piege ]] || fail_step "the planted file changed"
-rm "$server/shzoe.txt"
-ok "the record in the rescue log, the planted file unchanged"
-
-step "30 pupils at once"
-pupils=()
-for i in $(seq -w 1 30); do
-    share_lab_account "shpupil$i"
-    pupils+=("shpupil$i")
-done
-gate=$share_lab/gate
-saves=()
-for i in "${!pupils[@]}"; do
-    as "${pupils[i]}" sh -c 'while [ ! -e "$0" ]; do sleep 0.005; done; exec "$@"' "$gate" \
-        "$bin/logdriver" save "$((i + 10))" 0 > "$share_lab/save-$i.out" 2>&1 &
-    saves+=($!)
-done
-sleep 0.5
-let_go=${EPOCHREALTIME/./}
-touch "$gate"
-failed=0
-for pid in "${saves[@]}"; do wait "$pid" || failed=$((failed + 1)); done
-took=$(((${EPOCHREALTIME/./} - let_go) / 1000))
-[[ $failed == 0 ]] || fail_step "$failed saves failed: $(cat "$share_lab"/save-*.out | grep -v '^log ' | head -n 3)"
-for i in "${!pupils[@]}"; do
-    "$LOGDRIVER" record "$((i + 10))" 0 | cmp -s - "$server/${pupils[i]}.txt" || fail_step "${pupils[i]}'s log"
-done
-[[ $(ls -A "$server" | grep -c '^shpupil') == 30 && $(ls -A "$server" | wc -l) == 32 ]] \
-    || fail_step "the class folder holds: $(server_listing)"
-rm "$server"/shpupil*.txt
-ok "30 records whole, nothing else left, all saved in $took ms"
-
-step "Wine through a drive letter"
-# The Windows writer (tests/windows/appenddriver.cpp) under Wine, the share
-# the pupil's drive S:, as a Windows machine would reach it.
-if [[ -z ${WINE_DRIVER:-} || ! -f ${WINE_DRIVER:-} ]] || ! command -v wine > /dev/null; then
-    skipped+=("$step: no Wine or no cross-compiled driver (scripts/setup --tests)")
-else
-    share_lab_account shwin
-    install -m 755 "$WINE_DRIVER" "$bin/appenddriver.exe"
-    wine_as() { share_lab_as shwin env WINEPREFIX="$share_lab/home/shwin/wine" WINEDEBUG=-all "$@"; }
-    wine_as wineboot --init > "$share_lab/wineboot.log" 2>&1 || fail_step "wineboot: $(tail -n 3 "$share_lab/wineboot.log")"
-    share_lab_as shwin ln -s "$share_lab/home/shwin/partage/$share_lab_address/ecole" \
-        "$share_lab/home/shwin/wine/dosdevices/s:"
-    as shwin "$bin/logdriver" save 4 0 > /dev/null || fail_step "the first record, from Linux"
-    wine_as wine "$bin/appenddriver.exe" append 'S:\cm1\shwin.txt' 2 7 2> "$share_lab/wine.err" \
-        || fail_step "$(cat "$share_lab/wine.err")"
-    [[ $(stat -c %s "$server/shwin.txt") == $((3 * 310)) ]] || fail_step "$(stat -c %s "$server/shwin.txt") bytes"
-    [[ $(grep -c $'\r$' "$server/shwin.txt") == 3 ]] || fail_step "not three whole lines"
-    # Creating a log there is another matter under Wine, which is said
-    # rather than judged: a real Windows client asks the server directly.
-    created="created"
-    wine_as wine "$bin/appenddriver.exe" append 'S:\cm1\shwin2.txt' 1 8 > /dev/null 2>&1 \
-        || created="refused by Wine (the folder cannot be listed)"
-    wine_as wineserver -k 2> /dev/null || true
-    rm -f "$server/shwin.txt" "$server/shwin2.txt"
-    ok "2 records appended whole through S:; a new log: $created"
-fi
-
-step "the collect through the teacher's mount"
-status=0
-out=$(as "$prof" "$bin/morvel2" --collect "$share_lab/home/$prof/releve" 2> "$share_lab/collect.err") || status=$?
-err=$(cat "$share_lab/collect.err")
-[[ $status == 0 ]] || fail_step "status $status: $out $err"
-grep -q "^2 élèves, 3 résultats" <<< "$out" || fail_step "$out $err"
-grep -q "sur ce partage, le propriétaire des fichiers n'est pas visible" <<< "$out$err" || fail_step "$out $err"
-[[ $(grep -c "propriétaire non vérifié" <<< "$out$err") == 2 ]] || fail_step "$out $err"
-cmp "$share_lab/on-a-local-disk.txt" "$share_lab/home/$prof/releve/$lea.txt" || fail_step "$lea's collected log"
-[[ -z $(server_listing) ]] || fail_step "left in the class folder: $(server_listing)"
-ok "2 pupils, 3 records, nothing left on the share"
 
 echo "lab and steps in $(elapsed)"
 if [[ ${#skipped[@]} -gt 0 ]]; then
