@@ -15,6 +15,10 @@
 #                               samba password and mounts the share for it
 #   share_lab_class NAME        prints the class folder as NAME's mount shows it
 #   share_lab_as NAME CMD...    runs CMD as NAME, in a login's environment
+#   share_lab_share_setting NAME VALUE
+#                               changes a setting of the class share (case
+#                               sensitive, create mask...) for the
+#                               connections made from then on
 #   share_lab_stop              unmounts, stops samba, removes the accounts
 #
 # On the server side the class folder is $share_lab/ecole/cm1. Accounts'
@@ -27,6 +31,8 @@ share_lab_accounts=()
 share_lab_groups=()
 share_lab_fuse_mode=""
 share_lab_address=127.0.0.1
+# What docs/deployment.md gives for a class share.
+declare -gA share_lab_settings=([case sensitive]=yes [create mask]=0640 [directory mask]=0750)
 
 share_lab_missing() {
     [[ $(id -u) -eq 0 ]] || { echo "making accounts, starting samba and mounting need root"; return; }
@@ -99,10 +105,18 @@ share_lab_write_conf() {
 [ecole]
     path = $share_lab/ecole
     read only = no
-    case sensitive = yes
-    create mask = 0640
-    directory mask = 0750
 EOF
+    local name
+    for name in "${!share_lab_settings[@]}"; do
+        printf '    %s = %s\n' "$name" "${share_lab_settings[$name]}" >> "$share_lab/smb.conf"
+    done
+}
+
+share_lab_share_setting() {
+    share_lab_settings["$1"]=$2
+    share_lab_write_conf
+    kill -HUP "$(cat "$share_lab/pid/smbd.pid")"
+    sleep 0.3
 }
 
 share_lab_account() {

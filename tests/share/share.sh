@@ -188,6 +188,25 @@ collect_through_mount() {
     ok "2 pupils, 3 records, nothing left on the share"
 }
 
+server_settings_needed() {
+    # Each account mounts after the change, so that it meets the new setting.
+    share_lab_share_setting "case sensitive" auto
+    share_lab_account shnocase
+    out=$(as shnocase "$bin/logdriver" save 5 0 2>&1) && fail_step "saved without case sensitive: $out"
+    grep -q "^rescue " <<< "$out" || fail_step "the record went to: $out"
+    share_lab_share_setting "case sensitive" yes
+    share_lab_share_setting "create mask" 0744
+    share_lab_account shmask
+    out=$(as shmask "$bin/logdriver" save 6 0 2>&1) || fail_step "$out"
+    local mode
+    mode=$(stat -c %a "$server/shmask.txt")
+    share_lab_as "$tom" cat "$(share_lab_class "$tom")/shmask.txt" > /dev/null 2>&1 \
+        || fail_step "without create mask the log is $mode, and still kept from a classmate"
+    share_lab_share_setting "create mask" 0640
+    rm -f "$server/shmask.txt" "$server/shnocase.txt"
+    ok "without case sensitive the record went to the rescue log; without create mask the log was $mode, read by a classmate"
+}
+
 # The steps in order: each builds on what the ones before left on the share.
 steps=(
     "creation leaves nothing|creation_leaves_nothing"
@@ -197,6 +216,7 @@ steps=(
     "the teacher's --bilan through the mount|bilan_through_mount"
     "one shared log on the share, as --verifier sees it|shared_log_verifier"
     "a file planted under a classmate's name|planted_file"
+    "the server's settings, each one needed|server_settings_needed"
     "30 pupils at once|thirty_at_once"
     "Wine through a drive letter|wine_drive_letter"
     "the collect through the teacher's mount|collect_through_mount"
