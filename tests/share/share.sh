@@ -68,7 +68,19 @@ write_only_open() {
     # refuses to open a file for writing alone (read-write comes first).
     out=$(as "$lea" "$bin/logdriver" save 1 1) || fail_step "$out"
     [[ $out == "log $(share_lab_class "$lea")/$lea.txt" ]] || fail_step "the record went to: $out"
-    ok
+    # A log the pupil may write but not read can only be opened for writing
+    # alone, which this client cannot do (EIO): the server's refusal to let
+    # it be read is the reason given, not a disk error. The failed open
+    # leaves that client answering EIO for a while: an account of its own.
+    local log reason
+    share_lab_account shsolo
+    as shsolo "$bin/logdriver" save 7 0 > /dev/null || fail_step "shsolo's first record"
+    log=$(share_lab_class shsolo)/shsolo.txt
+    chmod 220 "$server/shsolo.txt"
+    reason=$({ as shsolo "$bin/logdriver" append "$log" 1 9 2>&1 || true; } | sed -n "s|^logdriver: $log: ||p")
+    rm "$server/shsolo.txt"
+    [[ $reason == "permission refusée" ]] || fail_step "where it may not be read, the reason given: $reason"
+    ok "the second record in the log; where the log may not be read: $reason"
 }
 
 record_lands() {
@@ -113,9 +125,15 @@ planted_file() {
     share_lab_as "$tom" sh -c "echo piege > '$(share_lab_class "$tom")/shzoe.txt'"
     if out=$(as shzoe "$bin/logdriver" save 3 0 2>&1); then fail_step "saved into it: $out"; fi
     grep -q "^rescue " <<< "$out" || fail_step "the record went to: $out"
+    # The client cannot open for writing alone either (EIO): the reason
+    # given is the server's refusal.
+    local zoe_log reason
+    zoe_log=$(share_lab_class shzoe)/shzoe.txt
+    reason=$({ as shzoe "$bin/logdriver" append "$zoe_log" 1 3 2>&1 || true; } | sed -n "s|^logdriver: $zoe_log: ||p")
+    [[ $reason == "permission refusée" ]] || fail_step "the reason given: $reason"
     [[ $(cat "$server/shzoe.txt") == piege ]] || fail_step "the planted file changed"
     rm "$server/shzoe.txt"
-    ok "the record in the rescue log, the planted file unchanged"
+    ok "the record in the rescue log ($reason), the planted file unchanged"
 }
 
 thirty_at_once() {
