@@ -88,7 +88,13 @@ record_lands() {
     cmp "$share_lab/on-a-local-disk.txt" "$server/$lea.txt" || fail_step "the bytes differ from a local disk's"
     owner=$(stat -c '%U:%G %a' "$server/$lea.txt")
     [[ $owner == "$lea:$teachers 640" ]] || fail_step "on the server the log is $owner"
-    ok "$(stat -c %s "$server/$lea.txt") bytes, as on a local disk; $owner on the server"
+    # The client takes a mode and keeps its own: the writer does not say
+    # the log has the mode it asked for (the server's create mask gave it).
+    local said
+    said=$(as "$lea" "$bin/logdriver" append-own "$(share_lab_class "$lea")/mode.txt" 1 1 2>&1) || fail_step "$said"
+    [[ $said == *"created without the mode asked" ]] || fail_step "the mode was taken as set: $said"
+    rm "$server/mode.txt"
+    ok "$(stat -c %s "$server/$lea.txt") bytes, as on a local disk; $owner on the server; the mode not taken as set"
 }
 
 classmate_kept_out() {
