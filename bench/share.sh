@@ -25,6 +25,7 @@ fi
 }
 pupils=30
 trap share_lab_stop EXIT
+trap 'exit 1' TERM INT HUP
 
 share_lab_start shprof shprofs
 names=()

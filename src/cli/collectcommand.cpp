@@ -11,10 +11,13 @@
 
 namespace {
 
-const QString hiddenOwners = QStringLiteral(
-    "sur ce partage, le propriétaire des fichiers n'est pas visible : ils paraissent tous être à vous. "
-    "Un fichier déposé par un camarade sous le nom d'un élève ne peut donc pas être reconnu ici ; "
-    "ce sont les droits du serveur qui l'en empêchent (docs/deployment.md dit comment les vérifier).");
+QString hiddenOwners()
+{
+    return QStringLiteral(
+        "sur ce partage, le propriétaire des fichiers n'est pas visible : ils paraissent tous être à vous. "
+        "Un fichier déposé par un camarade sous le nom d'un élève ne peut donc pas être reconnu ici ; "
+        "ce sont les droits du serveur qui l'en empêchent (docs/deployment.md dit comment les vérifier).");
+}
 
 int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, QIODevice &err)
 {
@@ -28,7 +31,7 @@ int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, 
     for (const QString &left : outcome.leftAlone)
         complain(err, left + u'\n');
     if (!outcome.ownerUnverified.isEmpty()) {
-        complain(err, hiddenOwners + u'\n');
+        complain(err, hiddenOwners() + u'\n');
         for (const QString &log : outcome.ownerUnverified)
             complain(err, QStringLiteral("%1 : propriétaire non vérifié\n").arg(log));
     }

@@ -126,6 +126,10 @@ share_lab_account() {
         groupadd "$group"
         share_lab_groups+=("$group")
     fi
+    if id "$name" > /dev/null 2>&1; then
+        echo "the account $name exists already (a lab stopped midway? userdel $name)" >&2
+        return 1
+    fi
     useradd -M -d "$home" -s /bin/sh -U ${group:+-G "$group"} "$name"
     share_lab_accounts+=("$name")
     mkdir -p "$home/.smb" "$home/partage"
@@ -142,7 +146,13 @@ share_lab_account() {
 }
 
 share_lab_mount() {
-    share_lab_as "$1" smbnetfs "$share_lab/home/$1/partage"
+    share_lab_as "$1" smbnetfs "$share_lab/home/$1/partage" 2> "$share_lab/mount-$1.err" || true
+    # smbnetfs says little when the mount is refused (no FUSE for accounts
+    # in a container): what counts is whether the mount is there.
+    if ! grep -q " $share_lab/home/$1/partage fuse" /proc/mounts; then
+        echo "no FUSE mount for $1: $(head -c 300 "$share_lab/mount-$1.err")" >&2
+        return 1
+    fi
 }
 
 share_lab_class() {

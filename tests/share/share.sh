@@ -16,7 +16,10 @@ if why=$(share_lab_missing) && [[ -n $why ]]; then
     echo "skipped: $why"
     exit "$SKIP"
 fi
-trap share_lab_stop EXIT
+share_lab_err=$(mktemp)
+trap 'share_lab_stop; rm -f "$share_lab_err"' EXIT
+# A test stopped from outside (its time out) still removes the lab.
+trap 'exit 1' TERM INT HUP
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 step=""
@@ -30,7 +33,13 @@ skipped=()
 prof=shprof teachers=shprofs lea=shlea tom=shtom
 started=${EPOCHREALTIME/./}
 elapsed() { echo "$(((${EPOCHREALTIME/./} - started) / 1000)) ms"; }
-share_lab_start "$prof" "$teachers"
+if ! share_lab_start "$prof" "$teachers" 2> "$share_lab_err"; then
+    if grep -q "^no FUSE mount" "$share_lab_err"; then
+        echo "skipped: $(cat "$share_lab_err")"
+        exit "$SKIP"
+    fi
+    fail_step "the lab did not start: $(cat "$share_lab_err")"
+fi
 share_lab_account "$lea"
 share_lab_account "$tom"
 bin=$share_lab/bin
