@@ -31,8 +31,9 @@ int openWith(int folder, const std::string &name, int flags, mode_t mode)
     // A log we may append to but not read.
     const int writeOnly = openAt(folder, name, O_WRONLY | flags, mode);
     // Some share clients cannot open a file for writing alone (EIO, EINVAL):
-    // the first refusal says why better.
-    if (writeOnly < 0 && errno != EACCES && errno != EPERM && errno != ENOENT && errno != EEXIST)
+    // the first refusal says why better. Any other error (ENXIO: a FIFO)
+    // says what is there.
+    if (writeOnly < 0 && (errno == EIO || errno == EINVAL))
         errno = EACCES;
     return writeOnly;
 }
