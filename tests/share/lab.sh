@@ -9,7 +9,9 @@
 #   share_lab_missing           prints why the lab cannot run here, or nothing
 #   share_lab_start TEACHER GROUP
 #                               starts the server; the class folder cm1 is
-#                               TEACHER's with group GROUP, mode 3733
+#                               TEACHER's with group GROUP, mode 3733; where
+#                               the machine cannot host the lab after all,
+#                               says "cannot run here: ..." on standard error
 #   share_lab_account NAME [GROUP]
 #                               makes the account (and the group), gives it a
 #                               samba password and mounts the share for it
@@ -54,7 +56,7 @@ share_lab_start() {
     exec {share_lab_lock}> /run/lock/morvel2-share-lab
     flock -w 120 "$share_lab_lock"
     if share_lab_serving; then
-        echo "something else serves SMB on $share_lab_address port 445" >&2
+        echo "cannot run here: something else serves SMB on $share_lab_address port 445" >&2
         return 1
     fi
     # Accounts' own FUSE mounts open /dev/fuse themselves (smbnetfs is built
@@ -150,7 +152,7 @@ share_lab_mount() {
     # smbnetfs says little when the mount is refused (no FUSE for accounts
     # in a container): what counts is whether the mount is there.
     if ! grep -q " $share_lab/home/$1/partage fuse" /proc/mounts; then
-        echo "no FUSE mount for $1: $(head -c 300 "$share_lab/mount-$1.err")" >&2
+        echo "cannot run here: no FUSE mount for $1: $(head -c 300 "$share_lab/mount-$1.err")" >&2
         return 1
     fi
 }

@@ -34,8 +34,8 @@ prof=shprof teachers=shprofs lea=shlea tom=shtom
 started=${EPOCHREALTIME/./}
 elapsed() { echo "$(((${EPOCHREALTIME/./} - started) / 1000)) ms"; }
 if ! share_lab_start "$prof" "$teachers" 2> "$share_lab_err"; then
-    if grep -q "^no FUSE mount" "$share_lab_err"; then
-        echo "skipped: $(cat "$share_lab_err")"
+    if grep -q "^cannot run here: " "$share_lab_err"; then
+        echo "skipped: $(sed -n 's/^cannot run here: //p' "$share_lab_err")"
         exit "$SKIP"
     fi
     fail_step "the lab did not start: $(cat "$share_lab_err")"
