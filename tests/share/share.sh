@@ -240,12 +240,21 @@ server_settings_needed() {
     ok "without case sensitive the record went to the rescue log; without create mask the log was $mode, read by a classmate"
 }
 
+pupil_verifier() {
+    out=$(as "$lea" "$bin/morvel2" --verifier 2>&1) || fail_step "status 1: $out"
+    grep -q "^Cet emplacement est sûr.$" <<< "$out" || fail_step "$out"
+    grep -q "^Non vérifié : sur ce partage, le propriétaire des fichiers n'est pas visible" <<< "$out" \
+        || fail_step "$out"
+    ok "safe, with the entries whose owners the mount hides named"
+}
+
 # The steps in order: each builds on what the ones before left on the share.
 steps=(
     "creation leaves nothing|creation_leaves_nothing"
     "write-only open|write_only_open"
     "a pupil's record lands|record_lands"
     "a classmate cannot read it through their own mount|classmate_kept_out"
+    "a pupil's --verifier through the mount|pupil_verifier"
     "the teacher's --bilan through the mount|bilan_through_mount"
     "one shared log on the share, as --verifier sees it|shared_log_verifier"
     "a file planted under a classmate's name|planted_file"
