@@ -210,6 +210,7 @@ void TestPupilLog::createdForTheTeachersOnly()
     ::umask(previous);
     QVERIFY(outcome.ok);
     QCOMPARE(statusOf(folder + QStringLiteral("/eleve.txt")).st_mode & 07777, mode_t(0640));
+    QVERIFY(!outcome.modeUnset); // what fstat saw, here as on the disk
     // Nothing left beside it from the making.
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("eleve.txt")});

@@ -66,7 +66,7 @@ void ClassReading::read(const LogSource &log, Followed &followed, qint64 &done, 
         return;
     }
     if (begun)
-        m_report.noteLog(reading.modified, false);
+        m_report.noteLog(reading.modified, reading.ownerUnverified);
     m_report.addIgnoredLines(reading.ignoredLines);
     done = before + (reading.end - followed.end);
     followed.end = reading.end;

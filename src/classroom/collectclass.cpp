@@ -38,6 +38,8 @@ std::optional<QString> collectPupil(const PupilLogFile &log, const std::filesyst
     if (!collected.ok)
         return QStringLiteral("%1 : %2 ; laissé en place").arg(shown, reason);
     if (!collected.noLog) {
+        if (collected.ownerUnverified)
+            outcome.ownerUnverified.append(shown);
         ++outcome.pupils;
         outcome.records += int(tally.finish()); // as --bilan counts them
     }
@@ -67,5 +69,6 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
             outcome.leftAlone.append(*left);
     // In the folder's order, as a teacher looks for a name.
     std::sort(outcome.leftAlone.begin(), outcome.leftAlone.end(), frenchOrder());
+    std::sort(outcome.ownerUnverified.begin(), outcome.ownerUnverified.end(), frenchOrder());
     return outcome;
 }

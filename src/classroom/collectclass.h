@@ -27,6 +27,10 @@ struct ClassCollectOutcome
     // Each log left where it was, with why (in French): a link or a file
     // planted under a pupil's name, a log that could not be moved.
     QStringList leftAlone;
+    // The logs collected whose owner the file system does not show (a share
+    // through FUSE shows every file as the collector's): printable names.
+    // The server's permissions kept them; nothing here could check.
+    QStringList ownerUnverified;
     // The other files of the class folder, which the listing rule does not
     // take for pupils' logs, printable.
     QStringList ignored;

@@ -23,7 +23,11 @@ struct ReadRules
 };
 
 // The open log, as a descriptor a QFile can take, or -1 with why (French).
-int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason);
+// `ownerUnverified`, when given, says whether an `expectedOwner` could not be
+// checked: the file system does not show owners (a share through FUSE shows
+// every file as the reader's), or, on Windows, the program never reads them.
+int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason,
+                      bool *ownerUnverified = nullptr);
 
 // A new file for the teacher's eyes only (0600 on POSIX systems), never
 // over an existing one or through a link; a descriptor a QFile can take, or

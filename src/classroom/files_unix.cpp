@@ -9,7 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason)
+int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason,
+                      bool *ownerUnverified)
 {
     // O_NONBLOCK: a FIFO without a writer opens at once instead of hanging.
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (rules.followLink ? 0 : O_NOFOLLOW);
@@ -35,8 +36,13 @@ int openLogForReading(const std::filesystem::path &path, const ReadRules &rules,
         reason = QString::fromStdString(logfile::shared::sparseReason(status.st_size, status.st_blocks));
         return -1;
     }
+    // Where owners are not shown, every file looks like the reader's: no
+    // evidence either way, and the server's permissions kept the logs.
+    const bool hidden = !rules.expectedOwner.empty() && logfile::posix::ownersMayBeHidden(fd);
+    if (ownerUnverified)
+        *ownerUnverified = hidden;
     // The reader's own files (a collected folder) need no look-up.
-    if (!rules.expectedOwner.empty() && status.st_uid != ::geteuid()) {
+    if (!hidden && !rules.expectedOwner.empty() && status.st_uid != ::geteuid()) {
         if (const std::string owner = logfile::posix::accountName(status.st_uid); owner != rules.expectedOwner) {
             ::close(fd);
             reason = QStringLiteral("il appartient à %1, pas à %2")

@@ -9,8 +9,12 @@
 
 // Windows has no FIFOs at a file's name, and a link the program follows only
 // where the share lets it: the file is opened as named.
-int openLogForReading(const std::filesystem::path &path, const ReadRules & /*rules*/, QString &reason)
+int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason,
+                      bool *ownerUnverified)
 {
+    // NTFS owners are the share's business here, never read.
+    if (ownerUnverified)
+        *ownerUnverified = !rules.expectedOwner.empty();
     const int fd = ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     if (fd < 0) {
         reason = QString::fromUtf8(errno == ENOENT   ? "il n'existe pas"

@@ -114,7 +114,7 @@ LogReading readLog(const std::filesystem::path &path, const std::function<void(c
 {
     LogReading reading;
     QFile log;
-    const int fd = openLogForReading(path, rules, reading.reason);
+    const int fd = openLogForReading(path, rules, reading.reason, &reading.ownerUnverified);
     if (fd < 0 || !log.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (reading.reason.isEmpty())
             reading.reason = QStringLiteral("le fichier ne peut pas être lu");

@@ -25,6 +25,9 @@ struct LogReading
     qint64 size = 0;      // the log's size when opened
     QDateTime modified;   // when the log last changed, as it was opened
     bool stopped = false; // the reader asked to stop
+    // The log's owner could not be checked against the pupil its name says:
+    // the file system does not show owners (a share through FUSE).
+    bool ownerUnverified = false;
 };
 
 // What of a log to read. A log being watched is read again from where the

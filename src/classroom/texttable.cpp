@@ -164,7 +164,9 @@ QString formatIdeas(const ClassReport &report)
     if (anyUntyped(report))
         text += QStringLiteral("* %1\n").arg(QString::fromUtf8(untypedNote));
     if (report.anyOwnerUnverified())
-        text += QStringLiteral("° %1\n").arg(QString::fromUtf8(ownerUnverifiedNote));
+        text += wrapped(QStringLiteral("° %1 : sur ce partage, le propriétaire des fichiers n'est pas visible ; "
+                                       "un autre élève a pu écrire ce fichier.")
+                            .arg(QString::fromUtf8(ownerUnverifiedNote)));
     text += u'\n' + ideasTables(report.questions());
     if (const QString sentence = missedMostSentence(report); !sentence.isEmpty())
         text += u'\n' + wrapped(sentence);

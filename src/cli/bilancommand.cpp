@@ -66,7 +66,7 @@ bool readLogs(const ClassSources &sources, ClassReport &report, CsvExport *csv, 
             complete = false;
         }
         if (attempt > 0)
-            report.noteLog(reading.modified, false);
+            report.noteLog(reading.modified, reading.ownerUnverified);
         report.addIgnoredLines(reading.ignoredLines);
     }
     return complete;

@@ -11,6 +11,14 @@
 
 namespace {
 
+QString hiddenOwners()
+{
+    return QStringLiteral(
+        "sur ce partage, le propriétaire des fichiers n'est pas visible : ils paraissent tous être à vous. "
+        "Un fichier déposé par un camarade sous le nom d'un élève ne peut donc pas être reconnu ici ; "
+        "ce sont les droits du serveur qui l'en empêchent (docs/deployment.md dit comment les vérifier).");
+}
+
 int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, QIODevice &err)
 {
     const ClassCollectOutcome outcome = collectClass(logs, localPath(folder));
@@ -22,6 +30,11 @@ int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, 
         complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
     for (const QString &left : outcome.leftAlone)
         complain(err, left + u'\n');
+    if (!outcome.ownerUnverified.isEmpty()) {
+        complain(err, hiddenOwners() + u'\n');
+        for (const QString &log : outcome.ownerUnverified)
+            complain(err, QStringLiteral("%1 : propriétaire non vérifié\n").arg(log));
+    }
     if (outcome.pupils == 0 && outcome.leftAlone.isEmpty())
         say(out, QStringLiteral("Aucun résultat à recueillir dans %1.\n").arg(displayPath(logs.folder)));
     else

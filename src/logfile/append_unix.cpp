@@ -59,12 +59,14 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
 
     const std::string data =
         shared::appendedBytes(shared::needsLineEndFirst(before, lastByte(fd, before)), line);
-    const std::size_t done = writeAll(fd, data.data(), data.size());
-    if (done < data.size())
-        return undoAndFail(fd, before, done, false, errno);
+    const std::size_t written = writeAll(fd, data.data(), data.size());
+    if (written < data.size())
+        return undoAndFail(fd, before, written, false, errno);
     if (::fdatasync(fd) != 0)
-        return undoAndFail(fd, before, done, true, errno);
-    return {true, {}};
+        return undoAndFail(fd, before, written, true, errno);
+    AppendOutcome done{true, {}};
+    done.modeUnset = locked.modeUnset;
+    return done;
 }
 
 } // namespace logfile

@@ -1,5 +1,6 @@
 #include "logfile/logfile.h"
 
+#include "logfile/filesystem.h"
 #include "logfile/openlock_win.h"
 
 namespace logfile {
@@ -134,6 +135,7 @@ PathCheck checkLogPath(const std::filesystem::path &log, bool /*ownLogOnly*/)
     if (!check.reachable)
         check.reason = reasons::missing;
     check.judged = false;
+    check.network = onNetworkFileSystem(log);
     return check;
 }
 

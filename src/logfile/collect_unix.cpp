@@ -184,10 +184,20 @@ WalkedPath destinationFolder(const std::filesystem::path &destination, CollectOu
     return target;
 }
 
+// Whether the log at its name is still the file open as `fd`, `size` bytes
+// long: nothing was appended since it was read.
+bool unchangedSince(int fd, off_t size, const LockedLog &locked)
+{
+    struct stat there{};
+    return sameFile(fd, locked.folder.get(), locked.name)
+           && ::fstatat(locked.folder.get(), locked.name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0
+           && there.st_size == size;
+}
+
 // Copies the log beside the destination, renames the copy into place, then
 // removes the log: an interruption leaves every record in one of the two.
 // 0, or the error with whether the destination was at fault.
-Failure copyThenRemove(const LockedLog &locked, off_t size, const WalkedPath &target)
+Failure copyThenRemove(LockedLog &locked, off_t size, const WalkedPath &target)
 {
     const int fd = locked.file.get();
     std::string aside;
@@ -205,6 +215,12 @@ Failure copyThenRemove(const LockedLog &locked, off_t size, const WalkedPath &ta
     int error = sameFile(fd, locked.folder.get(), locked.name) ? 0 : ESTALE;
     if (error == 0 && ::unlinkat(locked.folder.get(), locked.name.c_str(), 0) != 0)
         error = errno;
+    // A share that will not remove a file still open: closed first. Its
+    // lock kept out no other machine anyway.
+    if (error == EBUSY && unchangedSince(fd, size, locked)) {
+        locked.file.reset();
+        error = removeClosed(locked.folder.get(), locked.name);
+    }
     if (error != 0)
         ::unlinkat(target.folder.get(), target.name.c_str(), 0);
     return {error, false};
@@ -212,7 +228,7 @@ Failure copyThenRemove(const LockedLog &locked, off_t size, const WalkedPath &ta
 
 // Moves the locked log to the destination: renamed where it is the
 // collector's own and on the same disk, copied otherwise.
-Failure moveLog(const LockedLog &locked, const struct stat &status, const WalkedPath &target)
+Failure moveLog(LockedLog &locked, const struct stat &status, const WalkedPath &target)
 {
     struct stat targetFolder{};
     const bool renamable = status.st_uid == ::geteuid() && ::fstat(target.folder.get(), &targetFolder) == 0
@@ -237,7 +253,8 @@ std::optional<std::string> plantedBeforeLocking(const std::filesystem::path &log
         return std::nullopt;
     const WalkedPath walked = walkPath(log, false);
     struct stat before{};
-    if (!walked.ok() || ::fstatat(walked.folder.get(), walked.name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0)
+    if (!walked.ok() || ownersMayBeHidden(walked.folder.get())
+        || ::fstatat(walked.folder.get(), walked.name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
     return foreignOwner(before.st_uid, rules);
 }
@@ -257,7 +274,7 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
 
     OpenRules reading;
     reading.readOnly = true;
-    const LockedLog locked = openAndLock(log, Clock::now() + lockWait, reading);
+    LockedLog locked = openAndLock(log, Clock::now() + lockWait, reading);
     if (locked.missing) {
         outcome.ok = outcome.noLog = true;
         return outcome;
@@ -267,7 +284,8 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     struct stat status{};
     if (::fstat(locked.file.get(), &status) != 0)
         return failed(errno);
-    if (std::optional<std::string> planted = foreignOwner(status.st_uid, rules))
+    outcome.ownerUnverified = !rules.expectedOwner.empty() && ownersMayBeHidden(locked.file.get());
+    if (std::optional<std::string> planted = outcome.ownerUnverified ? std::nullopt : foreignOwner(status.st_uid, rules))
         return plantedOutcome(std::move(*planted));
     if (shared::isSparse(status.st_size, status.st_blocks))
         return plantedOutcome(shared::sparseReason(status.st_size, status.st_blocks));

@@ -25,6 +25,10 @@ struct AppendOutcome
     // When not ok: the log's rules refuse what is at its path (a pupil's
     // log that is somebody else's file, or a link); trying again is useless.
     bool refused = false;
+    // When ok: the log was created here, but the file system did not take
+    // the mode asked for it (0640 for a pupil's log); a share's server
+    // settings then say who may read it. Never set on Windows.
+    bool modeUnset = false;
 
     static AppendOutcome failed(std::string why, bool refusedByRules = false)
     {
@@ -81,6 +85,10 @@ struct CollectOutcome
     // When not ok: the log belongs to another account than the one its name
     // says (a file planted under a classmate's name), and was left alone.
     bool planted = false;
+    // With `expectedOwner`: the file system does not show who owns the log
+    // (a share through FUSE shows every file as the collector's), so its
+    // owner was not checked; the server's permissions kept it.
+    bool ownerUnverified = false;
 
     static CollectOutcome failed(std::string why, bool atDestination = false)
     {
@@ -102,7 +110,8 @@ struct CollectOutcome
 // log or in the destination, not in both (a termination signal during the
 // copy stops it cleanly first). An existing `destination` is never
 // replaced. With `expectedOwner`, a log that belongs to another account is
-// not collected (`planted`); nor is a sparse log, which claims far more
+// not collected (`planted`), unless the file system hides owners
+// (`ownerUnverified`); nor is a sparse log, which claims far more
 // than the disk holds for it. On Windows, where a log held open by a waiting
 // writer cannot be moved, the records are copied out and the log emptied
 // instead, under the same lock. The wait is bounded like an append's.

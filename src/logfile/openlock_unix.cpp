@@ -26,8 +26,16 @@ int openAt(int folder, const std::string &name, int flags, mode_t mode = 0)
 int openWith(int folder, const std::string &name, int flags, mode_t mode)
 {
     const int fd = openAt(folder, name, O_RDWR | flags, mode);
+    if (fd >= 0 || errno != EACCES)
+        return fd;
     // A log we may append to but not read.
-    return fd < 0 && errno == EACCES ? openAt(folder, name, O_WRONLY | flags, mode) : fd;
+    const int writeOnly = openAt(folder, name, O_WRONLY | flags, mode);
+    // Some share clients cannot open a file for writing alone (EIO, EINVAL):
+    // the first refusal says why better. Any other error (ENXIO: a FIFO)
+    // says what is there.
+    if (writeOnly < 0 && (errno == EIO || errno == EINVAL))
+        errno = EACCES;
+    return writeOnly;
 }
 
 // A log created in a folder its group may write to (a class's shared folder,
@@ -40,33 +48,59 @@ bool sharedFolder(int folder)
     return ::fstat(folder, &status) == 0 && (status.st_mode & S_IWGRP);
 }
 
+// Removes the hidden file made aside, closing `fd` first where the file
+// system will not remove a file still open (a share: EBUSY); -1 then.
+int removeAside(int folder, const std::string &aside, int fd)
+{
+    if (::unlinkat(folder, aside.c_str(), 0) == 0 || errno != EBUSY)
+        return fd;
+    ::close(fd);
+    removeClosed(folder, aside);
+    return -1;
+}
+
 // Creates the log with `mode` exactly, whatever the umask: made aside, then
 // linked into place, so that nobody ever finds it with other permissions.
-// Fails with EEXIST when somebody else created it first.
+// Fails with EEXIST when somebody else created it first; with EPERM,
+// EOPNOTSUPP or EMLINK where the file system has no hard links, nothing
+// left behind.
 int createWithMode(int folder, const std::string &name, int flags, mode_t mode)
 {
     std::string aside;
-    const int fd = createHidden(folder, name, O_RDWR, aside);
+    int fd = createHidden(folder, name, O_RDWR, aside);
     if (fd < 0)
         return -1;
     int error = 0;
     if (::fchmod(fd, mode) != 0 || ::linkat(folder, aside.c_str(), folder, name.c_str(), 0) != 0)
         error = errno;
-    ::unlinkat(folder, aside.c_str(), 0);
+    fd = removeAside(folder, aside, fd);
+    // Linked, but closed to let the aside name go: open it again by name.
+    if (error == 0 && fd < 0 && (fd = openWith(folder, name, flags & ~O_CREAT, 0)) < 0)
+        error = errno;
     if (error == 0 && ::fcntl(fd, F_SETFL, flags & (O_APPEND | O_NONBLOCK)) != 0)
         error = errno;
     if (error != 0) {
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         errno = error;
         return -1;
     }
     return fd;
 }
 
+// Whether the open file has `mode` now: a share's client may accept a
+// fchmod and leave the mode as its server decides.
+bool hasMode(int fd, mode_t mode)
+{
+    struct stat status{};
+    return ::fstat(fd, &status) == 0 && (status.st_mode & 07777) == mode;
+}
+
 // Never waits: a FIFO without a reader fails (ENXIO) instead of hanging, a
 // lease being broken fails (EWOULDBLOCK) and is tried again. Never follows
-// a link: the walk has already resolved the ones it trusts.
-int openLog(int folder, const std::string &name, const OpenRules &rules)
+// a link: the walk has already resolved the ones it trusts. `modeUnset`
+// says whether a log it created lacks the mode it was to have.
+int openLog(int folder, const std::string &name, const OpenRules &rules, bool &modeUnset)
 {
     const int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
     if (rules.readOnly)
@@ -88,6 +122,7 @@ int openLog(int folder, const std::string &name, const OpenRules &rules)
                 if (fd >= 0)
                     ::fchmod(fd, *mode);
             }
+            modeUnset = fd >= 0 && !hasMode(fd, *mode);
         } else {
             fd = openWith(folder, name, flags | O_APPEND | O_CREAT | O_EXCL, 0644);
         }
@@ -224,6 +259,18 @@ int createHidden(int folder, const std::string &name, int access, std::string &h
     return -1;
 }
 
+int removeClosed(int folder, const std::string &name)
+{
+    // A FUSE client closes on the server after close() has returned.
+    shared::Backoff backoff(Clock::now() + std::chrono::seconds(1));
+    for (;;) {
+        if (::unlinkat(folder, name.c_str(), 0) == 0)
+            return 0;
+        if (errno != EBUSY || !backoff.pause())
+            return errno;
+    }
+}
+
 Descriptor &Descriptor::operator=(Descriptor &&other) noexcept
 {
     reset();
@@ -250,7 +297,8 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
             locked.missing = walked.error == ENOENT && !rules.create;
             return locked;
         }
-        Descriptor file(openLog(walked.folder.get(), walked.name, rules));
+        bool modeUnset = false;
+        Descriptor file(openLog(walked.folder.get(), walked.name, rules, modeUnset));
         if (file.get() < 0) {
             if (std::optional<LockedLog> failed = failedOpen(errno, walked.folder.get(), walked.name, rules, backoff))
                 return std::move(*failed);
@@ -265,6 +313,7 @@ LockedLog openAndLock(const std::filesystem::path &log, Clock::time_point deadli
             locked.file = std::move(file);
             locked.folder = std::move(walked.folder);
             locked.name = std::move(walked.name);
+            locked.modeUnset = modeUnset;
             return locked;
         }
         // Moved away or replaced while we waited: what we locked is no

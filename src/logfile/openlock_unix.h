@@ -59,6 +59,9 @@ struct LockedLog
     std::string failure;  // empty once locked
     bool missing = false; // not created, there being no log
     bool refused = false; // the rules refuse what is there: trying again will not help
+    // Created, but without the mode it was to have: the file system keeps
+    // modes of its own (a share, whose server decides them).
+    bool modeUnset = false;
 
     static LockedLog failed(std::string why, bool refusedByRules = false)
     {
@@ -69,11 +72,21 @@ struct LockedLog
     }
 };
 
+// Whether the file open as `fd` is on a network or FUSE file system, where
+// owners are often the mounting account's, whoever made the file, and the
+// server's permissions rule (logfile/filesystem.h).
+bool ownersMayBeHidden(int fd);
+
 // Creates a new file beside `name` in `folder`, under a hidden name nobody
 // else picks (".NAME.PID.TIME.N"), readable by its owner alone and open with
 // `access` (O_RDWR or O_WRONLY); its name in `hidden`. -1 and errno when it
 // cannot.
 int createHidden(int folder, const std::string &name, int access, std::string &hidden);
+
+// Removes `name` from `folder` once a descriptor of it has just been closed:
+// a share may still hold it open a moment (EBUSY), so that is waited out,
+// for a second at most. 0, or the error.
+int removeClosed(int folder, const std::string &name);
 
 // Reaches the log through the path walk (pathwalk_unix.h), opens it
 // (creating it when asked), never blocking on the open, and takes the

@@ -12,12 +12,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace logfile::posix {
-
-bool ownersMayBeHidden(int folder);
 
 namespace {
 
@@ -190,28 +187,6 @@ std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name, const
 }
 
 } // namespace
-
-// A network or FUSE file system: owners there are often the mounting
-// account's, whoever made the file, and the server's permissions rule.
-bool ownersMayBeHidden(int folder)
-{
-    struct statfs fs{};
-    if (::fstatfs(folder, &fs) != 0)
-        return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0x65735546: // FUSE
-    case 0x517B:     // SMB
-    case 0xFF534D42: // CIFS
-    case 0xFE534D42: // SMB2
-    case 0x6969:     // NFS
-    case 0x01021997: // 9P
-    case 0x5346414F: // AFS
-    case 0x00C36400: // Ceph
-        return true;
-    default:
-        return false;
-    }
-}
 
 WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
 {

@@ -251,6 +251,8 @@ if ! is_root || [[ ${#as_user[@]} -gt 0 ]]; then
     [[ $status -ne 124 ]] || fail "the append to a FIFO hung"
     [[ $status -ne 0 ]] || fail "the append to a FIFO was reported as success"
     [[ -p "$shared/estest.txt" ]] || fail "the FIFO was replaced"
+    grep -q "ce n'est pas un fichier ordinaire" "$scratch/errors" \
+        || fail "the FIFO was not refused as not a file: $(cat "$scratch/errors")"
     echo "a write-only FIFO as an ordinary user: refused after $elapsed_ms ms; $(cat "$scratch/errors")"
     survived=$((survived + 1))
     rm -f "$shared/estest.txt"

@@ -3,10 +3,13 @@
 //
 //   logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]
 //       appends COUNT records of writer WRITER (0-999) through the real
-//       writer; reports each failed append on standard error; exit status 1
+//       writer; reports each failed append on standard error, and a log it
+//       created without the mode asked (a share's client); exit status 1
 //       when any failed. With GATE, a FIFO, it first creates GATE.ready.WRITER
 //       and waits for one byte from the FIFO, so that many drivers can be
 //       started and then let go at once.
+//   logdriver append-own LOG COUNT WRITER
+//       the same, with the rules of a pupil's own log (created 0640)
 //   logdriver check LOG
 //       reads the whole log back and prints what it holds:
 //       records=N torn=T invalid=I duplicates=D bytes=B record_bytes=R
@@ -77,19 +80,21 @@ void waitAtGate(const std::string &gate, int writer)
         ::close(fd);
 }
 
-int append(const char *log, int count, int writer, int lockWaitMs)
+int append(const char *log, int count, int writer, int lockWaitMs, const logfile::AppendRules &rules = {})
 {
     int failures = 0;
     for (int index = 0; index < count; ++index) {
         const QByteArray line = record(writer, index);
         const logfile::AppendOutcome outcome = logfile::appendLine(
             log, std::string_view(line.constData(), static_cast<std::size_t>(line.size())),
-            std::chrono::milliseconds(lockWaitMs));
+            std::chrono::milliseconds(lockWaitMs), rules);
         if (!outcome.ok) {
             std::fprintf(stderr, "logdriver: %s: %s%s\n", log, outcome.reason.c_str(),
                          outcome.logTouched ? " (may be in the log)" : "");
             ++failures;
         }
+        if (outcome.modeUnset)
+            std::fprintf(stderr, "logdriver: %s: created without the mode asked\n", log);
     }
     return failures == 0 ? 0 : 1;
 }
@@ -191,6 +196,7 @@ int save(int writer, int index)
 int usage()
 {
     std::fprintf(stderr, "usage: logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]\n"
+                         "       logdriver append-own LOG COUNT WRITER\n"
                          "       logdriver check LOG\n"
                          "       logdriver record WRITER INDEX [COUNT]\n"
                          "       logdriver save WRITER INDEX\n"
@@ -211,6 +217,11 @@ int main(int argc, char *argv[])
             waitAtGate(argv[6], std::atoi(argv[4]));
         return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
                       argc >= 6 ? std::atoi(argv[5]) : 10000);
+    }
+    if (command == "append-own" && argc == 5) {
+        logfile::AppendRules rules;
+        rules.ownLogOnly = true;
+        return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), 10000, rules);
     }
     if (command == "check" && argc == 3)
         return check(argv[2]);
