@@ -239,8 +239,14 @@ void TestAppendFile::collect()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     };
-    if (log != "-")
+    // When the pupil last wrote, which the collected log keeps.
+    const QDateTime written = QDateTime::currentDateTime().addDays(-3).addMSecs(-250);
+    if (log != "-") {
         write(m_log, log);
+        QFile file(m_log);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
     if (already != "-")
         write(destination, already);
 
@@ -257,6 +263,8 @@ void TestAppendFile::collect()
     }
     QCOMPARE(QFileInfo::exists(destination), log != "-");
     QCOMPARE(contents(destination), log == "-" ? QByteArray() : log);
+    if (log != "-")
+        QCOMPARE(QFileInfo(destination).lastModified().toSecsSinceEpoch(), written.toSecsSinceEpoch());
     QVERIFY(!QFileInfo::exists(m_log));
     QVERIFY(append(m_log).ok);
     QCOMPARE(contents(m_log), line);

@@ -206,6 +206,12 @@ Failure copyThenRemove(LockedLog &locked, off_t size, const WalkedPath &target)
         ::unlinkat(target.folder.get(), aside.c_str(), 0);
         return copied.error != 0 ? copied : Failure{EINTR, false};
     }
+    // The copy keeps the log's time: when the pupil last wrote, not when it was collected.
+    struct stat status{};
+    if (::fstat(fd, &status) == 0) {
+        const struct timespec times[2] = {status.st_atim, status.st_mtim};
+        ::utimensat(target.folder.get(), aside.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
     if (const int error = renameNoReplace(target.folder.get(), aside, target.folder.get(), target.name)) {
         ::unlinkat(target.folder.get(), aside.c_str(), 0);
         return {error, true};

@@ -81,8 +81,13 @@ CollectOutcome collectLog(const std::filesystem::path &log, const std::filesyste
     shared::RecordCounter counter;
     bool atDestination = false;
     LARGE_INTEGER empty{};
+    // The pupil's time stays the collected log's: emptying the log changes its own.
+    FILETIME written{};
+    const bool timed = GetFileTime(file.get(), nullptr, nullptr, &written);
     const bool copied = copyRecords(file.get(), copy.get(), counter, rules, atDestination)
-                        && FlushFileBuffers(copy.get()) && SetFilePointerEx(file.get(), empty, nullptr, FILE_BEGIN)
+                        && FlushFileBuffers(copy.get())
+                        && (!timed || SetFileTime(copy.get(), nullptr, nullptr, &written))
+                        && SetFilePointerEx(file.get(), empty, nullptr, FILE_BEGIN)
                         && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
     if (!copied) {
         const DWORD error = GetLastError();
