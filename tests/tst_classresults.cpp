@@ -81,7 +81,7 @@ void TestClassResults::reading_data()
     QTest::addColumn<QStringList>("ignored");
 
     QTest::newRow("a class") << QStringList{"cm1/zoé.txt=none,all", "cm1/léo.txt=two"} << QStringList{"cm1"}
-                             << QStringList{"zoé 2 4/4", "léo 1 2/4"} << QStringList{};
+                             << QStringList{"léo 1 2/4", "zoé 2 4/4"} << QStringList{};
     // Whoever wrote each line, a single file's attempts are rows of their own.
     QTest::newRow("a shared log") << QStringList{"estest.txt=all,none,two"} << QStringList{"estest.txt"}
                                   << QStringList{"essai 1 1 4/4", "essai 2 1 0/4", "essai 3 1 2/4"} << QStringList{};

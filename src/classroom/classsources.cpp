@@ -1,5 +1,6 @@
 #include "classroom/classsources.h"
 
+#include "classroom/wording.h"
 #include "paths/paths.h"
 
 #include <QDir>
@@ -70,6 +71,11 @@ ClassSources findClassSources(const QStringList &paths, const LogNaming &naming)
     QList<qsizetype> order(sources.logs.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&changed](qsizetype a, qsizetype b) { return changed[a] < changed[b]; });
+    // Pupils in French order, each one's logs oldest first.
+    const QCollator french = frenchOrder();
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        return french(sources.logs[a].file.pupil, sources.logs[b].file.pupil);
+    });
     QList<LogSource> sorted;
     for (const qsizetype index : std::as_const(order))
         sorted.append(sources.logs.at(index));

@@ -26,8 +26,9 @@ struct LogSource
 
 struct ClassSources
 {
-    // The logs in the order of their files' last change, so that a pupil's
-    // last attempt across two folders is the latest one written.
+    // The logs, pupils in French order, each pupil's in the order of their
+    // files' last change: a pupil's last attempt across two folders is the
+    // latest one written.
     QList<LogSource> logs;
     // Each path or file that could not be listed or was set aside, with why
     // (French, printable).
