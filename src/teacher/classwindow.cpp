@@ -169,6 +169,7 @@ void ClassWindow::openPaths(const QStringList &paths)
     setWindowTitle(QStringLiteral("Résultats de la classe – %1").arg(shownName()));
     m_opened->setText(QStringLiteral("Ouvert : %1").arg(shownName()));
     m_readAt->setText(QStringLiteral("Lecture…"));
+    m_who->setText(QStringLiteral("Cliquer sur un nombre montre qui a donné cette réponse."));
     m_loader.open(paths, m_context.naming);
 }
 
@@ -194,6 +195,9 @@ void ClassWindow::showReport(const ClassReport &report, const QStringList &probl
         notices.append(QStringLiteral("Sur ce partage, le propriétaire des fichiers n'est pas visible : les lignes "
                                       "marquées « %1 » peuvent venir d'un autre élève.")
                            .arg(QString::fromUtf8(ownerUnverifiedNote)));
+    if (report.attempts() == 0 && problems.isEmpty())
+        notices.append(QStringLiteral("Aucun résultat de cet exercice pour l'instant : chaque essai apparaîtra ici "
+                                      "dès qu'il sera enregistré."));
     if (stopped)
         notices.append(QStringLiteral("Lecture interrompue : seule une partie des résultats est montrée."));
     for (const QString &ignored : m_loader.sources().ignored)

@@ -127,8 +127,9 @@ void ClassWindow::collect()
         QMessageBox::warning(this, windowTitle(), QStringLiteral("%1 ; rien n'a été déplacé.").arg(outcome.failure));
         return;
     }
-    QString said = QStringLiteral("%1 recueillis dans %2.")
+    QString said = QStringLiteral("%1, %2 recueillis dans %3.")
                        .arg(plural(outcome.pupils, QStringLiteral("élève"), QStringLiteral("élèves")),
+                            plural(outcome.records, QStringLiteral("résultat"), QStringLiteral("résultats")),
                             QDir::toNativeSeparators(destination));
     if (!outcome.leftAlone.isEmpty())
         said += QStringLiteral("\n\nLaissés en place :\n") + outcome.leftAlone.join(u'\n');

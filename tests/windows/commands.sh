@@ -140,3 +140,13 @@ while xdotool search --onlyvisible --name '^Form1$' > /dev/null 2>&1; do
     ((tries++ < 50)) || fail "window $from_cmd stayed after morvel2.exe was ended"
     sleep 0.1
 done
+
+step "cmd: morvel2 --classe C:\\bilan opens the teacher's window on the class, and returns at once"
+status=0
+timeout 30 bash -c "$(declare -f write_batch run_batch); drive_c='$drive_c'; run_batch classe 'morvel2 --classe C:\\bilan'" \
+    > /dev/null 2> "$scratch/stderr-classe" || status=$?
+[[ $status -eq 0 ]] || fail "cmd ended with $status, not 0: $(cat "$scratch/stderr-classe")"
+# The title names the folder, whose backslash a pattern would take as an escape.
+classe=$(window_of_program 'Résultats de la classe – C:.bilan')
+import -window "$classe" "$screenshots/class-window-under-wine.png" 2> /dev/null || true
+wine taskkill /f /im morvel2.exe > /dev/null 2>&1 || fail "taskkill could not end morvel2.exe"
