@@ -10,6 +10,7 @@
 // many pupils' logs sharing that many attempts, for bench/classready.
 
 #include "app/applicationsetup.h"
+#include "biglog.h"
 #include "record/record.h"
 #include "record/recordreader.h"
 #include "teacher/classwindowmain.h"
@@ -34,27 +35,6 @@ double residentMiB()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
     return 0;
-}
-
-bool writeLog(const QString &path, qint64 wanted)
-{
-    QList<QByteArray> records;
-    const QStringList digits{"", "1", "2", "3", "4"};
-    for (int i = 0; i < 625; ++i)
-        records.append(recordLine(recordFieldsFor({digits[i % 5], digits[i / 5 % 5], digits[i / 25 % 5], digits[i / 125 % 5]})));
-    QFile log(path);
-    if (!log.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray block;
-    qint64 written = 0;
-    for (qint64 i = 0; written < wanted; ++i) {
-        block += i % 100 == 99 ? QByteArray("une ligne d'autre chose\r\n") : records[int(i * 7 % 625)];
-        if (block.size() > (1 << 20)) {
-            written += log.write(block);
-            block.clear();
-        }
-    }
-    return log.write(block) >= 0;
 }
 
 bool writeClass(const QString &folder, int pupils, int attempts)
@@ -82,7 +62,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString path = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/classe.txt");
-    if (!writeLog(path, (argc > 2 ? std::atoll(argv[2]) : 200) * 1000 * 1000))
+    if (!writeBigLog(path, (argc > 2 ? std::atoll(argv[2]) : 200) * 1000 * 1000))
         return 1;
     int toolkitArgc = 1;
     QApplication app(toolkitArgc, argv);

@@ -5,6 +5,7 @@
 //
 //   bilanbench FOLDER [SIZE_MB]
 
+#include "biglog.h"
 #include "classroom/logreader.h"
 #include "record/record.h"
 #include "record/recordreader.h"
@@ -28,11 +29,6 @@ double peakMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
-QByteArray record(const QStringList &answers)
-{
-    return recordLine(recordFieldsFor(answers));
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -44,26 +40,8 @@ int main(int argc, char *argv[])
     const QString path = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/classe.txt");
     const qint64 wanted = (argc > 2 ? std::atoll(argv[2]) : 200) * 1000 * 1000;
 
-    // The same few hundred answer sets a class gives, in a fixed order.
-    QList<QByteArray> records;
-    const QStringList digits{"", "1", "2", "3", "4"};
-    for (int i = 0; i < 625; ++i)
-        records.append(record({digits[i % 5], digits[i / 5 % 5], digits[i / 25 % 5], digits[i / 125 % 5]}));
-    {
-        QFile log(path);
-        if (!log.open(QIODevice::WriteOnly))
-            return 1;
-        QByteArray block;
-        qint64 written = 0;
-        for (qint64 i = 0; written < wanted; ++i) {
-            block += i % 100 == 99 ? QByteArray("une ligne d'autre chose\r\n") : records[int(i * 7 % 625)];
-            if (block.size() > (1 << 20)) {
-                written += log.write(block);
-                block.clear();
-            }
-        }
-        log.write(block);
-    }
+    if (!writeBigLog(path, wanted))
+        return 1;
     const double before = peakMiB();
 
     QElapsedTimer clock;
