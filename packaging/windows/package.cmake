@@ -44,6 +44,7 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_LGPL} ${stage}/LGPL-3.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_GPL} ${stage}/GPL-3.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_FONT_LICENSE} ${stage}/LiberationSans-LICENSE.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/enseignant.md ${stage}/enseignant.txt
         COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies ${stage}/policies
         # wixl takes source paths relative to where it runs.
         COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico ${package_root}
@@ -52,6 +53,7 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
         COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip morvel2
         WORKING_DIRECTORY ${package_root}
         DEPENDS morvel2 morvel2_console ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
+            ${PROJECT_SOURCE_DIR}/docs/enseignant.md
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/morvel2.admx
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/fr-FR/morvel2.adml
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/en-US/morvel2.adml

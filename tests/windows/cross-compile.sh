@@ -22,7 +22,7 @@ for name in zipfile.ZipFile(sys.argv[1]).namelist():
     if not name.endswith("/"): print(name.split("/")[-1])' "$zip" | sort > "$out/zip-files"
     for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll \
         libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qwindows.dll qwindowsvistastyle.dll \
-        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt morvel2.admx morvel2.adml; do
+        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt enseignant.txt morvel2.admx morvel2.adml; do
         grep -qxF "$file" "$out/msi-files" || fail "the MSI does not carry $file"
         grep -qxF "$file" "$out/zip-files" || fail "the zip does not carry $file"
     done
