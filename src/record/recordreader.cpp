@@ -1,5 +1,8 @@
 #include "record/recordreader.h"
 
+#include <QMutex>
+#include <QMutexLocker>
+
 #include "exercise/judge.h"
 #include "record/windows1252.h"
 
@@ -74,10 +77,25 @@ int ReadRecord::score() const
     return static_cast<int>(std::count(right.begin(), right.end(), true));
 }
 
-QHash<QByteArray, QByteArray> &RecordReader::laidOut()
+QByteArray RecordReader::laidOut(const QByteArray &key, const ReadRecord &record)
 {
-    static thread_local QHash<QByteArray, QByteArray> lines;
-    return lines;
+    // One cache for every thread, behind a lock: a thread_local one is
+    // destroyed as each reading thread ends, which MinGW's runtime does
+    // after the thread's own storage has gone (a crash on Windows).
+    static QMutex mutex;
+    static QHash<QByteArray, QByteArray> lines;
+    {
+        const QMutexLocker locked(&mutex);
+        if (const auto found = lines.constFind(key); found != lines.cend())
+            return *found;
+    }
+    QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
+    bytes.chop(2); // the line end
+    const QMutexLocker locked(&mutex);
+    if (lines.size() > 4096)
+        lines.clear(); // a log of junk answers must not grow it without end
+    lines.insert(key, bytes);
+    return bytes;
 }
 
 std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
@@ -111,16 +129,7 @@ std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
         key += typed[row];
         key += '\n';
     }
-    QHash<QByteArray, QByteArray> &cache = laidOut();
-    auto found = cache.constFind(key);
-    if (found == cache.cend()) {
-        if (cache.size() > 4096)
-            cache.clear(); // a log of junk answers must not grow it without end
-        QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
-        bytes.chop(2); // the line end
-        found = cache.insert(key, bytes);
-    }
-    if (line != *found)
+    if (line != laidOut(key, record))
         return std::nullopt;
     return record;
 }

@@ -51,9 +51,8 @@ public:
     std::optional<ReadRecord> read(QByteArrayView line);
 
 private:
-    // The lines laid out so far, by their answers, shared by every reader of
-    // the thread: a class gives few different sets of answers, a class
-    // folder thousands of logs, and laying a line out costs more than
-    // comparing it.
-    static QHash<QByteArray, QByteArray> &laidOut();
+    // The line these answers (`key`) are laid out as, remembered for every
+    // reader: a class gives few different sets of answers, a class folder
+    // thousands of logs, and laying a line out costs more than comparing it.
+    static QByteArray laidOut(const QByteArray &key, const ReadRecord &record);
 };

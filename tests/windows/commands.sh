@@ -47,7 +47,7 @@ expect_errorlevel() {
 }
 
 # A class folder whose one pupil got the last answer wrong: the summary then
-# has é, ✓, ✗ and – in it.
+# has é, ✓, ✗ and « » in it.
 make_class_folder() {
     mkdir -p "$drive_c/bilan"
     python3 - "$(dirname "$0")/linux-record.txt" "$drive_c/bilan/eleve.txt" << 'EOF'
@@ -75,7 +75,7 @@ run_batch files \
     'morvel2 --version > C:\sortie\version.txt' 'morvel2 --version >> C:\sortie\version.txt' \
     'morvel2.exe --bilan C:\absent > nul 2> C:\sortie\exe.txt' '> C:\sortie\exe-status.txt echo %ERRORLEVEL%' \
     > "$scratch/batch-files.log" 2>&1 || true
-expect_marked_utf8 bilan.txt 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '  –' 'idée 4'
+expect_marked_utf8 bilan.txt 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '« La popularité de la collection »' 'idée 4'
 expect_errorlevel bilan-status.txt 0
 expect_marked_utf8 absent.txt 'morvel2 : impossible de lire C:\absent'
 expect_errorlevel absent-status.txt 1
@@ -100,7 +100,7 @@ write_batch console 'morvel2 --bilan C:\bilan' 'echo status=%ERRORLEVEL%' 'morve
 # it there in the terminal's UTF-8 between cursor codes.
 LANG=C.UTF-8 TERM=dumb script -qc 'wine cmd /c C:\\commandes\\console.bat' /dev/null < /dev/null \
     | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r' > "$scratch/console.txt"
-for text in 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '  –' 'status=0' 'morvel2 : impossible de lire C:\absent' \
+for text in 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '« La popularité de la collection »' 'status=0' 'morvel2 : impossible de lire C:\absent' \
     'status=1'; do
     grep -qF -- "$text" "$scratch/console.txt" \
         || fail "the console does not show '$text': $(cat "$scratch/console.txt")"
