@@ -61,5 +61,4 @@ public:
 private:
     struct Lines;
     std::unique_ptr<Lines> m_lines;
-    qint64 m_records = 0;
 };
