@@ -142,6 +142,18 @@ void TestClassWindow::followsTheClassLive()
 
 void TestClassWindow::aPathThatIsNotThere()
 {
+    // And in a class that is there, lines that are no record are said too.
+    append(QStringLiteral("cm1/zoé.txt"), recordFor({"3", "4", "1", "2"}) + "202 modifié à la main\r\n");
+    ClassWindow edited(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    edited.show();
+    const auto saysIgnored = [&edited] {
+        for (const QLabel *label : edited.findChildren<QLabel *>())
+            if (label->isVisible() && label->text().startsWith(QStringLiteral("1 ligne ignorée : ")))
+                return true;
+        return false;
+    };
+    QTRY_VERIFY(saysIgnored());
+
     ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("absent"))}, LogNaming{}, false, {}});
     window.show();
     const auto said = [&window] {

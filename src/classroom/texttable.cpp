@@ -14,13 +14,15 @@ constexpr std::size_t questionCount = Content::questionCount;
 constexpr qsizetype longestName = 22;
 constexpr qsizetype attemptWidth = 8; // "essai" and its number, right-aligned
 
-// An answer with its mark: "3 ✓", "1 ✗", "– ✗" for none.
+// An answer with its mark: "3 ✓", "1 ✗", "–" for none, as the window and
+// the printed page show them.
 // An answer no answer box lets in is cut to the record's zone and marked
 // "*", explained under the table.
 QString markedAnswer(const ReadRecord &record, std::size_t row)
 {
-    const QString answer = record.answers[row].isEmpty() ? QStringLiteral("–") : shownAnswer(record.answers[row]);
-    return answer + (record.right[row] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"))
+    if (record.answers[row].isEmpty())
+        return QStringLiteral("–");
+    return shownAnswer(record.answers[row]) + (record.right[row] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"))
            + (record.untyped[row] ? QStringLiteral("*") : QString());
 }
 

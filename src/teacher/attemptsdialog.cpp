@@ -33,7 +33,9 @@ AttemptsDialog::AttemptsDialog(const ClassReport &report, qsizetype row, QWidget
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->verticalHeader()->hide();
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    // Named here: Qt's own French is not installed everywhere (Windows).
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("Fermer"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("%1 : %2, dans l'ordre où ils ont été faits.")

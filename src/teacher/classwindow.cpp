@@ -198,6 +198,11 @@ void ClassWindow::showReport(const ClassReport &report, const QStringList &probl
     if (report.attempts() == 0 && problems.isEmpty())
         notices.append(QStringLiteral("Aucun résultat de cet exercice pour l'instant : chaque essai apparaîtra ici "
                                       "dès qu'il sera enregistré."));
+    if (report.ignoredLines() > 0)
+        notices.append(QStringLiteral("%1 : ni un résultat de cet exercice, ni un résultat entier (une ligne "
+                                      "modifiée à la main, un autre exercice) ; elles ne comptent pas.")
+                           .arg(plural(report.ignoredLines(), QStringLiteral("ligne ignorée"),
+                                       QStringLiteral("lignes ignorées"))));
     if (stopped)
         notices.append(QStringLiteral("Lecture interrompue : seule une partie des résultats est montrée."));
     for (const QString &ignored : m_loader.sources().ignored)

@@ -13,7 +13,9 @@ HelpDialog::HelpDialog(QWidget *parent)
     QFile guide(QStringLiteral(":/docs/enseignant.md"));
     if (guide.open(QIODevice::ReadOnly))
         text->setMarkdown(QString::fromUtf8(guide.readAll()));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    // Named here: Qt's own French is not installed everywhere (Windows).
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("Fermer"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(text, 1);
