@@ -1,3 +1,4 @@
+#include "app/windowlaunch.h"
 #include "cli/commandline.h"
 #include "classrecords.h"
 
@@ -325,20 +326,27 @@ void TestCommandLine::collectIntoANameInOtherBytes()
     QVERIFY(std::filesystem::remove(std::filesystem::path(destination.toStdString())));
 }
 
+// Which command lines open a window (the exercise, the teacher's window,
+// which morvel2.com leaves to morvel2.exe) and which the command line answers.
 void TestCommandLine::classWindowPaths_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("opens");
-    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("paths"); // the teacher's window's
+    QTest::newRow("nothing: the exercise") << QStringList{} << true << QStringList{};
     QTest::newRow("alone: this machine's class") << QStringList{"--classe"} << true << QStringList{};
     QTest::newRow("paths") << QStringList{"--classe", "cm1", "cm2"} << true << QStringList{"cm1", "cm2"};
     QTest::newRow("--classe=PATH") << QStringList{"--classe=cm1"} << true << QStringList{"cm1"};
+    QTest::newRow("paths first") << QStringList{"cm1", "--classe"} << true << QStringList{"cm1"};
     QTest::newRow("a path that looks like an option") << QStringList{"--classe", "--", "-x"} << true
                                                       << QStringList{"-x"};
+    QTest::newRow("--classe after -- is a path") << QStringList{"--", "--classe"} << false << QStringList{};
     QTest::newRow("with another option") << QStringList{"--classe", "--bilan", "cm1"} << false << QStringList{};
-    QTest::newRow("paths first") << QStringList{"cm1", "--classe"} << true << QStringList{"cm1"};
+    QTest::newRow("-h before it: the help") << QStringList{"-h", "--classe"} << false << QStringList{};
     QTest::newRow("given twice") << QStringList{"--classe", "--classe"} << false << QStringList{};
     QTest::newRow("a prefix is no option") << QStringList{"--class"} << false << QStringList{};
+    QTest::newRow("--classes is no option") << QStringList{"--classes"} << false << QStringList{};
+    QTest::newRow("a path alone is a mistake") << QStringList{"cm1"} << false << QStringList{};
 }
 
 void TestCommandLine::classWindowPaths()
@@ -346,9 +354,11 @@ void TestCommandLine::classWindowPaths()
     QFETCH(QStringList, arguments);
     QFETCH(bool, opens);
     QFETCH(QStringList, paths);
-    const std::optional<QStringList> asked = ::classWindowPaths(QStringList{"morvel2"} + arguments);
-    QCOMPARE(asked.has_value(), opens);
-    if (opens)
+    arguments.prepend(QStringLiteral("morvel2"));
+    QCOMPARE(opensWindow(arguments), opens);
+    const std::optional<QStringList> asked = ::classWindowPaths(arguments);
+    QCOMPARE(asked.has_value(), opens && arguments.size() > 1);
+    if (asked)
         QCOMPARE(*asked, paths);
 }
 
