@@ -15,9 +15,8 @@ class TestConsoleStream : public QObject
 
 private slots:
     void init();
-    void fileGetsOneMarkThenUtf8();
-    void sharedFileGetsOneMark();
-    void fileAddedToGetsNoSecondMark();
+    void fileGetsOneMark_data();
+    void fileGetsOneMark();
     void pipeGetsMarkThenUtf8();
     void noHandleSwallowsText();
     void consoleGetsUtf16();
@@ -66,52 +65,38 @@ QByteArray TestConsoleStream::marked(const QString &text)
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-void TestConsoleStream::fileGetsOneMarkThenUtf8()
+// "> out.txt", "> out.txt 2>&1" (both streams one file), ">> out.txt" onto
+// what an earlier run wrote: one mark at the very start, UTF-8 after it.
+void TestConsoleStream::fileGetsOneMark_data()
 {
-    const HANDLE file = createFile(CREATE_ALWAYS);
-    QVERIFY(file != INVALID_HANDLE_VALUE);
-    {
-        ConsoleStream stream(file);
-        QVERIFY(!stream.isConsole());
-        const QByteArray bytes = french.toUtf8();
-        write(stream, bytes.left(3));
-        write(stream, bytes.mid(3));
-    }
-    CloseHandle(file);
-    QCOMPARE(contents(*m_dir), marked(french));
+    QTest::addColumn<QByteArray>("earlier");
+    QTest::addColumn<int>("streams");
+    QTest::newRow("a new file, a character split between writes") << QByteArray() << 1;
+    QTest::newRow("both streams into one file") << QByteArray() << 2;
+    QTest::newRow("added to") << marked(QStringLiteral("hier\n")) << 1;
 }
 
-// "> out.txt 2>&1": standard output and error are one file.
-void TestConsoleStream::sharedFileGetsOneMark()
+void TestConsoleStream::fileGetsOneMark()
 {
-    const HANDLE file = createFile(CREATE_ALWAYS);
-    QVERIFY(file != INVALID_HANDLE_VALUE);
-    {
-        ConsoleStream out(file);
-        ConsoleStream err(file);
-        write(out, QByteArrayLiteral("bilan\n"));
-        write(err, QStringLiteral("morvel2 : élève\n").toUtf8());
-    }
-    CloseHandle(file);
-    QCOMPARE(contents(*m_dir), marked(QStringLiteral("bilan\nmorvel2 : élève\n")));
-}
-
-// ">> out.txt" onto what an earlier run wrote.
-void TestConsoleStream::fileAddedToGetsNoSecondMark()
-{
-    QFile earlier(m_dir->filePath(QStringLiteral("out.txt")));
-    QVERIFY(earlier.open(QIODevice::WriteOnly));
-    earlier.write(marked(QStringLiteral("hier\n")));
-    earlier.close();
+    QFETCH(QByteArray, earlier);
+    QFETCH(int, streams);
+    QFile before(m_dir->filePath(QStringLiteral("out.txt")));
+    QVERIFY(before.open(QIODevice::WriteOnly));
+    before.write(earlier);
+    before.close();
     const HANDLE file = createFile(OPEN_EXISTING);
     QVERIFY(file != INVALID_HANDLE_VALUE);
     QVERIFY(SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END));
     {
-        ConsoleStream stream(file);
-        write(stream, french.toUtf8());
+        ConsoleStream out(file);
+        ConsoleStream err(file);
+        QVERIFY(!out.isConsole());
+        const QByteArray bytes = french.toUtf8();
+        write(out, bytes.left(3));
+        write(streams == 2 ? err : out, bytes.mid(3));
     }
     CloseHandle(file);
-    QCOMPARE(contents(*m_dir), marked(QStringLiteral("hier\n") + french));
+    QCOMPARE(contents(*m_dir), earlier.isEmpty() ? marked(french) : earlier + french.toUtf8());
 }
 
 void TestConsoleStream::pipeGetsMarkThenUtf8()
