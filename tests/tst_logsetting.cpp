@@ -24,6 +24,8 @@ private slots:
     void precedence();
     void expansion_data();
     void expansion();
+    void otherKeys_data();
+    void otherKeys();
 
 private:
     void writeSetting(const QString &configFolder, const QString &value);
@@ -238,6 +240,49 @@ void TestLogSetting::expansion()
         collectScopeFor({localPath(expanded.path), {}, expanded.perPupil, expanded.pupilLogs, {}});
     QCOMPARE(scope == CollectScope::WholeClass ? "class" : scope == CollectScope::OneLog ? "log" : "nothing",
              collects);
+}
+
+
+void TestLogSetting::otherKeys_data()
+{
+    QTest::addColumn<QString>("userFile");
+    QTest::addColumn<QString>("machineFile");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("fromMachineOnly");
+    QTest::newRow("the machine's") << "" << "[window]\npage=fit\n" << "fit" << true;
+    QTest::newRow("a user's counts where the machine sets none")
+        << "[window]\npage=150\n" << "[results]\nlog=/srv/a.txt\n" << "150" << false;
+    QTest::newRow("a user's never among the machine's alone") << "[window]\npage=150\n" << "" << "" << true;
+    QTest::newRow("the machine's over the user's") << "[window]\npage=150\n" << "[window]\npage=fit\n" << "fit" << false;
+    QTest::newRow("the key of another group") << "" << "[results]\npage=fit\n" << "" << true;
+    QTest::newRow("group names ignore case, keys do not")
+        << "" << "[WINDOW]\nPage=200\npage=120\n" << "120" << true;
+}
+
+// Keys other than the log's, read as the log's is; the machine's alone
+// for what a pupil must not change.
+void TestLogSetting::otherKeys()
+{
+    QFETCH(QString, userFile);
+    QFETCH(QString, machineFile);
+    QFETCH(QString, expected);
+    QFETCH(bool, fromMachineOnly);
+    if (::geteuid() != 0)
+        QSKIP("the machine's folders are root's: this test needs root");
+    const auto write = [](const QString &folder, const QString &text) {
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/morvel2")));
+        QFile file(folder + QStringLiteral("/morvel2/morvel2.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    };
+    if (!userFile.isEmpty())
+        write(userFolder(QStringLiteral("home")), userFile);
+    if (!machineFile.isEmpty())
+        write(m_dir->filePath(QStringLiteral("xdg1")), machineFile);
+    const QStringList sources = fromMachineOnly ? machineSettingSources() : logSettingSources();
+    const FoundSetting found = findSetting(sources, QStringLiteral("window"), QStringLiteral("page"));
+    QVERIFY(found.problem.isEmpty());
+    QCOMPARE(found.value.value_or(QString()), expected);
 }
 
 QTEST_GUILESS_MAIN(TestLogSetting)

@@ -140,6 +140,18 @@ LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem
     return {fallback, {}, false, std::nullopt, {}};
 }
 
+FoundSetting findSetting(const QStringList &sources, const QString &group, const QString &key)
+{
+    for (const QString &source : sources) {
+        const SettingRead read = readSetting(source, group, key);
+        if (!read.problem.isEmpty())
+            return {std::nullopt, QDir::toNativeSeparators(source), read.problem};
+        if (read.value)
+            return {read.value, QDir::toNativeSeparators(source), {}};
+    }
+    return {};
+}
+
 LogLocation resultsLogLocation()
 {
     return resultsLogLocation(logSettingSources(), resultsLogPath());

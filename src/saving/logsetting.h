@@ -66,6 +66,10 @@ ExpandedSetting expandLogSetting(const QString &value, const Account &account);
 // Where the setting is looked for on this system, the first that has the
 // key winning: files on Linux, registry keys on Windows.
 QStringList logSettingSources();
+// The machine's sources alone (a technician's): what a pupil must not be
+// able to change, such as where the class's exercises and reading
+// adaptations are kept.
+QStringList machineSettingSources();
 
 // The value of key `log` of group `results` in one source, as written;
 // nothing when the source does not hold it. A source that exists but cannot
@@ -77,6 +81,18 @@ struct SettingRead
     QString problem;
 };
 SettingRead readLogSetting(const QString &source);
+// The same for any key of any group (`window`, `page`).
+SettingRead readSetting(const QString &source, const QString &group, const QString &key);
+
+// The first of `sources` that holds group/key: its value and where it was
+// found; or the problem of the first source that could not be read.
+struct FoundSetting
+{
+    std::optional<QString> value;
+    QString source; // as a person reads it
+    QString problem;
+};
+FoundSetting findSetting(const QStringList &sources, const QString &group, const QString &key);
 
 // The log the setting names, looked for in `sources`; `fallback` without a
 // usable one.

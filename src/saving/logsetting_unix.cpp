@@ -38,7 +38,10 @@ bool machinesFolder(const QString &folder)
 
 } // namespace
 
-QStringList logSettingSources()
+namespace {
+
+// The machine's setting files, then the user's.
+std::pair<QStringList, QStringList> settingFiles()
 {
     QStringList machine;
     QStringList user;
@@ -53,14 +56,32 @@ QStringList logSettingSources()
     for (const QString &folder : std::as_const(configDirs))
         if (QDir::isAbsolutePath(folder))
             (machinesFolder(folder) ? machine : user).append(configFile(folder));
+    return {machine, user};
+}
+
+} // namespace
+
+QStringList logSettingSources()
+{
+    const auto [machine, user] = settingFiles();
     // The machine's setting wins: a pupil's own counts only where it sets none.
     return machine + user;
+}
+
+QStringList machineSettingSources()
+{
+    return settingFiles().first;
 }
 
 // Read by hand rather than through QSettings, which takes a value with a
 // comma (/srv/CM1,CM2/estest.txt) for a list, and would wait forever on a
 // FIFO at the file's place.
 SettingRead readLogSetting(const QString &source)
+{
+    return readSetting(source, QStringLiteral("results"), QStringLiteral("log"));
+}
+
+SettingRead readSetting(const QString &source, const QString &group, const QString &key)
 {
     const QFileInfo info(source);
     if (!info.exists())
@@ -70,7 +91,7 @@ SettingRead readLogSetting(const QString &source)
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, info.isReadable() ? file.errorString() : QString::fromUtf8(logfile::reasons::permissionDenied)};
-    bool inResults = false;
+    bool inGroup = false;
     std::optional<QString> value;
     // A setting file is a few lines; more than this is not one.
     for (const QByteArray &rawLine : file.read(1 << 20).split('\n')) {
@@ -78,11 +99,11 @@ SettingRead readLogSetting(const QString &source)
         if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
             continue;
         if (line.startsWith(u'[')) {
-            inResults = line.compare(QLatin1String("[results]"), Qt::CaseInsensitive) == 0;
+            inGroup = line.compare(u'[' + group + u']', Qt::CaseInsensitive) == 0;
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
-        if (!inResults || equals < 0 || line.first(equals).trimmed() != QLatin1String("log"))
+        if (!inGroup || equals < 0 || line.first(equals).trimmed() != key)
             continue;
         QString written = line.sliced(equals + 1).trimmed();
         // A value in double quotes, as QSettings writes one, is taken without them.

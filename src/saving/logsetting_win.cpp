@@ -13,12 +13,27 @@ QStringList logSettingSources()
             QStringLiteral("HKEY_CURRENT_USER\\Software\\morvel2\\morvel2")};
 }
 
+QStringList machineSettingSources()
+{
+    // What an administrator sets: the machine's and the user's policy, and
+    // the machine's own key.
+    return {QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies\\morvel2\\morvel2"),
+            QStringLiteral("HKEY_CURRENT_USER\\Software\\Policies\\morvel2\\morvel2"),
+            QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\morvel2\\morvel2")};
+}
+
 SettingRead readLogSetting(const QString &source)
+{
+    return readSetting(source, QStringLiteral("results"), QStringLiteral("log"));
+}
+
+SettingRead readSetting(const QString &source, const QString &group, const QString &key)
 {
     const QSettings settings(source, QSettings::NativeFormat);
     if (settings.status() != QSettings::NoError)
         return {{}, QStringLiteral("le registre ne peut pas être lu")};
-    if (!settings.contains(QStringLiteral("results/log")))
+    const QString name = group + u'/' + key;
+    if (!settings.contains(name))
         return {};
-    return {settings.value(QStringLiteral("results/log")).toString(), {}};
+    return {settings.value(name).toString(), {}};
 }
