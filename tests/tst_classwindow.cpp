@@ -1,15 +1,29 @@
 #include "classrecords.h"
+#include "paths/paths.h"
 #include "teacher/attemptsdialog.h"
 #include "teacher/classwindow.h"
 #include "teacher/classwindowmain.h"
+#include "teacher/noticesview.h"
+#include "teacher/pupilsmodel.h"
+#include "teacher/windowsize.h"
 
+#include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <sys/file.h>
+#endif
 
 // The teacher's window as a teacher uses it: opened on a class folder, it
 // shows the pupils, follows them as they finish, opens a pupil's attempts,
@@ -26,9 +40,21 @@ private slots:
     void followsTheClassLive();
     void saysWhatItCannotCount_data();
     void saysWhatItCannotCount();
+    void noticesPlainAndBounded_data();
+    void noticesPlainAndBounded();
+    void whoAnsweredFollowsTheCounts();
+    void pageAsOnScreen_data();
+    void pageAsOnScreen();
+    void exportsBothTables();
+    void collectBesideTheWindow();
+    void sizeAndZoom_data();
+    void sizeAndZoom();
+    void zoomKeptForNextTime();
+    void printWithoutPrinter();
 
 private:
     void append(const QString &name, const QByteArray &bytes);
+    void writeClass();
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -133,6 +159,7 @@ void TestClassWindow::followsTheClassLive()
     QTRY_VERIFY((attempts = window.findChild<AttemptsDialog *>()) != nullptr);
     auto *table = attempts->findChild<QTableView *>();
     QCOMPARE(table->model()->rowCount(), 2);
+    QCOMPARE(table->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("essai"));
     QCOMPARE(table->model()->index(0, 6).data().toString(), QStringLiteral("0/4"));
     QCOMPARE(table->model()->index(1, 6).data().toString(), QStringLiteral("4/4"));
 
@@ -162,13 +189,278 @@ void TestClassWindow::saysWhatItCannotCount()
     ClassWindow window(ClassWindowContext{{m_dir->filePath(opened)}, LogNaming{}, false, {}});
     window.show();
     const auto shown = [&] {
-        for (const QLabel *label : window.findChildren<QLabel *>())
-            if (label->isVisible() && label->text().contains(said))
-                return true;
-        return false;
+        const QStringList lines = window.noticesView()->lines();
+        return window.noticesView()->isVisible()
+               && std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return line.contains(said); });
     };
     QTRY_VERIFY(shown());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+// Three pupils, each weakest in another order: ana 4/4, léo 1/4 with an
+// answer no box lets in ("a"), zoé 3/4; their logs last changed at a known time.
+void TestClassWindow::writeClass()
+{
+    append(QStringLiteral("cm1/ana.txt"), recordFor({"3", "4", "1", "2"}));
+    append(QStringLiteral("cm1/léo.txt"), recordFor({"a", "1", "2", "2"}));
+    append(QStringLiteral("cm1/zoé.txt"), recordFor({"3", "4", "", "2"}));
+    for (const char *name : {"ana", "léo", "zoé"}) {
+        QFile log(m_dir->filePath(QStringLiteral("cm1/%1.txt").arg(QString::fromUtf8(name))));
+        QVERIFY(log.open(QIODevice::ReadWrite));
+        QVERIFY(log.setFileTime(QDateTime(QDate(2026, 12, 9), QTime(14, 5)), QFileDevice::FileModificationTime));
+    }
+}
+
+void TestClassWindow::noticesPlainAndBounded_data()
+{
+    // In cm1 beside zoé's log: NAME a file that is no log, NAME@ a link to
+    // zoé's log, which a class folder never follows.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("lines"); // what each notice's line holds, in order
+    QTest::addColumn<QString>("printed");   // on the page, as its HTML holds it
+#ifndef Q_OS_WIN
+    QTest::newRow("a file named like markup, then others")
+        << QStringList{"<title>.txt@", "&amp;.md"}
+        << QStringList{"impossible de lire", "1 ligne ignorée", "1 fichier ignoré : "} << "&lt;title&gt;.txt";
+#endif
+    QStringList many;
+    for (int i = 1; i <= 80; ++i)
+        many.append(QStringLiteral("z%1").arg(i, 2, 10, QLatin1Char('0')));
+    QTest::newRow("80 files a classmate made")
+        << many << QStringList{"1 ligne ignorée", "80 fichiers ignorés : z01, z02, z03, … (afficher)"}
+        << "z20<br>&nbsp;&nbsp;… (60 autres lignes dans la fenêtre)";
+}
+
+// Every notice is there, whole and as written, however its names look, and
+// the notices never take the tables' room.
+void TestClassWindow::noticesPlainAndBounded()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, printed);
+    append(QStringLiteral("cm1/zoé.txt"), recordFor({"3", "4", "1", "2"}) + "modifié à la main\r\n");
+    for (const QString &entry : std::as_const(entries)) {
+        if (entry.endsWith(u'@'))
+            QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("cm1/zoé.txt")), m_dir->filePath(QStringLiteral("cm1/") + entry.chopped(1))));
+        else
+            append(QStringLiteral("cm1/") + entry, "pas un journal\n");
+    }
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    window.resize(800, 600);
+    window.show();
+    NoticesView *notices = window.noticesView();
+    QAbstractItemModelTester tester(notices->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QTRY_COMPARE(notices->lines().size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QVERIFY2(notices->lines().at(i).contains(lines.at(i)), qPrintable(notices->lines().at(i)));
+    if (entries.first().startsWith(u'<'))
+        QVERIFY(notices->lines().first().contains(QStringLiteral("<title>.txt")));
+    // Opened, every group's names shown: still a few lines, the tables below.
+    notices->expandAll();
+    QTRY_VERIFY(notices->height() < window.pupilsView()->height());
+    QVERIFY(notices->height() <= NoticesView::visibleLines * (notices->fontMetrics().height() + 4) + 2 * notices->frameWidth());
+    QVERIFY(window.height() <= 600);
+    const QString page = classPageHtml(window.report(), window.page());
+    QVERIFY(!page.contains(QStringLiteral("<title>")));
+    QVERIFY2(page.contains(printed), qPrintable(page));
+}
+
+void TestClassWindow::whoAnsweredFollowsTheCounts()
+{
+    append(QStringLiteral("cm1/<i>zoé.txt"), recordFor({"3", "4", "1", "2"}));
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    window.show();
+    QTRY_COMPARE(window.report().attempts(), 1);
+    auto *who = window.findChild<QLabel *>(QStringLiteral("who"));
+    QVERIFY(who->isVisible());
+    QTest::mouseClick(window.ideasView()->viewport(), Qt::LeftButton, {},
+                      window.ideasView()->visualRect(window.ideasView()->model()->index(0, 6)).center());
+    QCOMPARE(who->text(), QStringLiteral("Idée 1, 1 élève a répondu le paragraphe 3 : <i>zoé."));
+    QCOMPARE(who->textFormat(), Qt::PlainText);
+    // The class collected: nothing left to count, nothing to click.
+    QVERIFY(QFile::resize(m_dir->filePath(QStringLiteral("cm1/<i>zoé.txt")), 0));
+    QTRY_COMPARE(window.report().attempts(), 0);
+    QTRY_VERIFY(!who->isVisible());
+}
+
+void TestClassWindow::pageAsOnScreen_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<Qt::SortOrder>("order");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("by name") << int(PupilsModel::Name) << Qt::AscendingOrder << QStringList{"ana", "léo", "zoé"}
+                             << "par ordre alphabétique";
+    QTest::newRow("weakest first") << int(PupilsModel::Score) << Qt::AscendingOrder
+                                   << QStringList{"léo", "zoé", "ana"} << "trié par score, du plus faible au plus fort";
+    QTest::newRow("strongest first") << int(PupilsModel::Score) << Qt::DescendingOrder
+                                     << QStringList{"ana", "zoé", "léo"} << "trié par score, du plus fort au plus faible";
+}
+
+// Printed and saved as PDF as the teacher sees it: the same order, said,
+// the same marks and notices.
+void TestClassWindow::pageAsOnScreen()
+{
+    QFETCH(int, column);
+    QFETCH(Qt::SortOrder, order);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, said);
+    writeClass();
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    QTRY_COMPARE(window.report().attempts(), 3);
+    window.pupilsView()->sortByColumn(column, order);
+    const QString page = classPageHtml(window.report(), window.page());
+    qsizetype at = 0;
+    for (const QString &name : std::as_const(rows)) {
+        const qsizetype found = page.indexOf(QStringLiteral("<td>%1</td>").arg(name));
+        QVERIFY2(found > at, qPrintable(name));
+        at = found;
+    }
+    QVERIFY2(page.contains(said), qPrintable(page));
+    QVERIFY(page.contains(QStringLiteral("a ✗*")));
+    QVERIFY(page.contains(QStringLiteral("* réponse qui n'a pas été tapée dans l'exercice")));
+    const QString pdf = m_dir->filePath(QStringLiteral("bilan.pdf"));
+    window.writePdf(pdf);
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.read(5) == "%PDF-");
+}
+
+void TestClassWindow::exportsBothTables()
+{
+    writeClass();
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    QTRY_COMPARE(window.report().attempts(), 3);
+    window.pupilsView()->sortByColumn(PupilsModel::Score, Qt::AscendingOrder);
+    const QString table = m_dir->filePath(QStringLiteral("tableau.csv"));
+    window.startExport(ExportKind::ClassTable, table);
+    QVERIFY(window.job().busy()); // off the window's thread
+    QTRY_VERIFY(!window.job().busy());
+    QFile written(table);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(3), QByteArray("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(written.readAll()),
+             QStringLiteral("élève;essais;idée 1;idée 2;idée 3;idée 4;score sur 4;meilleur sur 4;dernier essai;remarque\r\n"
+                            "léo;1;a ✗*;1 ✗;2 ✗;2 ✓;1;1;2026-12-09 14:05;réponse qui n'a pas été tapée dans l'exercice\r\n"
+                            "zoé;1;3 ✓;4 ✓;–;2 ✓;3;3;2026-12-09 14:05;\r\n"
+                            "ana;1;3 ✓;4 ✓;1 ✓;2 ✓;4;4;2026-12-09 14:05;\r\n"));
+    // Every attempt, as --bilan --csv writes them.
+    const QString attempts = m_dir->filePath(QStringLiteral("essais.csv"));
+    window.startExport(ExportKind::Attempts, attempts);
+    QTRY_VERIFY(!window.job().busy());
+    QFile all(attempts);
+    QVERIFY(all.open(QIODevice::ReadOnly));
+    QCOMPARE(all.readAll().count("\r\n"), 4);
+    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*.partiel")}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+// The collect runs while the window answers, even when a pupil's log is
+// held; then the window shows what was collected together with the class
+// folder, and a pupil who finishes afterwards appears.
+void TestClassWindow::collectBesideTheWindow()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the lock is held here with flock, which Windows does not have");
+#else
+    const QString me = loginName();
+    const QString folder = m_dir->filePath(QStringLiteral("cm1"));
+    append(QStringLiteral("cm1/%1.txt").arg(me), recordFor({"3", "4", "1", "2"}));
+    append(QStringLiteral("cm1/zzzz.txt"), recordFor({"1", "1", "2", "1"}));
+    ClassWindow window(ClassWindowContext{{folder}, LogNaming{}, false, PupilLogs{localPath(folder), {}, ".txt"}});
+    window.show();
+    QTRY_COMPARE(window.report().attempts(), 2);
+    QFile held(m_dir->filePath(QStringLiteral("cm1/%1.txt").arg(me)));
+    QVERIFY(held.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+    const QString copy = m_dir->filePath(QStringLiteral("recueil"));
+    window.startCollect(copy);
+    QVERIFY(window.job().busy());
+    auto *stop = window.findChild<QPushButton *>();
+    QTRY_VERIFY(stop->isVisible());
+    QTest::mouseClick(stop, Qt::LeftButton); // stopped before the next log
+    ::flock(held.handle(), LOCK_UN);
+    QTRY_VERIFY(!window.job().busy());
+    QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("cm1/zzzz.txt"))));
+    QVERIFY(QApplication::activeModalWidget() != nullptr);
+    QApplication::activeModalWidget()->close();
+    const auto opened = window.findChildren<QLabel *>();
+    QVERIFY(std::any_of(opened.cbegin(), opened.cend(), [&](const QLabel *label) {
+        return label->text().contains(QStringLiteral("suivi en direct")) && label->text().contains(QDir::toNativeSeparators(copy));
+    }));
+    QTRY_COMPARE(window.report().attempts(), 2);
+    append(QStringLiteral("cm1/ana.txt"), recordFor({"3", "4", "1", "1"}));
+    QTRY_COMPARE_WITH_TIMEOUT(window.report().attempts(), 3, 3000);
+#endif
+}
+
+void TestClassWindow::sizeAndZoom_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("kept");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("a small screen, nothing kept") << QRect(0, 0, 1024, 738) << QSize() << QSize(1000, 664);
+    QTest::newRow("a projector, nothing kept") << QRect(0, 0, 1920, 1050) << QSize() << QSize(1536, 945);
+    QTest::newRow("kept, fits") << QRect(0, 0, 1920, 1050) << QSize(1200, 900) << QSize(1200, 900);
+    QTest::newRow("kept on a bigger screen") << QRect(0, 0, 1024, 738) << QSize(1800, 1000) << QSize(1024, 738);
+    QTest::newRow("kept too short") << QRect(0, 30, 1920, 1050) << QSize(900, 400) << QSize(900, 840);
+}
+
+void TestClassWindow::sizeAndZoom()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QSize, kept);
+    QFETCH(QSize, size);
+    const QRect placed = initialWindowRect(screen, kept);
+    QCOMPARE(placed.size(), size);
+    QVERIFY(screen.contains(placed));
+    QCOMPARE(nextZoom(1.0, 1), 1.1);
+    QCOMPARE(nextZoom(3.0, 1), 3.0);
+    QCOMPARE(nextZoom(1.25, -1), 1.1);
+    QCOMPARE(nextZoom(0.8, -1), 0.8);
+    QCOMPARE(nextZoom(2.5, 0), 1.0);
+}
+
+// Ctrl + makes the tables' text bigger, Ctrl 0 as it was; the zoom and the
+// size stay for the next window.
+void TestClassWindow::zoomKeptForNextTime()
+{
+    const double normal = QApplication::font().pointSizeF();
+    {
+        ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(window.zoom(), 1.25);
+        QVERIFY(window.pupilsView()->font().pointSizeF() > normal * 1.2);
+        QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(window.pupilsView()->font().pointSizeF(), normal);
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        window.resize(700, window.height());
+        window.close();
+    }
+    ClassWindow again(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    QCOMPARE(again.zoom(), 1.1);
+    QCOMPARE(again.width(), 700);
+}
+
+void TestClassWindow::printWithoutPrinter()
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("this machine has a printer");
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    const auto actions = window.findChildren<QAction *>();
+    const auto print = std::find_if(actions.cbegin(), actions.cend(),
+                                    [](const QAction *action) { return action->text() == QStringLiteral("&Imprimer…"); });
+    QVERIFY(print != actions.cend());
+    (*print)->trigger();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) != nullptr);
+    QVERIFY(box->text().startsWith(QStringLiteral("Aucune imprimante n'est installée")));
+    const auto buttons = box->findChildren<QPushButton *>();
+    QVERIFY(std::any_of(buttons.cbegin(), buttons.cend(),
+                        [](const QPushButton *button) { return button->text() == QStringLiteral("Enregistrer en PDF…"); }));
+    box->reject();
 }
 
 QTEST_MAIN(TestClassWindow)
