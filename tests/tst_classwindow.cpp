@@ -228,7 +228,7 @@ void TestClassWindow::noticesPlainAndBounded_data()
         many.append(QStringLiteral("z%1").arg(i, 2, 10, QLatin1Char('0')));
     QTest::newRow("80 files a classmate made")
         << many << QStringList{"1 ligne ignorée", "80 fichiers ignorés : z01, z02, z03, … (afficher)"}
-        << "z20<br>&nbsp;&nbsp;… (60 autres lignes dans la fenêtre)";
+        << "z05<br>&nbsp;&nbsp;… (75 autres lignes dans la fenêtre)";
 }
 
 // Every notice is there, whole and as written, however its names look, and
@@ -329,8 +329,16 @@ void TestClassWindow::pageAsOnScreen()
 void TestClassWindow::exportsBothTables()
 {
     writeClass();
-    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
-    QTRY_COMPARE(window.report().attempts(), 3);
+    // Ana's first attempt, collected the day before.
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("lundi"))));
+    append(QStringLiteral("lundi/ana.txt"), recordFor({"1", "4", "1", "2"}));
+    QFile collected(m_dir->filePath(QStringLiteral("lundi/ana.txt")));
+    QVERIFY(collected.open(QIODevice::ReadWrite));
+    QVERIFY(collected.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(10, 0)), QFileDevice::FileModificationTime));
+    collected.close();
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1")), m_dir->filePath(QStringLiteral("lundi"))},
+                                          LogNaming{}, false, {}});
+    QTRY_COMPARE(window.report().attempts(), 4);
     window.pupilsView()->sortByColumn(PupilsModel::Score, Qt::AscendingOrder);
     const QString table = m_dir->filePath(QStringLiteral("tableau.csv"));
     window.startExport(ExportKind::ClassTable, table);
@@ -343,14 +351,17 @@ void TestClassWindow::exportsBothTables()
              QStringLiteral("élève;essais;idée 1;idée 2;idée 3;idée 4;score sur 4;meilleur sur 4;dernier essai;remarque\r\n"
                             "léo;1;a ✗*;1 ✗;2 ✗;2 ✓;1;1;2026-12-09 14:05;réponse qui n'a pas été tapée dans l'exercice\r\n"
                             "zoé;1;3 ✓;4 ✓;–;2 ✓;3;3;2026-12-09 14:05;\r\n"
-                            "ana;1;3 ✓;4 ✓;1 ✓;2 ✓;4;4;2026-12-09 14:05;\r\n"));
+                            "ana;2;3 ✓;4 ✓;1 ✓;2 ✓;4;4;2026-12-09 14:05;\r\n"));
     // Every attempt, as --bilan --csv writes them.
     const QString attempts = m_dir->filePath(QStringLiteral("essais.csv"));
     window.startExport(ExportKind::Attempts, attempts);
     QTRY_VERIFY(!window.job().busy());
     QFile all(attempts);
     QVERIFY(all.open(QIODevice::ReadOnly));
-    QCOMPARE(all.readAll().count("\r\n"), 4);
+    const QByteArray rows = all.readAll();
+    QCOMPARE(rows.count("\r\n"), 5);
+    // Her attempts numbered on from one log to the next.
+    QVERIFY2(rows.contains("\nana;1;1;4;1;2;") && rows.contains("\nana;2;3;4;1;2;"), rows.constData());
     QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*.partiel")}, QDir::Files | QDir::Hidden), QStringList());
 }
 

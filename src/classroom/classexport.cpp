@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 
 namespace {
 
@@ -58,6 +59,7 @@ ExportOutcome exportClassCsv(const ClassSources &sources, const std::filesystem:
     QStringList unread;
     ExportOutcome outcome = writeThenReplace(target, [&](QIODevice &device) {
         CsvExport csv(device);
+        QHash<QString, int> attempts;
         qint64 done = 0;
         bool going = !progress || progress(0, total);
         for (qsizetype i = 0; going && csv.ok() && i < sources.logs.size(); ++i) {
@@ -65,9 +67,12 @@ ExportOutcome exportClassCsv(const ClassSources &sources, const std::filesystem:
             ReadSpan span;
             if (progress)
                 span.progress = [&](qint64 bytes) { return going = progress(done + bytes, total); };
-            int attempt = 0;
+            // A pupil's attempts go on being counted from one log to the
+            // next (a collected copy, then the class folder).
+            const QString pupil = printableName(log.file.pupil);
+            int &attempt = attempts[pupil];
             const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
-                csv.addAttempt(printableName(log.file.pupil), ++attempt, record);
+                csv.addAttempt(pupil, ++attempt, record);
             }, readRulesFor(log), span);
             if (!reading.ok)
                 unread.append(QStringLiteral("impossible de lire %1 : %2")

@@ -25,4 +25,4 @@ struct ClassPage
 QString classPageHtml(const ClassReport &report, const ClassPage &page);
 
 // The names a printed group shows before it counts the rest.
-inline constexpr qsizetype printedNoticeItems = 20;
+inline constexpr qsizetype printedNoticeItems = 5;

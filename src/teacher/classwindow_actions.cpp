@@ -123,8 +123,6 @@ void ClassWindow::setZoom(double zoom)
     const int rowHeight = QFontMetrics(font).height() + 8;
     for (QTableView *view : {m_pupilsView, m_ideasView})
         view->verticalHeader()->setDefaultSectionSize(rowHeight);
-    if (zoom != 1.0)
-        statusBar()->showMessage(QStringLiteral("Taille du texte : %1 %").arg(qRound(zoom * 100)), 3000);
 }
 
 void ClassWindow::showEvent(QShowEvent *event)
@@ -238,7 +236,8 @@ void ClassWindow::writePdf(const QString &target)
 // A box that does not wait: what a file or a pupil named stays plain text.
 void ClassWindow::tell(const QString &text, bool warning)
 {
-    auto *box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information, windowTitle(), text,
+    auto *box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
+                                QStringLiteral("Résultats de la classe"), text,
                                 QMessageBox::NoButton, this);
     box->setTextFormat(Qt::PlainText);
     // Named here: Qt's own French is not installed everywhere (Windows).

@@ -3,10 +3,41 @@
 #include <QHeaderView>
 #include <QResizeEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int textRole = Qt::UserRole; // a group's line without "(afficher)"
+
+// Measures a wrapped line in the room it has: its column less the indent
+// before it, which the tree's own measure leaves out, so that a long
+// notice gets the lines it needs instead of an ellipsis.
+class IndentedLines : public QStyledItemDelegate
+{
+public:
+    explicit IndentedLines(QTreeView *view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        int depth = 1;
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+            ++depth;
+        const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1);
+        const int width = std::max(1, m_view->header()->sectionSize(0) - depth * m_view->indentation() - margin);
+        const QRect lines = option.fontMetrics.boundingRect(QRect(0, 0, width, 0), Qt::AlignLeft | Qt::TextWordWrap,
+                                                            index.data().toString());
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), lines.height() + 4));
+        return size;
+    }
+
+private:
+    QTreeView *m_view;
+};
 
 } // namespace
 
@@ -18,13 +49,13 @@ NoticesView::NoticesView(QWidget *parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setWordWrap(true);
+    setItemDelegate(new IndentedLines(this));
     setUniformRowHeights(false);
     setTextElideMode(Qt::ElideNone);
     setExpandsOnDoubleClick(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setStyleSheet(QStringLiteral("QTreeWidget { color: #8a4b00; }"));
     header()->setStretchLastSection(true);
     // A click opens a group; so do Enter and, where the style activates
     // on a single click, that click, but only once.
@@ -45,11 +76,14 @@ void NoticesView::setNotices(const QList<ClassNotice> &notices)
         return; // a refresh that changed nothing keeps what the teacher opened
     m_notices = notices;
     clear();
+    // In the colour of a warning; a style sheet would keep the window's zoom out.
+    const QBrush warning(QColor(0x8a, 0x4b, 0x00));
     for (const ClassNotice &notice : notices) {
         auto *item = new QTreeWidgetItem(this);
         item->setData(0, textRole, notice.text);
+        item->setForeground(0, warning);
         for (const QString &name : notice.items)
-            new QTreeWidgetItem(item, {name});
+            (new QTreeWidgetItem(item, {name}))->setForeground(0, warning);
         showGroupState(item);
     }
     setVisible(!notices.isEmpty());
@@ -106,6 +140,15 @@ QSize NoticesView::sizeHint() const
 QSize NoticesView::minimumSizeHint() const
 {
     return sizeHint();
+}
+
+void NoticesView::changeEvent(QEvent *event)
+{
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        scheduleDelayedItemsLayout();
+        refit();
+    }
 }
 
 void NoticesView::resizeEvent(QResizeEvent *event)

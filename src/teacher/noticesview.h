@@ -26,6 +26,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void toggle(QTreeWidgetItem *item);
