@@ -447,6 +447,9 @@ void TestClassWindow::zoomKeptForNextTime()
         QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(window.pupilsView()->font().pointSizeF(), normal);
         QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        // However wide the window, the last column is as wide as its dates.
+        window.resize(1900, window.height());
+        QVERIFY(window.pupilsView()->horizontalHeader()->sectionSize(PupilsModel::LastChanged) < 300);
         window.resize(700, window.height());
         window.close();
     }
