@@ -74,8 +74,10 @@ void ClassWindow::buildActions()
     exporting->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(exporting, &QAction::triggered, this, [this, tools, exporting] {
         QWidget *button = tools->widgetForAction(exporting);
+        // Opened from the keyboard, Enter takes the first choice.
         m_exportMenu->popup(button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height()))
                                                           : QCursor::pos());
+        m_exportMenu->setActiveAction(m_exportMenu->actions().constFirst());
     });
     file->addMenu(m_exportMenu);
     tools->addAction(exporting);
