@@ -73,6 +73,7 @@ QStringList folderListing(const QString &folder)
 
 void TestClassWindow::init()
 {
+    keepWindow({}); // each window opens as on a first day, whatever an earlier case kept
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("cm1"))));

@@ -108,7 +108,6 @@ private:
     void collected(const ClassCollectOutcome &outcome, const QString &classFolder, const QString &destination);
     void showHelp();
     void tell(const QString &text, bool warning = false);
-    void keepSize() const;
     QString shownName() const;
     QList<qsizetype> rowsOnScreen() const;
 
