@@ -55,8 +55,10 @@ public:
     }
     void report(const char *task) const
     {
+        // A thread held until now never ticked: the wait since the last tick counts too.
+        const qint64 worst = std::max(m_worst, m_since.elapsed() - 10);
         std::printf("| %s | %.2f s | %lld | %lld ms |\n", task, m_clock.nsecsElapsed() / 1e9,
-                    static_cast<long long>(m_ticks), static_cast<long long>(m_worst));
+                    static_cast<long long>(m_ticks), static_cast<long long>(std::max<qint64>(0, worst)));
         std::fflush(stdout);
     }
 

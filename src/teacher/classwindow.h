@@ -107,7 +107,7 @@ private:
     void collect();
     void collected(const ClassCollectOutcome &outcome, const QString &classFolder, const QString &destination);
     void showHelp();
-    void tell(const QString &text, bool warning = false);
+    void tell(const QString &text);
     QString shownName() const;
     QList<qsizetype> rowsOnScreen() const;
 

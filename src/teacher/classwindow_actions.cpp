@@ -236,10 +236,11 @@ void ClassWindow::writePdf(const QString &target)
 }
 
 // A box that does not wait: what a file or a pupil named stays plain text.
-void ClassWindow::tell(const QString &text, bool warning)
+// Without the system's icon, whose first look-up in the icon theme holds the
+// window some 50 ms; a failure says so in its first words.
+void ClassWindow::tell(const QString &text)
 {
-    auto *box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
-                                QStringLiteral("Résultats de la classe"), text,
+    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Résultats de la classe"), text,
                                 QMessageBox::NoButton, this);
     box->setTextFormat(Qt::PlainText);
     // Named here: Qt's own French is not installed everywhere (Windows).

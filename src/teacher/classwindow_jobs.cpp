@@ -13,6 +13,20 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+namespace {
+
+// A list for a box: a folder a classmate filled must not make it taller than the screen.
+QString fewLines(const QStringList &lines)
+{
+    constexpr qsizetype shown = 12;
+    QString text = lines.first(std::min(lines.size(), shown)).join(u'\n');
+    if (lines.size() > shown)
+        text += QStringLiteral("\n… et %1").arg(plural(lines.size() - shown, QStringLiteral("autre"), QStringLiteral("autres")));
+    return text;
+}
+
+} // namespace
+
 void ClassWindow::chooseExport(ExportKind kind)
 {
     const bool table = kind == ExportKind::ClassTable;
@@ -49,11 +63,10 @@ void ClassWindow::exported(const QString &target, const ExportOutcome &outcome)
     if (outcome.stopped) {
         statusBar()->showMessage(QStringLiteral("Export annulé : rien n'a été écrit."), 8000);
     } else if (!outcome.failure.isEmpty()) {
-        tell(QStringLiteral("Impossible d'écrire %1 : %2").arg(shown, outcome.failure), true);
+        tell(QStringLiteral("Impossible d'écrire %1 : %2").arg(shown, outcome.failure));
     } else if (!outcome.unread.isEmpty()) {
         tell(QStringLiteral("Exporté dans %1, sans ces fichiers, qui n'ont pas pu être lus :\n%2")
-                 .arg(shown, outcome.unread.join(u'\n')),
-             true);
+                 .arg(shown, fewLines(outcome.unread)));
     } else {
         statusBar()->showMessage(QStringLiteral("Exporté dans %1").arg(shown), 8000);
     }
@@ -106,7 +119,7 @@ void ClassWindow::collected(const ClassCollectOutcome &outcome, const QString &c
                             const QString &destination)
 {
     if (!outcome.failure.isEmpty()) {
-        tell(QStringLiteral("%1 ; rien n'a été déplacé.").arg(outcome.failure), true);
+        tell(QStringLiteral("Recueil impossible : %1 ; rien n'a été déplacé.").arg(outcome.failure));
         return;
     }
     QString said = QStringLiteral("%1, %2 recueillis dans %3.")
@@ -116,14 +129,8 @@ void ClassWindow::collected(const ClassCollectOutcome &outcome, const QString &c
     if (outcome.stopped)
         said += QStringLiteral("\n\nRecueil arrêté : %1 en place dans le dossier de la classe.")
                     .arg(plural(outcome.notReached, QStringLiteral("fichier reste"), QStringLiteral("fichiers restent")));
-    if (!outcome.leftAlone.isEmpty()) {
-        // A folder a classmate filled must not make a box taller than the screen.
-        const qsizetype shown = std::min<qsizetype>(outcome.leftAlone.size(), 12);
-        said += QStringLiteral("\n\nLaissés en place :\n") + outcome.leftAlone.first(shown).join(u'\n');
-        if (outcome.leftAlone.size() > shown)
-            said += QStringLiteral("\n… et %1").arg(plural(outcome.leftAlone.size() - shown, QStringLiteral("autre"),
-                                                              QStringLiteral("autres")));
-    }
+    if (!outcome.leftAlone.isEmpty())
+        said += QStringLiteral("\n\nLaissés en place :\n") + fewLines(outcome.leftAlone);
     m_collectedCopy = destination;
     openPaths({classFolder, destination});
     tell(said + QStringLiteral("\n\nLa fenêtre montre maintenant ce qui a été recueilli, et les élèves qui "
