@@ -45,6 +45,10 @@ MORVEL2_BENCH_CLASS="$scratch/cm1" "$bench/launchbench" "$runs" exercise "$bench
 echo
 "$bench/bigclassbench" "$scratch" 200
 echo
+mkdir -p "$scratch/lateness"
+"$bench/windowlatenessbench" "$scratch/lateness" 60 3
+rm -rf "$scratch/lateness"
+echo
 
 instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 | sed -nE 's/.*Collected : ([0-9]+).*/\1/p'

@@ -1,9 +1,11 @@
 #include "classrecords.h"
 #include "classroom/classreading.h"
 #include "classroom/collectfolder.h"
+#include "classroom/missedmost.h"
 #include "teacher/ideasmodel.h"
 #include "teacher/pupilsmodel.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QSortFilterProxyModel>
@@ -183,9 +185,11 @@ void TestClassResults::scoreSortsWeakestFirst()
         report.addAttempt(reader.read(line.chopped(2)).value());
     }
     PupilsModel model;
+    const QAbstractItemModelTester checked(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setReport(report);
     QSortFilterProxyModel sorted;
     sorted.setSourceModel(&model);
+    const QAbstractItemModelTester checkedSorted(&sorted, QAbstractItemModelTester::FailureReportingMode::QtTest);
     sorted.setSortRole(PupilsModel::SortRole);
     const auto column = [&](int c) {
         QStringList cells;
@@ -214,6 +218,7 @@ void TestClassResults::ideasSpread()
         report.addAttempt(reader.read(recordFor(answers).chopped(2)).value());
     }
     IdeasModel model;
+    const QAbstractItemModelTester checked(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setReport(report);
     QCOMPARE(model.rowCount(), 4);
     const auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
@@ -241,9 +246,26 @@ void TestClassResults::missedMost_data()
         << QList<QStringList>{{"3", "4", "", "2"}, {"3", "4", "", "2"}, {"3", "4", "2", "2"}}
         << "L'idée la plus manquée est l'idée 3, « La présentation de Dorvé » : 3 élèves sur 3 ne l'ont pas "
            "trouvée ; 2 l'ont laissée sans réponse.";
-    QTest::newRow("a tie: the first idea") << QList<QStringList>{{"4", "3", "1", "2"}}
-                                           << "L'idée la plus manquée est l'idée 1, « L'album le plus réussi » : 1 "
-                                              "élève sur 1 ne l'a pas trouvée ; 1 l'a confondue avec le paragraphe 4.";
+    // Ties are named, whichever comes first.
+    QTest::newRow("ideas tied") << QList<QStringList>{{"4", "3", "1", "2"}}
+                                << "Les idées les plus manquées, chacune par 1 élève sur 1, sont l'idée 1, « L'album le "
+                                   "plus réussi » (1 l'a confondue avec le paragraphe 4) et l'idée 2, « Un personnage "
+                                   "inoubliable » (1 l'a confondue avec le paragraphe 3).";
+    QTest::newRow("paragraphs tied")
+        << QList<QStringList>{{"3", "2", "1", "2"}, {"3", "1", "1", "2"}}
+        << "L'idée la plus manquée est l'idée 2, « Un personnage inoubliable » : 2 élèves sur 2 ne l'ont pas trouvée ; "
+           "1 l'a confondue avec le paragraphe 1 et 1 avec le paragraphe 2.";
+    QTest::newRow("left empty as often as confused")
+        << QList<QStringList>{{"3", "", "1", "2"}, {"3", "1", "1", "2"}, {"3", "1", "1", "2"}, {"3", "", "1", "2"}}
+        << "L'idée la plus manquée est l'idée 2, « Un personnage inoubliable » : 4 élèves sur 4 ne l'ont pas trouvée ; "
+           "2 l'ont confondue avec le paragraphe 1 et 2 l'ont laissée sans réponse.";
+    QTest::newRow("confused once more than left empty")
+        << QList<QStringList>{{"3", "", "1", "2"}, {"3", "1", "1", "2"}, {"3", "1", "1", "2"}}
+        << "L'idée la plus manquée est l'idée 2, « Un personnage inoubliable » : 3 élèves sur 3 ne l'ont pas trouvée ; "
+           "2 l'ont confondue avec le paragraphe 1.";
+    QTest::newRow("only answers no paragraph is")
+        << QList<QStringList>{{"3", "12", "1", "2"}}
+        << "L'idée la plus manquée est l'idée 2, « Un personnage inoubliable » : 1 élève sur 1 ne l'a pas trouvée.";
     QTest::newRow("nothing read") << QList<QStringList>{} << "";
 }
 

@@ -2,10 +2,15 @@
 #include "teacher/attemptsdialog.h"
 #include "teacher/classwindow.h"
 #include "teacher/classwindowmain.h"
+#include "teacher/noticesview.h"
+#include "teacher/pupilsmodel.h"
+#include "teacher/windowsize.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -13,7 +18,8 @@
 
 // The teacher's window as a teacher uses it: opened on a class folder, it
 // shows the pupils, follows them as they finish, opens a pupil's attempts,
-// and leaves the class folder as it found it.
+// says what it could not count in notices that never take the tables' room,
+// fits the screen and zooms; and leaves the class folder as it found it.
 class TestClassWindow : public QObject
 {
     Q_OBJECT
@@ -26,6 +32,12 @@ private slots:
     void followsTheClassLive();
     void saysWhatItCannotCount_data();
     void saysWhatItCannotCount();
+    void noticesPlainAndBounded_data();
+    void noticesPlainAndBounded();
+    void whoAnsweredFollowsTheCounts();
+    void sizeAndZoom_data();
+    void sizeAndZoom();
+    void zoomKeptForNextTime();
 
 private:
     void append(const QString &name, const QByteArray &bytes);
@@ -47,6 +59,7 @@ QStringList folderListing(const QString &folder)
 
 void TestClassWindow::init()
 {
+    keepWindow({}); // each window opens as on a first day, whatever an earlier case kept
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("cm1"))));
@@ -110,6 +123,8 @@ void TestClassWindow::followsTheClassLive()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.windowTitle().startsWith(QStringLiteral("Résultats de la classe")));
     QTableView *pupils = window.pupilsView();
+    // The table as sorted on screen, through every reading.
+    const QAbstractItemModelTester checked(pupils->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QTRY_COMPARE(pupils->model()->rowCount(), 2);
     QCOMPARE(pupils->model()->index(0, 0).data().toString(), QStringLiteral("léo"));
     QCOMPARE(pupils->model()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("dernier essai"));
@@ -133,6 +148,7 @@ void TestClassWindow::followsTheClassLive()
     QTRY_VERIFY((attempts = window.findChild<AttemptsDialog *>()) != nullptr);
     auto *table = attempts->findChild<QTableView *>();
     QCOMPARE(table->model()->rowCount(), 2);
+    QCOMPARE(table->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("essai"));
     QCOMPARE(table->model()->index(0, 6).data().toString(), QStringLiteral("0/4"));
     QCOMPARE(table->model()->index(1, 6).data().toString(), QStringLiteral("4/4"));
 
@@ -162,13 +178,146 @@ void TestClassWindow::saysWhatItCannotCount()
     ClassWindow window(ClassWindowContext{{m_dir->filePath(opened)}, LogNaming{}, false, {}});
     window.show();
     const auto shown = [&] {
-        for (const QLabel *label : window.findChildren<QLabel *>())
-            if (label->isVisible() && label->text().contains(said))
-                return true;
-        return false;
+        const QStringList lines = window.noticesView()->lines();
+        return window.noticesView()->isVisible()
+               && std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return line.contains(said); });
     };
     QTRY_VERIFY(shown());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void TestClassWindow::noticesPlainAndBounded_data()
+{
+    // In cm1 beside zoé's log: NAME a file that is no log, NAME@ a link to
+    // zoé's log, which a class folder never follows.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("lines"); // what each notice's line holds, in order
+    QTest::addColumn<QString>("printed");   // on the page, as its HTML holds it
+#ifndef Q_OS_WIN
+    QTest::newRow("a file named like markup, then others")
+        << QStringList{"<title>.txt@", "&amp;.md"}
+        << QStringList{"impossible de lire", "1 ligne ignorée", "1 fichier ignoré : "} << "&lt;title&gt;.txt";
+#endif
+    QStringList many;
+    for (int i = 1; i <= 80; ++i)
+        many.append(QStringLiteral("z%1").arg(i, 2, 10, QLatin1Char('0')));
+    QTest::newRow("80 files a classmate made")
+        << many << QStringList{"1 ligne ignorée", "80 fichiers ignorés : z01, z02, z03, … (afficher)"}
+        << "z05<br>&nbsp;&nbsp;… (75 autres lignes dans la fenêtre)";
+}
+
+// Every notice is there, whole and as written, however its names look, and
+// the notices never take the tables' room.
+void TestClassWindow::noticesPlainAndBounded()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, printed);
+    append(QStringLiteral("cm1/zoé.txt"), recordFor({"3", "4", "1", "2"}) + "modifié à la main\r\n");
+    for (const QString &entry : std::as_const(entries)) {
+        if (entry.endsWith(u'@'))
+            QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("cm1/zoé.txt")), m_dir->filePath(QStringLiteral("cm1/") + entry.chopped(1))));
+        else
+            append(QStringLiteral("cm1/") + entry, "pas un journal\n");
+    }
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    window.resize(800, 600);
+    window.show();
+    NoticesView *notices = window.noticesView();
+    QAbstractItemModelTester tester(notices->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QTRY_COMPARE(notices->lines().size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QVERIFY2(notices->lines().at(i).contains(lines.at(i)), qPrintable(notices->lines().at(i)));
+    if (entries.first().startsWith(u'<'))
+        QVERIFY(notices->lines().first().contains(QStringLiteral("<title>.txt")));
+    // Opened with Enter, every group's names shown: still a few lines, the tables below.
+    for (int i = 0; i < notices->topLevelItemCount(); ++i) {
+        if (notices->topLevelItem(i)->childCount() == 0)
+            continue;
+        notices->setCurrentItem(notices->topLevelItem(i));
+        QTest::keyClick(notices, Qt::Key_Return);
+        QVERIFY(notices->topLevelItem(i)->text(0).endsWith(QStringLiteral("(masquer)")));
+    }
+    QVERIFY(notices->sizeHint().height()
+            <= NoticesView::visibleLines * (notices->fontMetrics().height() + 4) + 2 * notices->frameWidth());
+    QTRY_COMPARE(notices->height(), notices->sizeHint().height());
+    QVERIFY(notices->height() < window.pupilsView()->height());
+    QVERIFY(window.height() <= 600);
+    const QString page = classPageHtml(window.report(), window.page());
+    QVERIFY(!page.contains(QStringLiteral("<title>")));
+    QVERIFY2(page.contains(printed), qPrintable(page));
+}
+
+void TestClassWindow::whoAnsweredFollowsTheCounts()
+{
+    append(QStringLiteral("cm1/<i>zoé.txt"), recordFor({"3", "4", "1", "2"}));
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    window.show();
+    QTRY_COMPARE(window.report().attempts(), 1);
+    auto *who = window.findChild<QLabel *>(QStringLiteral("who"));
+    QVERIFY(who->isVisible());
+    QTest::mouseClick(window.ideasView()->viewport(), Qt::LeftButton, {},
+                      window.ideasView()->visualRect(window.ideasView()->model()->index(0, 6)).center());
+    QCOMPARE(who->text(), QStringLiteral("Idée 1, 1 élève a répondu le paragraphe 3 : <i>zoé."));
+    QCOMPARE(who->textFormat(), Qt::PlainText);
+    // The class collected: nothing left to count, nothing to click.
+    QVERIFY(QFile::resize(m_dir->filePath(QStringLiteral("cm1/<i>zoé.txt")), 0));
+    QTRY_COMPARE(window.report().attempts(), 0);
+    QTRY_VERIFY(!who->isVisible());
+}
+
+void TestClassWindow::sizeAndZoom_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("kept");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("a small screen, nothing kept") << QRect(0, 0, 1024, 738) << QSize() << QSize(1000, 664);
+    QTest::newRow("a projector, nothing kept") << QRect(0, 0, 1920, 1050) << QSize() << QSize(1536, 945);
+    QTest::newRow("kept, fits") << QRect(0, 0, 1920, 1050) << QSize(1200, 900) << QSize(1200, 900);
+    QTest::newRow("kept on a bigger screen") << QRect(0, 0, 1024, 738) << QSize(1800, 1000) << QSize(1024, 738);
+    QTest::newRow("kept too short") << QRect(0, 30, 1920, 1050) << QSize(900, 400) << QSize(900, 840);
+}
+
+void TestClassWindow::sizeAndZoom()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QSize, kept);
+    QFETCH(QSize, size);
+    const QRect placed = initialWindowRect(screen, kept);
+    QCOMPARE(placed.size(), size);
+    QVERIFY(screen.contains(placed));
+    QCOMPARE(nextZoom(1.0, 1), 1.1);
+    QCOMPARE(nextZoom(3.0, 1), 3.0);
+    QCOMPARE(nextZoom(1.25, -1), 1.1);
+    QCOMPARE(nextZoom(0.8, -1), 0.8);
+    QCOMPARE(nextZoom(2.5, 0), 1.0);
+}
+
+// Ctrl + makes the tables' text bigger, Ctrl 0 as it was; the zoom and the
+// size stay for the next window.
+void TestClassWindow::zoomKeptForNextTime()
+{
+    const double normal = QApplication::font().pointSizeF();
+    {
+        ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(window.zoom(), 1.25);
+        QVERIFY(window.pupilsView()->font().pointSizeF() > normal * 1.2);
+        QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(window.pupilsView()->font().pointSizeF(), normal);
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        // However wide the window, the last column is as wide as its dates.
+        window.resize(1900, window.height());
+        QVERIFY(window.pupilsView()->horizontalHeader()->sectionSize(PupilsModel::LastChanged) < 300);
+        window.resize(700, window.height());
+        window.close();
+    }
+    ClassWindow again(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    QCOMPARE(again.zoom(), 1.1);
+    QCOMPARE(again.width(), 700);
 }
 
 QTEST_MAIN(TestClassWindow)

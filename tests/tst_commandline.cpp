@@ -205,6 +205,12 @@ void TestCommandLine::bilan_data()
     const QString notes = QStringLiteral("morvel2 : ignoré : CLASS") + QDir::separator() + QStringLiteral("notes.md\n");
     QTest::newRow("a class folder") << QStringList{"--bilan", "CLASS"} << 0 << "Bilan : 2 élèves, 3 essais\n" << notes
                                     << -1;
+    // Léo alone missed ideas 2 and 3: the sentence names both, as the window and the page do.
+    QTest::newRow("ideas tied for most missed")
+        << QStringList{"--bilan", "CLASS"} << 0
+        << "Les idées les plus manquées, chacune par 1 élève sur 2, sont l'idée 2, « Un\npersonnage inoubliable » (1 "
+           "l'a confondue avec le paragraphe 1) et l'idée 3, «\nLa présentation de Dorvé » (1 l'a laissée sans réponse).\n"
+        << notes << -1;
     // One file may mix pupils: each attempt a row, never one pupil.
     const QString attempts = QStringLiteral("Chaque essai dans l'ordre du fichier, qui peut mêler plusieurs élèves :\n"
                                             "   essai  idée 1  idée 2  idée 3  idée 4  score\n"

@@ -1,14 +1,36 @@
 #pragma once
 
+#include "classroom/classreport.h"
 #include "classroom/classsources.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
+#include <functional>
 
-// The class's attempts written for a spreadsheet at `target`, the same
-// table as morvel2 --bilan --csv writes: read again from the logs, into a
-// new file of the teacher's alone beside `target`, then put in its place,
+// A class written for a spreadsheet at `target` (classroom/csvexport.h),
+// into a new file of the teacher's alone beside it, then put in its place,
 // so that a file replaced (the teacher said yes) is never left half
-// written. Empty when done, otherwise why not, in French.
-QString exportClassCsv(const ClassSources &sources, const std::filesystem::path &target);
+// written, and one stopped leaves nothing behind. Both run off the window's
+// thread: `progress` is told how far they are (done, of total), and
+// returning false stops them.
+
+using ExportProgress = std::function<bool(qint64, qint64)>;
+
+struct ExportOutcome
+{
+    QString failure;      // why nothing was written, in French; empty when written or stopped
+    bool stopped = false; // stopped when asked: nothing written
+    QStringList unread;   // logs left out of the attempts because they could not be read, with why
+};
+
+// Every attempt, read again from the logs: the same table as
+// morvel2 --bilan --csv writes. Progress in bytes read.
+ExportOutcome exportClassCsv(const ClassSources &sources, const std::filesystem::path &target,
+                             const ExportProgress &progress = {});
+
+// The class's table as the window shows it, its rows in `order`. Progress in rows.
+ExportOutcome exportClassTable(const ClassReport &report, const QList<qsizetype> &order,
+                               const std::filesystem::path &target, const ExportProgress &progress = {});

@@ -1,10 +1,14 @@
 #include "classroom/classpage.h"
 
+#include "classroom/missedmost.h"
+#include "classroom/reportcells.h"
 #include "classroom/wording.h"
 
 #include <QLocale>
 
 namespace {
+
+const QString centred = QStringLiteral("text-align: center");
 
 QString cell(const QString &text, const QString &style = {})
 {
@@ -12,83 +16,80 @@ QString cell(const QString &text, const QString &style = {})
                                              text.toHtmlEscaped());
 }
 
-QString answer(const ReadRecord &record, std::size_t question)
+QString headerRow(const QStringList &headers)
 {
-    if (record.answers[question].isEmpty())
-        return QStringLiteral("–");
-    return shownAnswer(record.answers[question]) + (record.right[question] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"));
+    QString html = QStringLiteral("<thead><tr>");
+    for (const QString &header : headers)
+        html += QStringLiteral("<th>%1</th>").arg(header.toHtmlEscaped());
+    return html + QStringLiteral("</tr></thead>");
 }
 
-QString rowsTable(const ClassReport &report)
+QString rowCells(const PupilSummary &row)
 {
-    QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\">"
-                                  "<thead><tr>");
-    for (const char *header : {"élève", "essais", "idée 1", "idée 2", "idée 3", "idée 4", "score", "meilleur",
-                               "dernier essai"})
-        html += QStringLiteral("<th>%1</th>").arg(QString::fromUtf8(header));
-    html += QStringLiteral("</tr></thead>");
-    QList<PupilSummary> rows;
-    for (qsizetype i = 0; i < report.rowCount(); ++i)
-        rows.append(report.row(i));
-    if (report.rowKind() == ReportRows::Pupils) {
-        const QCollator order = frenchOrder();
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&order](const PupilSummary &a, const PupilSummary &b) { return order(a.name, b.name); });
-    }
-    const QLocale french(QLocale::French, QLocale::France);
-    for (const PupilSummary &row : std::as_const(rows)) {
-        const bool any = row.attempts > 0;
-        html += QStringLiteral("<tr>") + cell(row.name + (row.ownerUnverified ? QStringLiteral(" °") : QString()))
-                + cell(QString::number(row.attempts), QStringLiteral("text-align: center"));
-        for (std::size_t question = 0; question < std::size_t(Content::questionCount); ++question)
-            html += cell(any ? answer(row.last, question) : QString(), QStringLiteral("text-align: center"));
-        html += cell(any ? QStringLiteral("%1/4").arg(row.last.score()) : QStringLiteral("–"), QStringLiteral("text-align: center"))
-                + cell(any ? QStringLiteral("%1/4").arg(row.best) : QStringLiteral("–"), QStringLiteral("text-align: center"))
-                + cell(row.lastChanged.isValid()
-                           ? french.toString(row.lastChanged.toLocalTime(), QStringLiteral("dd/MM/yyyy HH:mm"))
-                           : QStringLiteral("–"))
-                + QStringLiteral("</tr>");
-    }
+    const bool any = row.attempts > 0;
+    QString html = cell(nameCell(row)) + cell(QString::number(row.attempts), centred);
+    for (std::size_t question = 0; question < std::size_t(Content::questionCount); ++question)
+        html += cell(any ? answerCell(row.last, question) : QString(), centred);
+    return html + cell(any ? scoreCell(row.last.score()) : QStringLiteral("–"), centred)
+           + cell(any ? scoreCell(row.best) : QStringLiteral("–"), centred) + cell(lastChangedCell(row));
+}
+
+QString rowsTable(const ClassReport &report, const QList<qsizetype> &order)
+{
+    QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\">")
+                   + headerRow(rowHeaders(report.rowKind()));
+    const qsizetype count = order.isEmpty() ? report.rowCount() : order.size();
+    for (qsizetype i = 0; i < count; ++i)
+        html += QStringLiteral("<tr>") + rowCells(report.row(order.isEmpty() ? i : order.at(i))) + QStringLiteral("</tr>");
     return html + QStringLiteral("</table>");
 }
 
 QString ideasTable(const ClassReport &report)
 {
-    QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\"><thead><tr>");
-    for (const char *header : {"idée", "question", "paragraphe", "justes", "par. 1", "par. 2", "par. 3", "par. 4",
-                               "sans réponse", "autre"})
-        html += QStringLiteral("<th>%1</th>").arg(QString::fromUtf8(header));
-    html += QStringLiteral("</tr></thead>");
+    QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\">")
+                   + headerRow(ideaHeaders());
     int number = 0;
     for (const QuestionSummary &question : report.questions()) {
         html += QStringLiteral("<tr>") + cell(QString::number(++number)) + cell(question.prompt)
-                + cell(question.expected, QStringLiteral("text-align: center"))
-                + cell(QStringLiteral("%1/%2").arg(question.right).arg(question.pupils), QStringLiteral("text-align: center"));
-        for (std::size_t choice = 0; choice < std::size_t(answerChoiceCount); ++choice) {
-            const bool expected = choice < 4 && QString::number(choice + 1) == question.expected;
-            html += cell(QString::number(question.spread[choice]) + (expected ? QStringLiteral(" ✓") : QString()),
-                         QStringLiteral("text-align: center"));
-        }
+                + cell(question.expected, centred)
+                + cell(QStringLiteral("%1/%2").arg(question.right).arg(question.pupils), centred);
+        for (int choice = 0; choice < answerChoiceCount; ++choice)
+            html += cell(spreadCell(question, AnswerChoice(choice)), centred);
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
 }
 
+QString noticesHtml(const QList<ClassNotice> &notices)
+{
+    QString html;
+    for (const ClassNotice &notice : notices) {
+        html += QStringLiteral("<p>%1").arg(notice.text.toHtmlEscaped());
+        const qsizetype shown = std::min(notice.items.size(), printedNoticeItems);
+        for (qsizetype i = 0; i < shown; ++i)
+            html += QStringLiteral("<br>&nbsp;&nbsp;%1").arg(notice.items.at(i).toHtmlEscaped());
+        if (notice.items.size() > shown)
+            html += QStringLiteral("<br>&nbsp;&nbsp;… (%1 dans la fenêtre)")
+                        .arg(plural(notice.items.size() - shown, QStringLiteral("autre ligne"),
+                                    QStringLiteral("autres lignes")));
+        html += QStringLiteral("</p>");
+    }
+    return html;
+}
+
 } // namespace
 
-QString classPageHtml(const ClassReport &report, const QString &opened, const QDateTime &readAt)
+QString classPageHtml(const ClassReport &report, const ClassPage &page)
 {
     const QLocale french(QLocale::French, QLocale::France);
     QString html = QStringLiteral("<html><body style=\"font-family: 'Liberation Sans', sans-serif; font-size: 9pt\">");
     html += QStringLiteral("<h2>Résultats de la classe</h2><p>%1<br>Lu le %2</p>")
-                .arg(opened.toHtmlEscaped(), french.toString(readAt, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm")));
+                .arg(page.opened.toHtmlEscaped(),
+                     french.toString(page.readAt, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm")).toHtmlEscaped());
     html += QStringLiteral("<p>✓ juste · ✗ faux · – sans réponse · réponses et score du dernier essai%1</p>")
-                .arg(report.anyOwnerUnverified()
-                         ? QStringLiteral(" · ° %1").arg(QString::fromUtf8(ownerUnverifiedNote))
-                         : QString());
-    if (report.rowKind() == ReportRows::Attempts)
-        html += QStringLiteral("<p>Un seul fichier, qui peut mêler plusieurs élèves : chaque ligne est un essai.</p>");
-    html += rowsTable(report);
+                .arg(page.orderText.isEmpty() ? QString() : QStringLiteral(" · ") + page.orderText.toHtmlEscaped());
+    html += noticesHtml(page.notices);
+    html += rowsTable(report, page.order);
     html += QStringLiteral("<h3>Les idées</h3>") + ideasTable(report);
     if (const QString sentence = missedMostSentence(report); !sentence.isEmpty())
         html += QStringLiteral("<p>%1</p>").arg(sentence.toHtmlEscaped());

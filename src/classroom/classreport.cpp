@@ -32,9 +32,21 @@ AnswerChoice answerChoiceOf(const QString &answer)
 {
     if (answer.isEmpty())
         return AnswerChoice::Blank;
-    if (answer.size() == 1 && answer[0] >= u'1' && answer[0] <= u'4')
-        return static_cast<AnswerChoice>(answer[0].unicode() - u'1');
+    const char16_t first = answer.front().unicode();
+    if (answer.size() == 1 && first >= u'1' && first < u'1' + paragraphChoices.size())
+        return paragraphChoices[std::size_t(first - u'1')];
     return AnswerChoice::Other;
+}
+
+int paragraphNumber(AnswerChoice choice)
+{
+    const auto found = std::find(paragraphChoices.cbegin(), paragraphChoices.cend(), choice);
+    return found == paragraphChoices.cend() ? 0 : int(found - paragraphChoices.cbegin()) + 1;
+}
+
+bool isExpectedChoice(const QuestionSummary &question, AnswerChoice choice)
+{
+    return paragraphNumber(choice) > 0 && answerChoiceOf(question.expected) == choice;
 }
 
 ClassReport::ClassReport(ReportRows rows, bool keepHistory)
@@ -225,43 +237,4 @@ QString rowNoun(const ClassReport &report, qint64 count)
     return report.rowKind() == ReportRows::Pupils
                ? plural(count, QStringLiteral("élève"), QStringLiteral("élèves"))
                : plural(count, QStringLiteral("essai"), QStringLiteral("essais"));
-}
-
-QString missedMostSentence(const ClassReport &report)
-{
-    const QList<QuestionSummary> questions = report.questions();
-    qsizetype missed = -1;
-    for (qsizetype i = 0; i < questions.size(); ++i)
-        if (questions[i].wrong() > 0 && (missed < 0 || questions[i].wrong() > questions[missed].wrong()))
-            missed = i;
-    if (missed < 0)
-        return report.rowsWithAttempt() == 0 ? QString()
-                                             : QStringLiteral("Toutes les idées sont justes au dernier essai.");
-    const QuestionSummary &question = questions[missed];
-    const QString start = QStringLiteral("L'idée la plus manquée est l'idée %1, « %2 » : %3 sur %4 ")
-                              .arg(missed + 1)
-                              .arg(question.prompt, rowNoun(report, question.wrong()))
-                              .arg(question.pupils);
-    const QString verb = question.wrong() > 1 ? QStringLiteral("ne l'ont pas trouvée") : QStringLiteral("ne l'a pas trouvée");
-    // The paragraph chosen most often instead of the right one.
-    int confusedWith = -1;
-    for (int paragraph = 0; paragraph < 4; ++paragraph) {
-        if (QString::number(paragraph + 1) == question.expected)
-            continue;
-        const int count = question.spread[static_cast<std::size_t>(paragraph)];
-        if (count > 0 && (confusedWith < 0 || count > question.spread[static_cast<std::size_t>(confusedWith)]))
-            confusedWith = paragraph;
-    }
-    const int blank = question.spread[static_cast<std::size_t>(AnswerChoice::Blank)];
-    const int confused = confusedWith < 0 ? 0 : question.spread[static_cast<std::size_t>(confusedWith)];
-    // "3 l'ont confondue", "1 l'a laissée".
-    const auto they = [](int count, const QString &what) {
-        return count > 1 ? QStringLiteral("%1 l'ont %2").arg(count).arg(what) : QStringLiteral("1 l'a %1").arg(what);
-    };
-    if (confused == 0 && blank == 0)
-        return start + verb + u'.';
-    if (confused == 0 || blank > confused)
-        return start + verb + QStringLiteral(" ; %1.").arg(they(blank, QStringLiteral("laissée sans réponse")));
-    return start + verb
-           + QStringLiteral(" ; %1 avec le paragraphe %2.").arg(they(confused, QStringLiteral("confondue"))).arg(confusedWith + 1);
 }

@@ -41,7 +41,11 @@ struct PupilSummary
 // something else (a number no paragraph has, what no box lets in).
 enum class AnswerChoice { Paragraph1, Paragraph2, Paragraph3, Paragraph4, Blank, Other };
 inline constexpr int answerChoiceCount = 6;
+inline constexpr std::array<AnswerChoice, 4> paragraphChoices{AnswerChoice::Paragraph1, AnswerChoice::Paragraph2,
+                                                              AnswerChoice::Paragraph3, AnswerChoice::Paragraph4};
 AnswerChoice answerChoiceOf(const QString &answer);
+// The paragraph a choice stands for, from 1; 0 for none or another answer.
+int paragraphNumber(AnswerChoice choice);
 
 struct QuestionSummary
 {
@@ -59,6 +63,9 @@ struct QuestionSummary
 
     int wrong() const { return pupils - right; }
 };
+
+// Whether `choice` is the paragraph `question` expects.
+bool isExpectedChoice(const QuestionSummary &question, AnswerChoice choice);
 
 class ClassReport
 {
@@ -137,11 +144,6 @@ private:
     QList<qint32> m_attemptRecords;
     bool m_fileUnverified = false;
 };
-
-// One French sentence: the idea the class missed most (most rows wrong at
-// their last attempt; the first when tied) and the paragraph it was most
-// often confused with, or that it was left empty; or that none was missed.
-QString missedMostSentence(const ClassReport &report);
 
 // "élève"/"élèves" or "essai"/"essais", as the report's rows are.
 QString rowNoun(const ClassReport &report, qint64 count);

@@ -48,7 +48,8 @@ std::optional<QString> collectPupil(const PupilLogFile &log, const std::filesyst
 
 } // namespace
 
-ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination)
+ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination,
+                                 const std::function<bool(qint64, qint64)> &progress)
 {
     ClassCollectOutcome outcome;
     const ClassFolderListing listing = listClassFolder(logs.folder, {logs.prefix, logs.suffix});
@@ -64,9 +65,15 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
     outcome.ignored = listing.ignored;
     for (const SetAsideFile &setAside : listing.setAside)
         outcome.leftAlone.append(QStringLiteral("%1 : %2 ; laissé en place").arg(setAside.file, setAside.reason));
-    for (const PupilLogFile &log : listing.logs)
-        if (const std::optional<QString> left = collectPupil(log, destination, outcome))
+    for (qsizetype i = 0; i < listing.logs.size(); ++i) {
+        if (progress && !progress(i, listing.logs.size())) {
+            outcome.stopped = true;
+            outcome.notReached = int(listing.logs.size() - i);
+            break;
+        }
+        if (const std::optional<QString> left = collectPupil(listing.logs.at(i), destination, outcome))
             outcome.leftAlone.append(*left);
+    }
     // In the folder's order, as a teacher looks for a name.
     std::sort(outcome.leftAlone.begin(), outcome.leftAlone.end(), frenchOrder());
     std::sort(outcome.ownerUnverified.begin(), outcome.ownerUnverified.end(), frenchOrder());

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <functional>
 
 // What --collect takes on this machine: the whole class, when the setting
 // names a log per pupil by its file's name (/srv/classe/%u.txt); the one
@@ -37,9 +38,15 @@ struct ClassCollectOutcome
     // What stopped the whole collect, in French: the class folder could not
     // be read, or the destination folder made. Empty otherwise.
     QString failure;
+    // Stopped when asked, between two logs: the logs not reached yet stay
+    // where they were (`notReached` of them), and are not in `leftAlone`.
+    bool stopped = false;
+    int notReached = 0;
 };
 
 // Moves every log of `logs` (the class folder's listing rule) into
 // `destination`, a folder made (readable by the collector alone) when
-// missing.
-ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination);
+// missing. `progress`, told before each log how many were done of how
+// many, stops the collect there by returning false.
+ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::path &destination,
+                                 const std::function<bool(qint64, qint64)> &progress = {});

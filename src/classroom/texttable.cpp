@@ -1,5 +1,7 @@
 #include "classroom/texttable.h"
 
+#include "classroom/missedmost.h"
+#include "classroom/reportcells.h"
 #include "classroom/wording.h"
 
 #include <QLocale>
@@ -13,18 +15,6 @@ constexpr std::size_t questionCount = Content::questionCount;
 // A login longer than this is cut, so that a row fits in 80 columns.
 constexpr qsizetype longestName = 22;
 constexpr qsizetype attemptWidth = 8; // "essai" and its number, right-aligned
-
-// An answer with its mark: "3 ✓", "1 ✗", "–" for none, as the window and
-// the printed page show them.
-// An answer no answer box lets in is cut to the record's zone and marked
-// "*", explained under the table.
-QString markedAnswer(const ReadRecord &record, std::size_t row)
-{
-    if (record.answers[row].isEmpty())
-        return QStringLiteral("–");
-    return shownAnswer(record.answers[row]) + (record.right[row] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"))
-           + (record.untyped[row] ? QStringLiteral("*") : QString());
-}
 
 QString shortName(const QString &name)
 {
@@ -62,10 +52,10 @@ const QList<bool> rowAlignment{false, true, false, false, false, false, true, tr
 // The answers' columns hold "12341234123412…✗*" at most; most hold "3 ✓".
 const QList<qsizetype> attemptColumns{attemptWidth, 6, 6, 6, 6, 5};
 
-QStringList rowHeader(const QString &first)
+// The window's headers but "dernier essai", which a terminal has no room for.
+QStringList rowHeader(ReportRows rows)
 {
-    return {first, QStringLiteral("essais"), QStringLiteral("idée 1"), QStringLiteral("idée 2"),
-            QStringLiteral("idée 3"), QStringLiteral("idée 4"), QStringLiteral("score"), QStringLiteral("meilleur")};
+    return rowHeaders(rows).first(8);
 }
 
 QStringList rowCells(const PupilSummary &row)
@@ -73,9 +63,9 @@ QStringList rowCells(const PupilSummary &row)
     QStringList cells{shortName(row.name) + (row.ownerUnverified ? QStringLiteral("°") : QString()),
                       QString::number(row.attempts)};
     for (std::size_t question = 0; question < questionCount; ++question)
-        cells.append(row.attempts > 0 ? markedAnswer(row.last, question) : QString());
-    cells.append(row.attempts > 0 ? QStringLiteral("%1/4").arg(row.last.score()) : QStringLiteral("–"));
-    cells.append(row.attempts > 0 ? QStringLiteral("%1/4").arg(row.best) : QStringLiteral("–"));
+        cells.append(row.attempts > 0 ? answerCell(row.last, question) : QString());
+    cells.append(row.attempts > 0 ? scoreCell(row.last.score()) : QStringLiteral("–"));
+    cells.append(row.attempts > 0 ? scoreCell(row.best) : QStringLiteral("–"));
     return cells;
 }
 
@@ -87,33 +77,20 @@ QString ignoredLines(const ClassReport &report)
                                             + QStringLiteral(".\n");
 }
 
-bool anyUntyped(const ClassReport &report)
-{
-    for (qsizetype i = 0; i < report.rowCount(); ++i) {
-        const PupilSummary row = report.row(i);
-        if (row.attempts > 0 && row.last.anyUntyped())
-            return true;
-    }
-    return false;
-}
-
 QString ideasTables(const QList<QuestionSummary> &questions)
 {
-    QList<QStringList> ideas{{QStringLiteral("idée"), QStringLiteral("question"), QStringLiteral("paragraphe"),
-                              QStringLiteral("justes")}};
-    QList<QStringList> spread{{QStringLiteral("idée"), QStringLiteral("par. 1"), QStringLiteral("par. 2"),
-                               QStringLiteral("par. 3"), QStringLiteral("par. 4"), QStringLiteral("sans réponse"),
-                               QStringLiteral("autre")}};
+    QList<QStringList> ideas{ideaHeaders().first(4)};
+    QStringList spreadHeader = ideaHeaders();
+    spreadHeader.remove(1, 3); // the prompt, paragraph and rights are in the first table
+    QList<QStringList> spread{spreadHeader};
     int number = 0;
     for (const QuestionSummary &question : questions) {
         ++number;
         ideas.append({QString::number(number), question.prompt, question.expected,
                       QStringLiteral("%1/%2").arg(question.right).arg(question.pupils)});
         QStringList counts{QString::number(number)};
-        for (std::size_t choice = 0; choice < std::size_t(answerChoiceCount); ++choice) {
-            const bool expected = choice < 4 && QString::number(choice + 1) == question.expected;
-            counts.append(QString::number(question.spread[choice]) + (expected ? QStringLiteral(" ✓") : QString()));
-        }
+        for (int choice = 0; choice < answerChoiceCount; ++choice)
+            counts.append(spreadCell(question, AnswerChoice(choice)));
         spread.append(counts);
     }
     return columns(ideas, {true, false, true, true})
@@ -149,7 +126,7 @@ const QList<bool> attemptAlignment{true, false, false, false, false, true};
 
 QString attemptsHeader()
 {
-    return columns({attemptCells(rowHeader(QStringLiteral("essai")))}, attemptAlignment, attemptColumns);
+    return columns({attemptCells(rowHeader(ReportRows::Attempts))}, attemptAlignment, attemptColumns);
 }
 
 QString attemptLine(qsizetype number, const ReadRecord &record)
@@ -163,7 +140,7 @@ QString formatIdeas(const ClassReport &report)
     if (report.attempts() == 0)
         return QStringLiteral("Aucun résultat de cet exercice.\n") + ignoredLines(report);
     QString text;
-    if (anyUntyped(report))
+    if (anyUntypedShown(report))
         text += QStringLiteral("* %1\n").arg(QString::fromUtf8(untypedNote));
     if (report.anyOwnerUnverified())
         text += wrapped(QStringLiteral("° %1 : sur ce partage, le propriétaire des fichiers n'est pas visible ; "
@@ -199,7 +176,7 @@ QString formatClassReport(const ClassReport &report)
     const QCollator order = frenchOrder();
     std::stable_sort(rows.begin(), rows.end(),
                      [&order](const PupilSummary &a, const PupilSummary &b) { return order(a.name, b.name); });
-    QList<QStringList> table{rowHeader(QStringLiteral("élève"))};
+    QList<QStringList> table{rowHeader(ReportRows::Pupils)};
     for (const PupilSummary &row : std::as_const(rows))
         table.append(rowCells(row));
     text += columns(table, rowAlignment);

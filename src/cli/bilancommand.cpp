@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <memory>
 
@@ -44,8 +45,11 @@ bool readLogs(const ClassSources &sources, ClassReport &report, CsvExport *csv, 
     const bool streamed = sources.rows == ReportRows::Attempts;
     bool complete = true;
     qsizetype number = 0;
+    // A pupil's attempts are numbered across their logs (a collected copy, then the class folder).
+    QHash<QString, int> numbered;
     for (const LogSource &log : sources.logs) {
         const QString pupil = printableName(log.file.pupil);
+        int &pupilAttempt = numbered[pupil];
         int attempt = 0;
         const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
             // An empty log is no pupil.
@@ -57,8 +61,9 @@ bool readLogs(const ClassSources &sources, ClassReport &report, CsvExport *csv, 
                 ++number;
                 say(out, (number == 1 ? attemptsHeader() : QString()) + attemptLine(number, record));
             }
+            ++pupilAttempt;
             if (csv)
-                csv->addAttempt(pupil, attempt, record);
+                csv->addAttempt(pupil, pupilAttempt, record);
         }, readRulesFor(log));
         if (!reading.ok) {
             complain(err, QStringLiteral("impossible de lire %1 : %2\n")

@@ -38,9 +38,13 @@ AttemptsDialog::AttemptsDialog(const ClassReport &report, qsizetype row, QWidget
     buttons->addButton(QStringLiteral("Fermer"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("%1 : %2, dans l'ordre où ils ont été faits.")
-                                     .arg(pupil.name, pupil.attempts > 1 ? QStringLiteral("%1 essais").arg(pupil.attempts)
-                                                                         : QStringLiteral("1 essai"))));
+    // The login is the pupil's file's name: plain text, never markup.
+    auto *said = new QLabel(QStringLiteral("%1 : %2, dans l'ordre où ils ont été faits.")
+                                .arg(pupil.name, pupil.attempts > 1 ? QStringLiteral("%1 essais").arg(pupil.attempts)
+                                                                    : QStringLiteral("1 essai")));
+    said->setTextFormat(Qt::PlainText);
+    said->setWordWrap(true);
+    layout->addWidget(said);
     layout->addWidget(view, 1);
     layout->addWidget(buttons);
     resize(640, 360);

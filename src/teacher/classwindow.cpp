@@ -1,9 +1,11 @@
 #include "teacher/classwindow.h"
 
+#include "classroom/missedmost.h"
 #include "classroom/wording.h"
 #include "paths/paths.h"
 #include "teacher/attemptsdialog.h"
 #include "teacher/ideasmodel.h"
+#include "teacher/noticesview.h"
 #include "teacher/pupilsmodel.h"
 #include "teacher/spreaddelegate.h"
 
@@ -25,6 +27,22 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+namespace {
+
+// A label for what a file or a pupil may name: never read as markup.
+QLabel *plainLabel(const QString &text = {})
+{
+    auto *label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+const QString clickHint = QStringLiteral("Cliquer sur un nombre montre qui a donné cette réponse.");
+
+} // namespace
+
 ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(std::move(context))
@@ -35,59 +53,36 @@ ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
     setWindowTitle(QStringLiteral("Résultats de la classe"));
     setAcceptDrops(true);
     buildActions();
+    buildViewActions();
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
-    m_opened = new QLabel;
-    m_opened->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_notice = new QLabel;
-    m_notice->setWordWrap(true);
-    m_notice->setStyleSheet(QStringLiteral("QLabel { color: #8a4b00; }"));
+    m_opened = plainLabel();
+    m_notices = new NoticesView;
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(buildPupils());
     splitter->addWidget(buildIdeas());
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(m_opened);
-    layout->addWidget(m_notice);
+    layout->addWidget(m_notices);
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
     buildStatus();
     connect(&m_loader, &ClassLoader::loaded, this, &ClassWindow::showReport);
     connect(&m_loader, &ClassLoader::unchanged, this, &ClassWindow::showReadTime);
-    connect(&m_loader, &ClassLoader::progressed, this, &ClassWindow::showProgress);
-    resize(1000, 720);
+    connect(&m_loader, &ClassLoader::progressed, this,
+            [this](qint64 done, qint64 total) { showProgress(done, total, false); });
+    connect(&m_job, &BackgroundJob::started, this, [this] { showJob(true); });
+    connect(&m_job, &BackgroundJob::ended, this, [this] { showJob(false); });
+    connect(&m_job, &BackgroundJob::progressed, this,
+            [this](qint64 done, qint64 total) { showProgress(done, total, true); });
+    placeOnScreen();
     openPaths(m_context.paths);
 }
 
 const ClassReport &ClassWindow::report() const
 {
     return m_pupils->report();
-}
-
-void ClassWindow::buildActions()
-{
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&Fichier"));
-    QToolBar *tools = addToolBar(QStringLiteral("Actions"));
-    tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    tools->setMovable(false);
-    const auto add = [&](const QString &text, const QKeySequence &keys, void (ClassWindow::*slot)()) {
-        QAction *action = file->addAction(text, this, slot);
-        action->setShortcut(keys);
-        tools->addAction(action);
-        return action;
-    };
-    add(QStringLiteral("&Ouvrir…"), QKeySequence::Open, &ClassWindow::chooseAndOpen);
-    file->addAction(QStringLiteral("Ouvrir un &fichier…"), this, &ClassWindow::chooseFileAndOpen);
-    add(QStringLiteral("&Recueillir…"), {}, &ClassWindow::collect);
-    add(QStringLiteral("&Exporter…"), QKeySequence(Qt::CTRL | Qt::Key_E), &ClassWindow::exportCsv);
-    add(QStringLiteral("&Imprimer…"), QKeySequence::Print, &ClassWindow::print);
-    add(QStringLiteral("Enregistrer en &PDF…"), {}, &ClassWindow::savePdf);
-    file->addSeparator();
-    file->addAction(QStringLiteral("&Quitter"), QKeySequence::Quit, this, &QWidget::close);
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Aide"));
-    QAction *guide = help->addAction(QStringLiteral("&Aide"), this, &ClassWindow::showHelp);
-    guide->setShortcut(QKeySequence::HelpContents);
-    tools->addAction(guide);
 }
 
 QWidget *ClassWindow::buildPupils()
@@ -103,8 +98,10 @@ QWidget *ClassWindow::buildPupils()
     m_pupilsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pupilsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pupilsView->setAlternatingRowColors(true);
+    // Each column as wide as what it holds, however wide the window: the
+    // last one does not take the rest.
     m_pupilsView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_pupilsView->horizontalHeader()->setStretchLastSection(true);
+    m_pupilsView->horizontalHeader()->setStretchLastSection(false);
     m_pupilsView->verticalHeader()->hide();
     connect(m_pupilsView, &QTableView::activated, this, &ClassWindow::openPupil);
     return m_pupilsView;
@@ -115,8 +112,8 @@ QWidget *ClassWindow::buildIdeas()
     auto *box = new QWidget;
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_missed = new QLabel;
-    m_missed->setWordWrap(true);
+    m_missed = plainLabel();
+    m_missed->setObjectName(QStringLiteral("missed"));
     QFont bold = m_missed->font();
     bold.setBold(true);
     m_missed->setFont(bold);
@@ -129,11 +126,10 @@ QWidget *ClassWindow::buildIdeas()
     m_ideasView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_ideasView->horizontalHeader()->setMinimumSectionSize(64);
     m_ideasView->verticalHeader()->hide();
-    m_who = new QLabel(QStringLiteral("Cliquer sur un nombre montre qui a donné cette réponse."));
-    m_who->setWordWrap(true);
-    m_who->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    connect(m_ideasView, &QTableView::clicked, this, &ClassWindow::showWho);
-    connect(m_ideasView, &QTableView::activated, this, &ClassWindow::showWho);
+    m_who = plainLabel(clickHint);
+    m_who->setObjectName(QStringLiteral("who"));
+    connect(m_ideasView, &QTableView::clicked, this, &ClassWindow::pickWho);
+    connect(m_ideasView, &QTableView::activated, this, &ClassWindow::pickWho);
     layout->addWidget(m_missed);
     layout->addWidget(m_ideasView, 1);
     layout->addWidget(m_who);
@@ -142,15 +138,25 @@ QWidget *ClassWindow::buildIdeas()
 
 void ClassWindow::buildStatus()
 {
-    m_readAt = new QLabel;
+    m_readAt = plainLabel();
+    m_readAt->setWordWrap(false);
+    m_activity = plainLabel();
+    m_activity->setWordWrap(false);
     m_progress = new QProgressBar;
     m_progress->setMaximumWidth(240);
     m_progress->setAccessibleName(QStringLiteral("Lecture des résultats"));
     m_stop = new QPushButton(QStringLiteral("Annuler"));
-    connect(m_stop, &QPushButton::clicked, this, [this] { m_loader.stop(); });
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        if (m_job.busy())
+            m_job.cancel();
+        else
+            m_loader.stop();
+    });
     statusBar()->addWidget(m_readAt, 1);
+    statusBar()->addPermanentWidget(m_activity);
     statusBar()->addPermanentWidget(m_progress);
     statusBar()->addPermanentWidget(m_stop);
+    m_activity->hide();
     m_progress->hide();
     m_stop->hide();
 }
@@ -166,10 +172,23 @@ QString ClassWindow::shownName() const
 void ClassWindow::openPaths(const QStringList &paths)
 {
     m_context.paths = paths;
+    if (!paths.contains(m_collectedCopy))
+        m_collectedCopy.clear();
     setWindowTitle(QStringLiteral("Résultats de la classe – %1").arg(shownName()));
-    m_opened->setText(QStringLiteral("Ouvert : %1").arg(shownName()));
+    if (m_collectedCopy.isEmpty()) {
+        m_opened->setText(QStringLiteral("Ouvert : %1").arg(shownName()));
+    } else {
+        QStringList followed = paths;
+        followed.removeAll(m_collectedCopy);
+        QStringList shown;
+        for (const QString &path : std::as_const(followed))
+            shown.append(printableName(QDir::toNativeSeparators(path)));
+        m_opened->setText(QStringLiteral("Ouvert : %1, suivi en direct, avec ce qui en a été recueilli dans %2")
+                              .arg(shown.join(QStringLiteral(", ")),
+                                   printableName(QDir::toNativeSeparators(m_collectedCopy))));
+    }
     m_readAt->setText(QStringLiteral("Lecture…"));
-    m_who->setText(QStringLiteral("Cliquer sur un nombre montre qui a donné cette réponse."));
+    m_whoPicked.reset();
     m_loader.open(paths, m_context.naming);
 }
 
@@ -185,35 +204,18 @@ void ClassWindow::showReport(const ClassReport &report, const QStringList &probl
     m_pupils->setReport(report);
     m_ideas->setReport(report);
     m_missed->setText(missedMostSentence(report));
-    QStringList notices;
-    if (report.rowKind() == ReportRows::Attempts)
-        notices.append(m_context.sharedSetting || report.attempts() > 0
-                           ? QStringLiteral("Ce fichier peut mêler plusieurs élèves : chaque ligne est un essai, "
-                                            "dans l'ordre du fichier.")
-                           : QString());
-    if (report.anyOwnerUnverified())
-        notices.append(QStringLiteral("Sur ce partage, le propriétaire des fichiers n'est pas visible : les lignes "
-                                      "marquées « %1 » peuvent venir d'un autre élève.")
-                           .arg(QString::fromUtf8(ownerUnverifiedNote)));
-    if (report.attempts() == 0 && problems.isEmpty())
-        notices.append(QStringLiteral("Aucun résultat de cet exercice pour l'instant : chaque essai apparaîtra ici "
-                                      "dès qu'il sera enregistré."));
-    if (report.ignoredLines() > 0)
-        notices.append(QStringLiteral("%1 : ni un résultat de cet exercice, ni un résultat entier (une ligne "
-                                      "modifiée à la main, un autre exercice) ; elles ne comptent pas.")
-                           .arg(plural(report.ignoredLines(), QStringLiteral("ligne ignorée"),
-                                       QStringLiteral("lignes ignorées"))));
-    if (stopped)
-        notices.append(QStringLiteral("Lecture interrompue : seule une partie des résultats est montrée."));
-    for (const QString &ignored : m_loader.sources().ignored)
-        notices.append(QStringLiteral("ignoré : %1").arg(ignored));
-    notices += problems;
-    notices.removeAll(QString());
-    m_notice->setText(notices.join(u'\n'));
-    m_notice->setVisible(!notices.isEmpty());
-    m_problems = problems;
-    m_progress->hide();
-    m_stop->hide();
+    m_noticeSources.problems = problems;
+    m_noticeSources.ignored = m_loader.sources().ignored;
+    // TODO ignoredCount: once the listing keeps only some of the names, their number.
+    m_noticeSources.ignoredCount = m_loader.sources().ignored.size();
+    m_noticeSources.stopped = stopped;
+    m_noticeSources.sharedSetting = m_context.sharedSetting;
+    m_notices->setNotices(classNotices(report, m_noticeSources));
+    showWho();
+    if (!m_job.busy()) {
+        m_progress->hide();
+        m_stop->hide();
+    }
     showReadTime(readAt);
 }
 
@@ -227,10 +229,11 @@ void ClassWindow::showReadTime(const QDateTime &readAt)
     m_readAt->setText(QStringLiteral("Lu à %1 · %2").arg(readAt.toString(QStringLiteral("HH:mm:ss")), who));
 }
 
-void ClassWindow::showProgress(qint64 done, qint64 total)
+void ClassWindow::showProgress(qint64 done, qint64 total, bool ofJob)
 {
-    // A bar only for readings long enough to watch.
-    if (total < 8 * 1024 * 1024)
+    // For the reading, a bar only when it is long enough to watch; a job's
+    // bar is there while it runs, and the reading's waits.
+    if (m_job.busy() != ofJob || (!ofJob && total < 8 * 1024 * 1024))
         return;
     m_progress->setRange(0, 1000);
     m_progress->setValue(int(done * 1000 / std::max<qint64>(1, total)));
@@ -238,21 +241,46 @@ void ClassWindow::showProgress(qint64 done, qint64 total)
     m_stop->show();
 }
 
-void ClassWindow::showWho(const QModelIndex &index)
+void ClassWindow::showJob(bool running)
 {
-    const std::optional<AnswerChoice> choice = IdeasModel::choiceAt(index);
-    if (!choice)
+    m_activity->setText(running ? m_job.what() : QString());
+    m_activity->setVisible(running);
+    m_progress->setAccessibleName(running ? m_job.what() : QStringLiteral("Lecture des résultats"));
+    m_progress->setRange(0, 0); // busy until the first figures
+    m_progress->setVisible(running);
+    m_stop->setVisible(running);
+    for (QAction *action : std::as_const(m_jobActions))
+        action->setEnabled(!running);
+}
+
+void ClassWindow::pickWho(const QModelIndex &index)
+{
+    if (const std::optional<AnswerChoice> choice = IdeasModel::choiceAt(index)) {
+        m_whoPicked = std::pair(index.row(), *choice);
+        showWho();
+    }
+}
+
+// The line under the ideas, said again with each reading: the pupils who
+// gave the answer picked, or how to pick one while there is something to count.
+void ClassWindow::showWho()
+{
+    const int rows = report().rowsWithAttempt();
+    m_who->setVisible(rows > 0);
+    if (!m_whoPicked || rows == 0) {
+        m_who->setText(clickHint);
         return;
-    const QStringList names = report().whoChose(index.row(), *choice);
-    const QString answer = *choice == AnswerChoice::Blank ? QStringLiteral("laissé sans réponse")
-                                                          : QStringLiteral("répondu %1").arg(choiceName(*choice));
+    }
+    const auto [idea, choice] = *m_whoPicked;
+    const QStringList names = report().whoChose(idea, choice);
+    const QString answer = choice == AnswerChoice::Blank ? QStringLiteral("laissé sans réponse")
+                                                         : QStringLiteral("répondu %1").arg(choiceName(choice));
     m_who->setText(names.isEmpty()
-                       ? QStringLiteral("Idée %1 : personne n'a %2.").arg(index.row() + 1).arg(answer)
-                       : QStringLiteral("Idée %1, %2 : %3.")
-                             .arg(index.row() + 1)
-                             .arg(QStringLiteral("%1 %2 %3")
-                                      .arg(rowNoun(report(), names.size()),
-                                           names.size() > 1 ? QStringLiteral("ont") : QStringLiteral("a"), answer),
+                       ? QStringLiteral("Idée %1 : personne n'a %2.").arg(idea + 1).arg(answer)
+                       : QStringLiteral("Idée %1, %2 %3 %4 : %5.")
+                             .arg(idea + 1)
+                             .arg(rowNoun(report(), names.size()),
+                                  names.size() > 1 ? QStringLiteral("ont") : QStringLiteral("a"), answer,
                                   names.join(QStringLiteral(", "))));
 }
 
@@ -262,8 +290,29 @@ void ClassWindow::openPupil(const QModelIndex &index)
     if (row < 0)
         return;
     auto *dialog = new AttemptsDialog(report(), row, this);
+    dialog->setFont(font());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
+}
+
+QList<qsizetype> ClassWindow::rowsOnScreen() const
+{
+    QList<qsizetype> rows;
+    rows.reserve(m_sortedPupils->rowCount());
+    for (int row = 0; row < m_sortedPupils->rowCount(); ++row)
+        rows.append(m_pupils->reportRow(m_sortedPupils->mapToSource(m_sortedPupils->index(row, 0)).row()));
+    return rows;
+}
+
+ClassPage ClassWindow::page() const
+{
+    const QHeaderView *header = m_pupilsView->horizontalHeader();
+    NoticeSources onPaper = m_noticeSources;
+    onPaper.live = false;
+    return {m_opened->text(), m_lastRead, rowsOnScreen(),
+            sortedByText(m_sortedPupils->sortColumn() < 0 ? -1 : header->sortIndicatorSection(),
+                         header->sortIndicatorOrder(), report().rowKind()),
+            classNotices(report(), onPaper)};
 }
 
 void ClassWindow::dragEnterEvent(QDragEnterEvent *event)

@@ -1,5 +1,7 @@
 #include "teacher/ideasmodel.h"
 
+#include "classroom/reportcells.h"
+
 IdeasModel::IdeasModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -36,7 +38,7 @@ QVariant IdeasModel::data(const QModelIndex &index, int role) const
     const QuestionSummary &question = m_questions.at(index.row());
     const std::optional<AnswerChoice> choice = choiceAt(index);
     const int count = choice ? question.spread[std::size_t(*choice)] : 0;
-    const bool expected = choice && int(*choice) < 4 && QString::number(int(*choice) + 1) == question.expected;
+    const bool expected = choice && isExpectedChoice(question, *choice);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
@@ -50,7 +52,7 @@ QVariant IdeasModel::data(const QModelIndex &index, int role) const
         case Right:
             return QStringLiteral("%1/%2").arg(question.right).arg(question.pupils);
         default:
-            return expected ? QStringLiteral("%1 ✓").arg(count) : QString::number(count);
+            return spreadCell(question, *choice);
         }
     case SpreadRole:
         return choice && question.pupils > 0 ? double(count) / question.pupils : 0.0;
@@ -68,12 +70,7 @@ QVariant IdeasModel::headerData(int section, Qt::Orientation orientation, int ro
 {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return {};
-    static const QStringList headers{QStringLiteral("idée"),   QStringLiteral("question"),
-                                     QStringLiteral("paragraphe"), QStringLiteral("justes"),
-                                     QStringLiteral("par. 1"), QStringLiteral("par. 2"),
-                                     QStringLiteral("par. 3"), QStringLiteral("par. 4"),
-                                     QStringLiteral("sans réponse"), QStringLiteral("autre")};
-    return headers.value(section);
+    return ideaHeaders().value(section);
 }
 
 QString choiceName(AnswerChoice choice)
@@ -84,6 +81,6 @@ QString choiceName(AnswerChoice choice)
     case AnswerChoice::Other:
         return QStringLiteral("une autre réponse");
     default:
-        return QStringLiteral("le paragraphe %1").arg(int(choice) + 1);
+        return QStringLiteral("le paragraphe %1").arg(paragraphNumber(choice));
     }
 }

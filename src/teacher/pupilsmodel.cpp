@@ -1,28 +1,12 @@
 #include "teacher/pupilsmodel.h"
 
+#include "classroom/reportcells.h"
 #include "classroom/wording.h"
 
 #include <QBrush>
 #include <QColor>
-#include <QLocale>
 
 #include <numeric>
-
-namespace {
-
-QString scoreText(int score)
-{
-    return QStringLiteral("%1/4").arg(score);
-}
-
-} // namespace
-
-QString answerCell(const ReadRecord &record, std::size_t question)
-{
-    if (record.answers[question].isEmpty())
-        return QStringLiteral("–");
-    return shownAnswer(record.answers[question]) + (record.right[question] ? QStringLiteral(" ✓") : QStringLiteral(" ✗"));
-}
 
 PupilsModel::PupilsModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -59,8 +43,7 @@ QVariant PupilsModel::display(const PupilSummary &row, int column) const
     const bool any = row.attempts > 0;
     switch (column) {
     case Name:
-        return row.ownerUnverified ? QStringLiteral("%1 (%2)").arg(row.name, QString::fromUtf8(ownerUnverifiedNote))
-                                   : row.name;
+        return nameCell(row);
     case Attempts:
         return row.attempts;
     case Idea1:
@@ -69,13 +52,11 @@ QVariant PupilsModel::display(const PupilSummary &row, int column) const
     case Idea4:
         return any ? answerCell(row.last, std::size_t(column - Idea1)) : QString();
     case Score:
-        return any ? scoreText(row.last.score()) : QStringLiteral("–");
+        return any ? scoreCell(row.last.score()) : QStringLiteral("–");
     case Best:
-        return any ? scoreText(row.best) : QStringLiteral("–");
+        return any ? scoreCell(row.best) : QStringLiteral("–");
     case LastChanged:
-        return row.lastChanged.isValid()
-                   ? QLocale(QLocale::French, QLocale::France).toString(row.lastChanged.toLocalTime(), QStringLiteral("dd/MM/yyyy HH:mm:ss"))
-                   : QStringLiteral("–");
+        return lastChangedCell(row);
     }
     return {};
 }
@@ -146,9 +127,36 @@ QVariant PupilsModel::headerData(int section, Qt::Orientation orientation, int r
         return int(Qt::AscendingOrder);
     if (role != Qt::DisplayRole)
         return {};
-    static const QStringList headers{QStringLiteral("élève"),  QStringLiteral("essais"), QStringLiteral("idée 1"),
-                                     QStringLiteral("idée 2"), QStringLiteral("idée 3"), QStringLiteral("idée 4"),
-                                     QStringLiteral("score"),  QStringLiteral("meilleur"),
-                                     QStringLiteral("dernier essai")};
-    return headers.value(section);
+    return rowHeaders(m_report.rowKind()).value(section);
+}
+
+QString sortedByText(int column, Qt::SortOrder order, ReportRows rows)
+{
+    const bool up = order == Qt::AscendingOrder;
+    const QString least = up ? QStringLiteral("du plus faible au plus fort") : QStringLiteral("du plus fort au plus faible");
+    switch (column) {
+    case PupilsModel::Name:
+        if (rows == ReportRows::Attempts)
+            return up ? QStringLiteral("dans l'ordre du fichier") : QStringLiteral("dans l'ordre inverse du fichier");
+        return up ? QStringLiteral("par ordre alphabétique") : QStringLiteral("par ordre alphabétique inverse");
+    case PupilsModel::Attempts:
+        return QStringLiteral("trié par nombre d'essais, %1")
+            .arg(up ? QStringLiteral("du plus petit au plus grand") : QStringLiteral("du plus grand au plus petit"));
+    case PupilsModel::Idea1:
+    case PupilsModel::Idea2:
+    case PupilsModel::Idea3:
+    case PupilsModel::Idea4:
+        return QStringLiteral("trié par réponse à l'idée %1, %2")
+            .arg(column - PupilsModel::Idea1 + 1)
+            .arg(up ? QStringLiteral("sans réponse, puis fausse, puis juste")
+                    : QStringLiteral("juste, puis fausse, puis sans réponse"));
+    case PupilsModel::Score:
+        return QStringLiteral("trié par score, %1").arg(least);
+    case PupilsModel::Best:
+        return QStringLiteral("trié par meilleur score, %1").arg(least);
+    case PupilsModel::LastChanged:
+        return QStringLiteral("trié par dernier essai, %1")
+            .arg(up ? QStringLiteral("du plus ancien au plus récent") : QStringLiteral("du plus récent au plus ancien"));
+    }
+    return rows == ReportRows::Attempts ? QStringLiteral("dans l'ordre du fichier") : QStringLiteral("par ordre alphabétique");
 }

@@ -7,7 +7,7 @@
 
 // The pupils' table of the teacher's window, one row per report row: the
 // pupil, their attempts, each idea's answer at the last attempt with its
-// mark as text (✓ ✗ –, coloured too), the last and best scores, when the
+// mark as text (✓ ✗ –, coloured too; * for an answer no box lets in), the last and best scores, when the
 // log last changed. Each column sorts by what it means (the score weakest
 // first, the name in French order) through Qt::UserRole.
 class PupilsModel : public QAbstractTableModel
@@ -41,5 +41,6 @@ private:
     QList<qsizetype> m_rows;
 };
 
-// An idea's cell as the table shows it: "3 ✓", "1 ✗", "–" for none.
-QString answerCell(const ReadRecord &record, std::size_t question);
+// How the rows are sorted by `column` (-1: not sorted, as read), for the
+// printed page: "trié par score, du plus faible au plus fort".
+QString sortedByText(int column, Qt::SortOrder order, ReportRows rows);

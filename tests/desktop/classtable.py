@@ -1,7 +1,8 @@
 """Reads the teacher's window over AT-SPI as a screen reader does: the
 pupils' table has its column headers and each cell reads as text (the
-paragraph and its mark), then a record written while the window is open
-appears as a new row within 3 seconds."""
+paragraph and its mark), the notices read as written (a file named like
+markup included), then a record written while the window is open appears
+as a new row within 3 seconds."""
 
 import os
 import sys
@@ -36,6 +37,15 @@ def pupils_table(seconds=20):
     sys.exit("FAIL: no table named Élèves with the class's pupils")
 
 
+def notices(app):
+    """The notices' lines as a screen reader reads them."""
+    view = find(app, lambda n: n.name == "Avertissements" and n.getRoleName() in ("tree", "tree table", "table"))
+    if view is None:
+        return None
+    grid = view.queryTable()
+    return [grid.getAccessibleAt(r, 0).name for r in range(grid.nRows)]
+
+
 def rows(table):
     grid = table.queryTable()
     return [[grid.getAccessibleAt(r, c).name for c in range(grid.nColumns)] for r in range(grid.nRows)]
@@ -55,6 +65,14 @@ def main():
         failures.append(f"pupils read {[r[0] for r in read]}, not léo then zoé")
     elif read[0][2:7] != ["3 ✓", "1 ✗", "–", "2 ✓", "2/4"] or read[1][1] != "2" or read[1][7] != "4/4":
         failures.append(f"cells read {read}")
+
+    app = table
+    while app.getRoleName() != "application":
+        app = app.parent
+    said = notices(app)
+    print(f"notices: {said}")
+    if not said or "<title>.txt : c'est un lien symbolique" not in said[0]:
+        failures.append(f"the notices read {said}, not the link named <title>.txt as written")
 
     started = time.time()
     # The record's own bytes (Windows-1252), as the exercise appends them.

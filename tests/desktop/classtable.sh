@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The teacher's window read as a screen reader reads it, over AT-SPI: the
-# pupils' table cell by cell, then a pupil finishing while it is open.
+# pupils' table cell by cell, the notices as written, then a pupil
+# finishing while it is open.
 # Usage: classtable.sh PROGRAM LOGDRIVER
 source "$(dirname "$0")/common.sh"
 program=$1
@@ -20,6 +21,8 @@ mkdir -p "$class" "$scratch/home"
 "$logdriver" answers 1 4 2 2 > "$class/zoé.txt"
 "$logdriver" answers 3 4 1 2 >> "$class/zoé.txt"
 "$logdriver" answers 3 1 "" 2 > "$class/léo.txt"
+# A classmate's link named like markup: said as written, in the notices.
+ln -s "$class/léo.txt" "$class/<title>.txt"
 HOME="$scratch/home" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --classe "$class" &
 program_pid=$!
 on_exit+=("kill $program_pid")

@@ -76,16 +76,17 @@ echo "--bilan without a display: a CSV with a byte-order mark and CR LF, left al
 # As a French Calc imports it: ';' between fields, '"' around text, UTF-8
 # (76), from line 1, standard column types, French (1036) number reading.
 # Flat ODS keeps each cell's type, which a CSV written back would lose.
-mkdir -p "$scratch/lo-home"
-HOME="$scratch/lo-home" timeout 180 soffice -env:UserInstallation="file://$scratch/lo" --headless \
-    --infilter='CSV:59,34,76,1,,1036' --convert-to fods --outdir "$scratch/calc" "$csv" \
-    > "$scratch/soffice.log" 2>&1 || fail "LibreOffice failed: $(cat "$scratch/soffice.log")"
-sheet="$scratch/calc/bilan.fods"
-[[ -s $sheet ]] || fail "LibreOffice wrote no spreadsheet: $(cat "$scratch/soffice.log")"
-
-# Each row of the first sheet, cells by tabs: text in quotes, numbers bare,
-# an empty cell as nothing.
-PYTHONUTF8=1 "$python" - "$sheet" > "$scratch/cells" << 'EOF'
+# Prints each row of the first sheet, cells by tabs: text in quotes, numbers
+# bare, a date as "date:" and what Calc shows, an empty cell as nothing.
+calc_cells() {
+    local csv=$1 sheet
+    mkdir -p "$scratch/lo-home"
+    HOME="$scratch/lo-home" timeout 180 soffice -env:UserInstallation="file://$scratch/lo" --headless \
+        --infilter='CSV:59,34,76,1,,1036' --convert-to fods --outdir "$scratch/calc" "$csv" \
+        > "$scratch/soffice.log" 2>&1 || fail "LibreOffice failed: $(cat "$scratch/soffice.log")"
+    sheet="$scratch/calc/$(basename "$csv" .csv).fods"
+    [[ -s $sheet ]] || fail "LibreOffice wrote no spreadsheet: $(cat "$scratch/soffice.log")"
+    PYTHONUTF8=1 "$python" - "$sheet" << 'EOF'
 import sys
 import xml.etree.ElementTree as ET
 
@@ -118,6 +119,8 @@ for row in sheet.iter(f"{{{TABLE}}}table-row"):
     if cells:
         print("\t".join(cells))
 EOF
+}
+calc_cells "$csv" > "$scratch/cells"
 
 expected=$(printf '%s\n' \
     '"élève"	"essai"	"réponse 1"	"réponse 2"	"réponse 3"	"réponse 4"	"juste 1"	"juste 2"	"juste 3"	"juste 4"	"score"	"remarque"' \
@@ -135,4 +138,39 @@ echo "  the formulas hugo put in his log and in a file's name as text, behind an
     "his answer longer than the record's zone cut and flagged"
 echo "  header texts and pupils' names with their accents, the empty answers of françois (4) and léo (2) empty" \
     "in their own column, answers (3, 21, 1234), marks and scores (0 included) numbers"
+
+# The class table as the window shows it, exported from the window itself:
+# a row per pupil in the window's order, the scores as numbers, the last
+# attempt a date Calc reads as one.
+teacher="$scratch/homes/teacher"
+install -d -m 700 "$teacher" "$teacher/Documents" "$teacher/runtime"
+HOME="$teacher" XDG_RUNTIME_DIR="$teacher/runtime" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$program" --classe "$class" &
+teacher_pid=$!
+on_exit+=("kill -KILL $teacher_pid 2> /dev/null")
+xdotool windowfocus --sync "$(wait_for_window "Résultats de la classe – $class")"
+sleep 1
+xdotool key ctrl+e
+sleep 0.5
+xdotool key Return # the first choice: the class table
+xdotool windowfocus --sync "$(wait_for_window "Exporter le tableau de la classe")"
+sleep 0.5
+xdotool key Return # under the name offered, in Documents
+table="$teacher/Documents/tableau.csv"
+for ((tries = 0; tries < 100; tries++)); do [[ -s $table ]] && break; sleep 0.1; done
+[[ -s $table ]] || fail "the window wrote no class table"
+kill "$teacher_pid"
+calc_cells "$table" | sed -E 's/date:[^\t]*/date/' > "$scratch/table-cells"
+expected=$(printf '%s\n' \
+    '"élève"	"essais"	"idée 1"	"idée 2"	"idée 3"	"idée 4"	"score sur 4"	"meilleur sur 4"	"dernier essai"	"remarque"' \
+    "\"'=1+1\"	1	\"3 ✓\"	\"4 ✓\"	\"1 ✓\"	\"2 ✓\"	4	4	date" \
+    '"françois"	1	"1234 ✗"	"4 ✓"	"2 ✗"	"–"	1	1	date' \
+    "\"hugo\"	1	\"'=1+1 ✗*\"	\"'+1 ✗*\"	\"'@SUM(1;2) ✗*\"	\"'=HYPERLINK(\"h… ✗*\"	0	0	date	\"réponse qui n'a pas été tapée dans l'exercice\"" \
+    '"léo"	1	"3 ✓"	"–"	"1 ✓"	"21 ✗"	2	2	date' \
+    '"zoé"	2	"3 ✓"	"4 ✓"	"1 ✓"	"2 ✓"	4	4	date')
+diff <(echo "$expected") "$scratch/table-cells" > "$scratch/diff" \
+    || fail "Calc does not read the class table as the window shows it (< expected, > read):"$'\n'"$(cat "$scratch/diff")"
+echo "The class table exported from the window, read back by Calc:"
+sed 's/^/  /' "$scratch/table-cells"
+echo "  a row per pupil in the window's order, scores as numbers, the last attempt as a date"
 echo "done in $SECONDS s"
