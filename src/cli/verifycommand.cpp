@@ -56,7 +56,7 @@ QString ownFolder(const LogLocation &log, const logfile::PathCheck &check)
                        .arg(displayPath(log.path.parent_path()));
     if (!check.ownFolderFault.empty())
         text += QStringLiteral("Vu de ce compte, il ne va pas : %1.\n").arg(fromUtf8(check.ownFolderFault));
-    else if (check.judged)
+    else if (check.judged && check.exposure.empty())
         text += QStringLiteral("Vu de ce compte, il est bien fait.\n");
     return text + QStringLiteral("Cette vérification dit si les résultats d'un élève y sont à l'abri lancée depuis le "
                                  "compte d'un élève : « morvel2 --verifier » dans sa session.\n");
@@ -106,11 +106,11 @@ int runVerify(const LogLocation &log, const std::filesystem::path &rescueLog, QI
         ok = ok && trial.ok;
     }
     if (!check.exposure.empty())
-        text += QStringLiteral("Des camarades pourraient voir ce qui est à l'abri : %1.\n").arg(fromUtf8(check.exposure));
+        text += QStringLiteral("Cet emplacement n'est pas à l'abri des camarades : %1.\n").arg(fromUtf8(check.exposure));
     if (ok)
         text += check.judged ? QStringLiteral("Cet emplacement est sûr.\n")
-                             : QStringLiteral("Le fichier peut être créé et complété ; les droits du dossier n'ont pas "
-                                              "été vérifiés.\n");
+                             : QStringLiteral("Les résultats peuvent y être enregistrés ; les droits du dossier n'ont "
+                                              "pas été vérifiés.\n");
     if (!usable)
         text += check.ownFolder ? QStringLiteral("Vos propres exercices, faits avec ce compte, iraient dans le fichier "
                                                  "de secours %1.\n").arg(displayPath(rescueLog))

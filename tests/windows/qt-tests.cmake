@@ -67,6 +67,10 @@ function(morvel2_wine_test_environment)
             ${PROJECT_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi ${PROJECT_BINARY_DIR}/screenshots)
     set_tests_properties(windows_exercise PROPERTIES TIMEOUT 300
         ENVIRONMENT "TMPDIR=/var/tmp;MORVEL2_LINUX_PROGRAM=${MORVEL2_LINUX_PROGRAM}")
+    # A pupil's first log in a folder the pupil may not list, which Wine
+    # refuses to make: said by --verifier and at start-up.
+    add_test(NAME windows_wine_listing COMMAND bash ${morvel2_windows_tests}/listing.sh $<TARGET_FILE_DIR:morvel2>)
+    set_tests_properties(windows_wine_listing PROPERTIES TIMEOUT 180 ENVIRONMENT "TMPDIR=/var/tmp")
     get_property(tests DIRECTORY PROPERTY TESTS)
     foreach(test ${tests})
         set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "MORVEL2_WINE_DLL_DIRS=${morvel2_wine_dll_dirs}")
