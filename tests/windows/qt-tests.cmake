@@ -10,11 +10,13 @@ endif()
 
 # Tests of the POSIX branches: their code is not in the Windows build. Each
 # is named at configure time with what tests its Windows counterpart.
-set(morvel2_posix_only_tests tst_appendfile tst_pupillog tst_logpaths tst_logsetting tst_sessionend)
+set(morvel2_posix_only_tests tst_appendfile tst_pupillog tst_logrights tst_logpaths tst_logsetting tst_sessionend)
 set(morvel2_posix_only_tst_appendfile
     "flock, fifos and owners; the Windows writer runs under Wine in the Linux build's windows_wine_appendfile")
 set(morvel2_posix_only_tst_pupillog
     "owners, modes and the path walk; on a Windows share the folder's permissions do that work")
+set(morvel2_posix_only_tst_logrights
+    "POSIX lists of rights; on Windows --verifier reads the folder's, as windows_wine_appendfile and windows_exercise check")
 set(morvel2_posix_only_tst_logpaths
     "passwd entries and XDG folders; Windows' C:\\ and %APPDATA% paths are checked by tst_windowssettings")
 set(morvel2_posix_only_tst_logsetting
