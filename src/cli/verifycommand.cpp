@@ -91,8 +91,10 @@ int runVerify(const LogLocation &log, const std::filesystem::path &rescueLog, QI
                 .arg(displayPath(log.path), log.perPupil ? QStringLiteral(" (un fichier par élève)") : QString());
     if (check.ownFolder)
         text += ownFolder(log, check);
-    const bool usable = check.reachable && check.safe;
-    bool ok = usable && check.exposure.empty();
+    // A list of rights on the log itself is taken off before the next record
+    // goes in: the records still land there.
+    const bool lands = check.reachable && (check.safe || check.fixedAtNextRecord);
+    bool ok = lands && check.safe && check.exposure.empty();
     if (!check.reachable) {
         text += QStringLiteral("Impossible d'y écrire : %1.\n").arg(fromUtf8(check.reason));
     } else if (!check.safe && !check.ownFolder) {
@@ -100,7 +102,7 @@ int runVerify(const LogLocation &log, const std::filesystem::path &rescueLog, QI
         if (check.fixedAtNextRecord)
             text += QStringLiteral("morvel2 retirera ces droits avant d'y enregistrer le prochain résultat.\n");
     }
-    if (usable) {
+    if (lands) {
         const logfile::AppendTrial trial = logfile::tryAppend(log.path, log.perPupil);
         text += trialSays(log, trial);
         ok = ok && trial.ok;
@@ -111,7 +113,7 @@ int runVerify(const LogLocation &log, const std::filesystem::path &rescueLog, QI
         text += check.judged ? QStringLiteral("Cet emplacement est sûr.\n")
                              : QStringLiteral("Les résultats peuvent y être enregistrés ; les droits du dossier n'ont "
                                               "pas été vérifiés.\n");
-    if (!usable)
+    if (!lands)
         text += check.ownFolder ? QStringLiteral("Vos propres exercices, faits avec ce compte, iraient dans le fichier "
                                                  "de secours %1.\n").arg(displayPath(rescueLog))
                                 : QStringLiteral("Les résultats iraient dans le fichier de secours %1.\n")
