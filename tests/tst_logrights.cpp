@@ -71,10 +71,8 @@ void TestLogRights::logRule_data()
     QTest::newRow("a classmate's file") << "640:tom:profs" << "le fichier /srv/classe/lea.txt appartient à tom";
     QTest::newRow("an ACL for the pupils' group, from a default list")
         << "640:lea:profs+g:eleves:r--" << "la liste de droits (ACL) du fichier /srv/classe/lea.txt permet au groupe eleves de le lire";
-    QTest::newRow("an ACL for a classmate to write") << "660:lea:profs+u:tom:-w-" << "permet au compte tom de le lire ou de le changer";
     QTest::newRow("an ACL the mask takes everything from") << "600:lea:profs+g:eleves:---" << "";
     QTest::newRow("an ACL for the teacher") << "640:lea:profs+u:prof:r--" << "";
-    QTest::newRow("an ACL for its own group") << "660:lea:profs+g:profs:rw-" << "";
     QTest::newRow("on a share: owners say nothing") << "~644:root:root" << "";
     QTest::newRow("on a share: a list still does") << "~644:root:root+g:eleves:r--" << "permet au groupe eleves";
 }

@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# A class folder as the guide recommends (a pupil may make a file in it but
-# not list it), under Wine, from a pupil's account: Wine refuses to make the
-# pupil's first log there, since it looks for the name through the folder's
-# listing. The Windows program must say so before the end: --verifier with
-# status 1, and the exercise in its start-up box, whose text is read back
-# through the clipboard (Ctrl+C copies a message box's text on Windows).
-# Then, with the pupil's empty log made beforehand as the guide says, the
-# trial passes and nothing is said.
-#
-# Usage: listing.sh FOLDER, the folder of morvel2.exe and morvel2.com; the
-# DLLs come from MORVEL2_WINE_DLL_DIRS, as for every Wine test.
+# Under Wine, from a pupil's account, a class folder the pupil may not list
+# (as the guide recommends) refuses the pupil's first log: Wine looks for the
+# name through the folder's listing. --verifier says so with status 1, the
+# exercise in its start-up box (read back through the clipboard: Ctrl+C
+# copies a Windows message box's text); with the log made beforehand, the
+# trial passes. Usage: listing.sh FOLDER (of morvel2.exe and morvel2.com);
+# the DLLs from MORVEL2_WINE_DLL_DIRS.
 source "$(dirname "$0")/../desktop/common.sh"
 programs=${1:-}
 [[ -f $programs/morvel2.com && -f $programs/morvel2.exe ]] || skip "no morvel2.com and morvel2.exe in '$programs'"
@@ -48,8 +44,7 @@ install -d -m 3733 -o root -g root "$classe"
 echo "step: --verifier from the pupil's account"
 status=0
 "${pupil[@]}" wine "$home/morvel2.com" --verifier > "$scratch/verify.txt" 2>&1 || status=$?
-tr -d '\r' < "$scratch/verify.txt" | sed 's/^/  /'
-[[ $status -eq 1 ]] || fail "status $status, not 1"
+[[ $status -eq 1 ]] || fail "status $status, not 1: $(tr -d '\r' < "$scratch/verify.txt")"
 grep -qF "Sous Wine, un dossier que ce compte ne peut pas lister refuse la création de son fichier" "$scratch/verify.txt" \
     || fail "--verifier does not say it is Wine's doing"
 [[ -z $(ls -A "$classe") ]] || fail "--verifier left: $(ls -A "$classe")"
@@ -67,7 +62,6 @@ until [[ $(xclip -o -selection clipboard 2> /dev/null) == *préviens* ]]; do
     xdotool key ctrl+c
 done
 said=$(xclip -o -selection clipboard | tr -d '\r')
-sed 's/^/  /' <<< "$said"
 for text in "préviens ton maître ou ta maîtresse" "Pour l'adulte qui vient aider :" \
     "$(windows_path "$classe")\\$login.txt ne peut pas être créé : permission refusée" \
     "Sous Wine, un dossier que ce compte ne peut pas lister refuse la création de son fichier"; do
