@@ -5,10 +5,19 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
+
+#ifndef Q_OS_WIN
+#include "logfile/posixacl.h"
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#endif
 
 // The command line as a technician or a teacher uses it: what each set of
 // arguments answers, with which status, and what it does to the results log.
@@ -25,6 +34,8 @@ private slots:
     void bilan_data();
     void bilan();
     void collectIntoANameInOtherBytes();
+    void verifier_data();
+    void verifier();
     void classWindowPaths_data();
     void classWindowPaths();
 
@@ -330,6 +341,73 @@ void TestCommandLine::collectIntoANameInOtherBytes()
     QCOMPARE(ended.value_or(-1), 0);
     // Qt could not remove it with the folder: it would read another name.
     QVERIFY(std::filesystem::remove(std::filesystem::path(destination.toStdString())));
+}
+
+void TestCommandLine::verifier_data()
+{
+    // FOLDER stands for the class folder, LOG for this account's log in it.
+    QTest::addColumn<QString>("setUp");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("says");
+#ifndef Q_OS_WIN
+    // Run by the teacher: the folder is the teacher's.
+    QTest::newRow("the teacher's own class folder")
+        << "own" << 1
+        << QStringList{"Le dossier FOLDER est le vôtre : c'est celui de la classe, dont vous êtes le professeur.\n"
+                       "Vu de ce compte, il est bien fait.\n"
+                       "Cette vérification dit si les résultats d'un élève y sont à l'abri lancée depuis le compte "
+                       "d'un élève : « morvel2 --verifier » dans sa session.\n",
+                       "Vos propres exercices, faits avec ce compte, iraient dans le fichier de secours"};
+    QTest::newRow("a class folder with a default ACL for the pupils")
+        << "default" << 0
+        << QStringList{"Essai : le fichier a pu être créé, ouvert pour y ajouter et verrouillé, puis retiré.\n"
+                       "Cet emplacement est sûr.\n"
+                       "La liste de droits par défaut (ACL) du dossier FOLDER donnerait à chaque nouveau fichier des "
+                       "droits pour le groupe 54321"};
+#endif
+}
+
+// --verifier on a log per pupil in a class folder: the teacher's own, and
+// one whose default list of rights would open new logs to the pupils (the
+// rest with real accounts in reliability/classfolder.sh).
+void TestCommandLine::verifier()
+{
+#ifdef Q_OS_WIN
+    QSKIP("owners, modes and lists of rights of Linux; Windows' in windows_exercise");
+#else
+    QFETCH(QString, setUp);
+    QFETCH(int, status);
+    QFETCH(QStringList, says);
+    const QString folder = m_dir->filePath(QStringLiteral("classe"));
+    const QByteArray name = QFile::encodeName(folder);
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(::chmod(name.constData(), 03733), 0);
+    if (setUp != QLatin1String("own") && (::geteuid() != 0 || ::chown(name.constData(), 65534, 65534) != 0))
+        QSKIP("a class folder of another account's needs root");
+    using namespace logfile::acl;
+    const std::string pupilsRead =
+        serialize({{userObj, 7, 0}, {groupObj, 3, 0}, {group, 5, 54321}, {mask, 7, 0}, {other, 3, 0}});
+    if (setUp == QLatin1String("default")
+        && ::setxattr(name.constData(), "system.posix_acl_default", pupilsRead.data(), pupilsRead.size(), 0) != 0)
+        QSKIP("this file system keeps no lists of rights");
+    const QString log = folder + QStringLiteral("/eleve.txt");
+    QBuffer said;
+    QBuffer complained;
+    QVERIFY(said.open(QIODevice::WriteOnly));
+    QVERIFY(complained.open(QIODevice::WriteOnly));
+
+    const std::optional<int> ended = runCommandLine({QStringLiteral("morvel2"), QStringLiteral("--verifier")},
+                                                    {QFile::encodeName(log).toStdString(), {}, true, std::nullopt, {}},
+                                                    said, complained);
+
+    QCOMPARE(ended, std::optional<int>(status));
+    const QString text = QString::fromUtf8(said.data());
+    for (QString line : std::as_const(says))
+        QVERIFY2(text.contains(line.replace(QLatin1String("FOLDER"), folder).replace(QLatin1String("LOG"), log)),
+                 qPrintable(text));
+    // The trial leaves nothing behind.
+    QVERIFY(!QFileInfo::exists(log));
+#endif
 }
 
 // Which command lines open a window (the exercise, the teacher's window,

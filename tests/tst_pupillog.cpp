@@ -8,6 +8,7 @@
 #include "classroom/classfolder.h"
 #include "classroom/collectclass.h"
 #include "logfile/folderrule.h"
+#include "logfile/posixacl.h"
 #include "saving/writerchoice.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +95,8 @@ private slots:
     void classFolderListing();
     void folderRule_data();
     void folderRule();
+    void olderLogKeptFromClassmates_data();
+    void olderLogKeptFromClassmates();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -462,40 +466,64 @@ void TestPupilLog::folderRule_data()
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QString>("refusedBecause"); // empty: safe
     QTest::addColumn<int>("unverified");
-    QTest::newRow("the recipe") << QStringList{"srv:755:root:root", "classe:3733:prof:profs"} << "" << 0;
+    QTest::addColumn<QString>("runBy"); // the account whose log it is
+    QTest::newRow("the recipe") << QStringList{"srv:755:root:root", "classe:3733:prof:profs"} << "" << 0 << "lea";
     QTest::newRow("in the teacher's home")
-        << QStringList{"home:755:root:root", "prof:755:prof:prof", "cm1:3733:prof:profs"} << "" << 0;
+        << QStringList{"home:755:root:root", "prof:755:prof:prof", "cm1:3733:prof:profs"} << "" << 0 << "lea";
     QTest::newRow("a parent only the teachers' group may write")
-        << QStringList{"srv:755:root:root", "ecole:2775:root:profs", "cm1:3733:prof:profs"} << "" << 0;
+        << QStringList{"srv:755:root:root", "ecole:2775:root:profs", "cm1:3733:prof:profs"} << "" << 0 << "lea";
     QTest::newRow("root's class folder in /tmp") << QStringList{"tmp:1777:root:root", "classe:3733:root:profs"}
-                                                 << "" << 0;
+                                                 << "" << 0 << "lea";
     QTest::newRow("the shared-log folder, written by the pupils' group")
         << QStringList{"srv:755:root:root", "classe-mix:2775:root:eleves"}
-        << "d'autres comptes peuvent écrire dans le dossier /srv/classe-mix sans le bit sticky" << 0;
+        << "d'autres comptes peuvent écrire dans le dossier /srv/classe-mix sans le bit sticky" << 0 << "lea";
     QTest::newRow("a classmate's folder in /tmp") << QStringList{"tmp:1777:root:root", "classe:3777:tom:tom"}
-                                                  << "le dossier /tmp/classe appartient à tom dans /" << 0;
+                                                  << "le dossier /tmp/classe appartient à tom dans /" << 0 << "lea";
     QTest::newRow("a parent the pupils' group may write")
         << QStringList{"srv:755:root:root", "ec:2775:root:eleves", "cm1:3733:prof:profs"}
         << "d'autres comptes peuvent écrire dans le dossier /srv/ec sans le bit sticky : ils pourraient y remplacer /srv/ec/cm1"
-        << 0;
+        << 0 << "lea";
     QTest::newRow("without the setgid bit") << QStringList{"srv:755:root:root", "classe:1733:prof:profs"}
-                                            << "le dossier /srv/classe n'a pas le bit setgid" << 0;
+                                            << "le dossier /srv/classe n'a pas le bit setgid" << 0 << "lea";
     QTest::newRow("listed by all") << QStringList{"srv:755:root:root", "classe:3737:prof:profs"}
-                                   << "tout le monde peut lister le dossier /srv/classe" << 0;
+                                   << "tout le monde peut lister le dossier /srv/classe" << 0 << "lea";
     QTest::newRow("the pupil's own folder") << QStringList{"home:755:root:root", "lea:3733:lea:profs"}
-                                            << "le dossier /home/lea appartient à l'élève" << 0;
+                                            << "le dossier /home/lea est celui de ce compte" << 0 << "lea";
+    // Run by the teacher: the folder is theirs, and what else is wrong with
+    // it is still said.
+    QTest::newRow("the teacher's own class folder")
+        << QStringList{"srv:755:root:root", "classe:3733:prof:profs"} << "le dossier /srv/classe est celui de ce compte"
+        << 0 << "prof";
+    QTest::newRow("the teacher's own class folder, listed by all")
+        << QStringList{"srv:755:root:root", "classe:3737:prof:profs"} << "tout le monde peut lister le dossier /srv/classe"
+        << 0 << "prof";
+    // Lists of rights (ACL), after a folder's mode: +u:NAME:PERMS or
+    // +g:NAME:PERMS, as setfacl writes them, the mask already applied.
+    QTest::newRow("an ACL lets the pupils' group list the class folder")
+        << QStringList{"srv:755:root:root", "classe:3773:prof:profs+g:eleves:r-x"}
+        << "la liste de droits (ACL) du dossier /srv/classe permet au groupe eleves de le lister" << 0 << "lea";
+    QTest::newRow("an ACL lets the pupil herself list it")
+        << QStringList{"srv:755:root:root", "classe:3773:prof:profs+u:lea:r-x"} << "permet au compte lea de le lister" << 0
+        << "lea";
+    QTest::newRow("an ACL for the teachers' group") << QStringList{"srv:755:root:root", "classe:3773:prof:profs+g:profs:rwx"}
+                                                    << "" << 0 << "lea";
+    QTest::newRow("an ACL the pupils may only write by, as others may")
+        << QStringList{"srv:755:root:root", "classe:3733:prof:profs+g:eleves:-wx"} << "" << 0 << "lea";
+    QTest::newRow("an ACL lets the pupils' group write a parent")
+        << QStringList{"srv:775:root:profs+g:eleves:rwx", "classe:3733:prof:profs"}
+        << "d'autres comptes peuvent écrire dans le dossier /srv sans le bit sticky" << 0 << "lea";
     QTest::newRow("a group the pupil is in") << QStringList{"srv:755:root:root", "classe:3730:prof:eleves"}
-                                             << "le groupe eleves du dossier /srv/classe comprend l'élève" << 0;
+                                             << "le groupe eleves du dossier /srv/classe comprend l'élève" << 0 << "lea";
     QTest::newRow("another account's folder on the way")
         << QStringList{"srv:755:root:root", "ecole:755:tech:tech", "classe:3733:prof:profs"}
-        << "le dossier /srv/ecole appartient à tech, qui pourrait y remplacer /srv/ecole/classe" << 0;
+        << "le dossier /srv/ecole appartient à tech, qui pourrait y remplacer /srv/ecole/classe" << 0 << "lea";
     QTest::newRow("open to all, sticky, no setgid") << QStringList{"srv:755:root:root", "classe:1777:prof:prof"}
-                                                    << "n'a pas le bit setgid" << 0;
+                                                    << "n'a pas le bit setgid" << 0 << "lea";
     QTest::newRow("a share that hides owners")
-        << QStringList{"mnt:755:root:root", "~classe:777:lea:lea"} << "" << 1;
+        << QStringList{"mnt:755:root:root", "~classe:777:lea:lea"} << "" << 1 << "lea";
     QTest::newRow("a share in a folder anybody may write")
         << QStringList{"srv:777:root:root", "mnt:755:root:root", "~classe:777:lea:lea"}
-        << "d'autres comptes peuvent écrire dans le dossier /srv sans le bit sticky" << 0;
+        << "d'autres comptes peuvent écrire dans le dossier /srv sans le bit sticky" << 0 << "lea";
 }
 
 // The rule for the folders on the way to a pupil's log, as a table of
@@ -507,13 +535,14 @@ void TestPupilLog::folderRule()
     QFETCH(QStringList, folders);
     QFETCH(QString, refusedBecause);
     QFETCH(int, unverified);
+    QFETCH(QString, runBy);
     std::vector<logfile::PathStep> steps;
     logfile::PathStep parent;
     parent.mode = 0755;
     std::string at;
     for (QString folder : std::as_const(folders)) {
         const bool hidden = folder.startsWith(u'~');
-        const QStringList fields = folder.remove(0, hidden ? 1 : 0).split(u':');
+        const QStringList fields = folder.remove(0, hidden ? 1 : 0).section(u'+', 0, 0).split(u':');
         logfile::PathStep step;
         step.parentPath = at.empty() ? "/" : at;
         at += "/" + fields[0].toStdString();
@@ -525,18 +554,66 @@ void TestPupilLog::folderRule()
         step.parentOwner = parent.owner;
         step.parentGroup = parent.group;
         step.ownersVisible = !hidden;
+        step.parentAcl = parent.acl;
+        for (const QString &entry : folder.split(u'+').sliced(1)) {
+            const QStringList parts = entry.split(u':');
+            const unsigned perms = (parts[2][0] == u'r' ? 4 : 0) | (parts[2][1] == u'w' ? 2 : 0) | (parts[2][2] == u'x' ? 1 : 0);
+            step.acl.push_back({parts[0] == u'g', idOf(parts[1]), perms});
+        }
         steps.push_back(step);
         parent = step;
     }
     // Where a folder is on a share that hides owners, what is in it cannot
     // be judged; the folders above it still are.
-    const logfile::PupilAccount pupil{lea, {lea, eleves}};
+    const logfile::PupilAccount pupil = runBy == u"prof" ? logfile::PupilAccount{prof, {prof, profs}}
+                                                          : logfile::PupilAccount{lea, {lea, eleves}};
 
     const logfile::PathVerdict verdict = logfile::judgePupilLogPath(steps, pupil, nameOf, nameOf);
 
     QCOMPARE(verdict.safe, refusedBecause.isEmpty());
     QVERIFY2(QString::fromStdString(verdict.reason).contains(refusedBecause), verdict.reason.c_str());
     QCOMPARE(int(verdict.unverified.size()), unverified);
+    QCOMPARE(verdict.ownFolder, steps.back().ownersVisible && steps.back().owner == pupil.uid);
+}
+
+void TestPupilLog::olderLogKeptFromClassmates_data()
+{
+    QTest::addColumn<bool>("exists"); // an older writer's log, or one made now
+    QTest::newRow("made under the folder's default list") << false;
+    QTest::newRow("an older log a classmate could read") << true;
+}
+
+// A class folder whose default list of rights (setfacl -d -m g:GROUP:r)
+// would give the pupils' group the right to read every new log: the pupil's
+// log, new or older, ends with no right for it, and the teachers' group
+// reads it.
+void TestPupilLog::olderLogKeptFromClassmates()
+{
+    QFETCH(bool, exists);
+    if (!m_classFolders)
+        QSKIP("a class folder of another account's needs root");
+    constexpr unsigned pupils = 54321;
+    const QByteArray folder = QFile::encodeName(m_dir->filePath(QStringLiteral("ecole/classe")));
+    logfile::acl::Acl defaultList{{logfile::acl::userObj, 7, 0}, {logfile::acl::groupObj, 3, 0},
+                                  {logfile::acl::group, 4, pupils}, {logfile::acl::mask, 7, 0},
+                                  {logfile::acl::other, 3, 0}};
+    const std::string bytes = logfile::acl::serialize(defaultList);
+    if (::setxattr(folder.constData(), "system.posix_acl_default", bytes.data(), bytes.size(), 0) != 0)
+        QSKIP("this file system keeps no lists of rights");
+    const QByteArray log = folder + "/eleve.txt";
+    if (exists) {
+        QCOMPARE(::close(::open(log.constData(), O_CREAT | O_WRONLY, 0640)), 0);
+        QCOMPARE(::chmod(log.constData(), 0640), 0);
+        char access[64];
+        QVERIFY(::getxattr(log.constData(), "system.posix_acl_access", access, sizeof access) > 0);
+    }
+
+    QVERIFY(append(QFile::decodeName(log), true).ok);
+
+    char left[64];
+    QCOMPARE(::getxattr(log.constData(), "system.posix_acl_access", left, sizeof left), -1);
+    QCOMPARE(statusOf(QFile::decodeName(log)).st_mode & 0077, mode_t(exists ? 0 : 040));
+    QCOMPARE(contents(QFile::decodeName(log)), line);
 }
 
 QTEST_GUILESS_MAIN(TestPupilLog)

@@ -30,6 +30,7 @@ private slots:
     void givingUpWithTheRescueFailingToo();
     void plantedPupilLogSaysWhereTheRecordWent();
     void windowKeepsPaintingWhileTheLogIsLocked();
+    void startupBoxSpeaksToTheChildFirst();
 
 private:
     // A folder where the log should be: no permission trick, so that this
@@ -41,6 +42,22 @@ private:
             type(row, QStringLiteral("3\r"));
     }
 };
+
+namespace {
+
+const QString forTheAdult = QStringLiteral("\n\nPour l'adulte qui vient aider :\n");
+const QString notSaved = QStringLiteral("Ton résultat n'a pas pu être enregistré : préviens ton maître ou ta maîtresse.");
+const QString keptElsewhere =
+    QStringLiteral("Ton résultat est gardé, mais pas à l'endroit habituel : préviens ton maître ou ta maîtresse.");
+
+// The details for the adult in a box that opens with `sentence` for the
+// child; empty when it does not.
+QString adultsPart(const QString &text, const QString &sentence)
+{
+    return text.startsWith(sentence + forTheAdult) ? text.sliced(sentence.size() + forTheAdult.size()) : QString();
+}
+
+} // namespace
 
 void TestResultsFailure::retryAfterTheCauseIsRemoved()
 {
@@ -61,10 +78,11 @@ void TestResultsFailure::retryAfterTheCauseIsRemoved()
     QCOMPARE(errors, 2);
     const MessageBoxAnswerer::Box &error = answerer.seen.first();
     QCOMPARE(error.title, QStringLiteral("morvel2"));
-    QVERIFY2(error.text.startsWith(QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
-                                   + QDir::toNativeSeparators(logPath()) + QStringLiteral(":\n")),
+    const QString details = adultsPart(error.text, notSaved);
+    QVERIFY2(details.startsWith(QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
+                                + QDir::toNativeSeparators(logPath()) + QStringLiteral(":\n")),
              qPrintable(error.text));
-    QVERIFY(error.text.size() > error.text.indexOf(u'\n') + 1); // the system's reason follows
+    QVERIFY(details.section(u'\n', 1, 1).size() > 0); // the system's reason follows
     QCOMPARE(error.buttons.size(), 2);
     QVERIFY(error.buttons.contains(QStringLiteral("Abandonner")));
 
@@ -94,10 +112,11 @@ void TestResultsFailure::givingUpKeepsTheRecordElsewhere()
     answerAll();
 
     QCOMPARE(answerer.seen.size(), 3);
-    QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1.\n"
-                                                      "Il a été enregistré dans %2.")
-                                           .arg(QDir::toNativeSeparators(logPath()),
-                                                QDir::toNativeSeparators(rescuePath())));
+    QCOMPARE(answerer.seen.at(1).text, keptElsewhere + forTheAdult
+                                           + QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1.\n"
+                                                            "Il a été enregistré dans %2.")
+                                                 .arg(QDir::toNativeSeparators(logPath()),
+                                                      QDir::toNativeSeparators(rescuePath())));
     QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
     QVERIFY(QFileInfo(logPath()).isDir()); // untouched
 
@@ -126,7 +145,7 @@ void TestResultsFailure::partlyWrittenRecordIsNotOfferedAgain()
     answerAll();
 
     QCOMPARE(answerer.seen.size(), 2);
-    const QString told = answerer.seen.first().text;
+    const QString told = adultsPart(answerer.seen.first().text, keptElsewhere);
     QVERIFY2(told.startsWith(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier ")
                              + QDir::toNativeSeparators(logPath()) + QStringLiteral(":\nErreur d'entrée/sortie\n")),
              qPrintable(told));
@@ -154,10 +173,12 @@ void TestResultsFailure::givingUpWithTheRescueFailingToo()
     answerAll();
 
     QCOMPARE(answerer.seen.size(), 3);
-    const QString told = answerer.seen.at(1).text;
-    QVERIFY2(told.startsWith(QStringLiteral("Le résultat n'a pas pu être enregistré non plus dans le fichier ")
-                             + QDir::toNativeSeparators(rescuePath()) + QStringLiteral(":\n")),
-             qPrintable(told));
+    const QString told = adultsPart(answerer.seen.at(1).text,
+                                    QStringLiteral("Ton résultat n'a pas pu être enregistré : préviens tout de suite ton "
+                                                   "maître ou ta maîtresse, sans éteindre l'ordinateur."));
+    QVERIFY2(told.contains(QStringLiteral("\nIl n'a pas pu être enregistré non plus dans ")
+                           + QDir::toNativeSeparators(rescuePath()) + QStringLiteral(":\n")),
+             qPrintable(answerer.seen.at(1).text));
     QVERIFY2(told.endsWith(QStringLiteral("Il n'a été écrit que sur la sortie d'erreur du programme.")), qPrintable(told));
     QCOMPARE(answerer.seen.last().text, QStringLiteral("Tu es arrivé au bout!\nMerci ."));
     QCOMPARE(ended.first().first().toInt(), 1);
@@ -182,7 +203,7 @@ void TestResultsFailure::plantedPupilLogSaysWhereTheRecordWent()
     answerAll();
 
     QCOMPARE(answerer.seen.size(), 2);
-    const QString told = answerer.seen.first().text;
+    const QString told = adultsPart(answerer.seen.first().text, keptElsewhere);
     QVERIFY2(told.startsWith(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier ")
                              + QDir::toNativeSeparators(logPath()) + QStringLiteral(":\nc'est un lien symbolique")),
              qPrintable(told));
@@ -226,6 +247,27 @@ void TestResultsFailure::windowKeepsPaintingWhileTheLogIsLocked()
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(ended.first().first().toInt(), 0);
 #endif
+}
+
+// What a technician's setting says, under the child's sentence: the box a
+// pupil meets at start-up is for the adult who comes to help.
+void TestResultsFailure::startupBoxSpeaksToTheChildFirst()
+{
+    const QString details = QStringLiteral("La valeur « log » de la clé HKEY_LOCAL_MACHINE\\Software\\Policies\\morvel2"
+                                           "\\morvel2\\results nomme un fichier dans un dossier qui n'existe pas : "
+                                           "« S:\\classe\\<b>léa</b>.txt ».");
+    WindowContext warned = context();
+    warned.settingWarning = details;
+    MessageBoxAnswerer answerer;
+    // The box, not the window, is active once it shows.
+    restartWindow(warned);
+
+    QTRY_COMPARE(answerer.seen.size(), 1);
+    QCOMPARE(adultsPart(answerer.seen.first().text,
+                        QStringLiteral("L'endroit où ton résultat doit être enregistré a un problème. Tu peux faire "
+                                       "l'exercice, mais préviens ton maître ou ta maîtresse.")),
+             details);
+    QCOMPARE(answerer.seen.first().buttons, QStringList{QStringLiteral("OK")});
 }
 
 QTEST_MAIN(TestResultsFailure)

@@ -1,5 +1,6 @@
 #include "logfile/logfile.h"
 
+#include "logfile/acl_unix.h"
 #include "logfile/openlock_unix.h"
 
 #include <cerrno>
@@ -46,10 +47,14 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     open.ownLogOnly = rules.ownLogOnly;
     open.privateFile = rules.privateLog;
     LockedLog locked = openAndLock(log, Clock::now() + lockWait, open);
-    if (!locked.failure.empty()) {
+    if (!locked.failure.empty())
         return AppendOutcome::failed(locked.failure, locked.refused);
-    }
     const int fd = locked.file.get();
+    // Before a record goes in: the log may have been made under a folder's
+    // default access list, or opened to others since.
+    if (rules.ownLogOnly)
+        if (const std::string opened = keepFromClassmates(fd, locked.folder.get(), log.string()); !opened.empty())
+            return AppendOutcome::failed(opened, true);
 
     // The size now, under the lock: what any failure goes back to.
     struct stat status{};

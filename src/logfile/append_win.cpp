@@ -1,6 +1,5 @@
 #include "logfile/logfile.h"
 
-#include "logfile/filesystem.h"
 #include "logfile/openlock_win.h"
 
 namespace logfile {
@@ -8,16 +7,6 @@ namespace logfile {
 using namespace win;
 
 namespace {
-
-// Append-only access: every write lands at the end of the file, whoever
-// else is writing; the log is shared for reading and writing. Reading its
-// attributes (its size) is allowed even where reading its data is not.
-HANDLE openForAppend(const std::filesystem::path &log, DWORD extraAccess)
-{
-    return CreateFileW(log.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE | extraAccess,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 
 bool truncateTo(const std::filesystem::path &log, LARGE_INTEGER size)
 {
@@ -77,28 +66,11 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
                          std::chrono::milliseconds lockWait, const AppendRules & /*rules*/)
 {
     const auto deadline = Clock::now() + lockWait;
-    HANDLE opened = INVALID_HANDLE_VALUE;
-    bool canReadTail = false;
-    DWORD openError = 0;
-    // Another program may have the log open without sharing it (a
-    // spreadsheet showing it to the teacher): wait for it like for the lock.
-    const Attempt open = retryUntil(deadline, [&] {
-        opened = openForAppend(log, FILE_READ_DATA);
-        canReadTail = opened != INVALID_HANDLE_VALUE;
-        if (!canReadTail && GetLastError() == ERROR_ACCESS_DENIED)
-            opened = openForAppend(log, 0);
-        if (opened != INVALID_HANDLE_VALUE)
-            return Attempt::Done;
-        openError = GetLastError();
-        return openError == ERROR_SHARING_VIOLATION || openError == ERROR_LOCK_VIOLATION
-                   ? Attempt::Busy
-                   : Attempt::Failed;
-    });
-    if (open == Attempt::Busy)
-        return AppendOutcome::failed(reasons::locked);
-    if (open == Attempt::Failed)
-        return AppendOutcome::failed(systemReason(openError));
-    const Handle file(opened);
+    OpenedLog opened = openForAppending(log, deadline);
+    if (!opened.failure.empty())
+        return AppendOutcome::failed(opened.failure);
+    const Handle file(opened.handle);
+    const bool canReadTail = opened.canReadTail;
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         return AppendOutcome::failed(reasons::notAFile);
 
@@ -123,20 +95,6 @@ AppendOutcome appendLine(const std::filesystem::path &log, std::string_view line
     if (!FlushFileBuffers(file.get()))
         return undoAndFail(file.get(), log, before, done, true, GetLastError());
     return {true, {}};
-}
-
-// The share's and the folder's NTFS permissions keep a pupil's log on
-// Windows; the program does not read them.
-PathCheck checkLogPath(const std::filesystem::path &log, bool /*ownLogOnly*/)
-{
-    PathCheck check;
-    std::error_code error;
-    check.reachable = std::filesystem::is_directory(log.parent_path(), error);
-    if (!check.reachable)
-        check.reason = reasons::missing;
-    check.judged = false;
-    check.network = onNetworkFileSystem(log);
-    return check;
 }
 
 } // namespace logfile

@@ -1,5 +1,7 @@
 #include "logfile/folderrule.h"
 
+#include "logfile/reasons.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -22,19 +24,35 @@ struct Trust
     unsigned teachersGroup;
 
     bool account(unsigned uid) const { return uid == 0 || uid == pupil.uid || uid == classOwner; }
-    // Whether accounts beyond the trusted ones may write to a folder of this
-    // mode and group.
-    bool othersWrite(unsigned mode, unsigned group) const
+    bool teachers(unsigned group) const { return teachersGroupKnown && group == teachersGroup; }
+    // Whether an entry of a folder's access control list is for the trusted
+    // accounts: to write there, the pupil is one; to list the class
+    // folder, only the teachers are.
+    bool trusted(const AclGrant &grant, bool listing) const
     {
-        if (mode & logfile::othersWrite)
+        if (grant.group)
+            return teachers(grant.id);
+        return listing ? grant.id == 0 || grant.id == classOwner : account(grant.id);
+    }
+    // Whether accounts beyond the trusted ones may write to a folder of this
+    // mode, group and access control list.
+    bool othersWrite(unsigned mode, unsigned group, const std::vector<AclGrant> &acl) const
+    {
+        if ((mode & logfile::othersWrite) || ((mode & groupWrite) && !teachers(group)))
             return true;
-        return (mode & groupWrite) && !(teachersGroupKnown && group == teachersGroup);
+        return std::any_of(acl.begin(), acl.end(),
+                           [this](const AclGrant &grant) { return (grant.perms & 2) && !trusted(grant, false); });
     }
 };
 
 std::string name(unsigned id, std::string (*nameOf)(unsigned))
 {
     return nameOf ? nameOf(id) : std::to_string(id);
+}
+
+std::string grantee(const AclGrant &grant, std::string (*nameOf)(unsigned), std::string (*groupNameOf)(unsigned))
+{
+    return grant.group ? "au groupe " + name(grant.id, groupNameOf) : "au compte " + name(grant.id, nameOf);
 }
 
 PathVerdict refused(std::string reason)
@@ -48,7 +66,7 @@ std::optional<std::string> entryFault(const PathStep &step, const Trust &trust, 
     if (!trust.account(step.parentOwner))
         return "le dossier " + step.parentPath + " appartient à " + name(step.parentOwner, nameOf)
                + ", qui pourrait y remplacer " + step.path;
-    if (!trust.othersWrite(step.parentMode, step.parentGroup))
+    if (!trust.othersWrite(step.parentMode, step.parentGroup, step.parentAcl))
         return std::nullopt;
     if (!(step.parentMode & sticky))
         return "d'autres comptes peuvent écrire dans le dossier " + step.parentPath
@@ -60,23 +78,25 @@ std::optional<std::string> entryFault(const PathStep &step, const Trust &trust, 
     return std::nullopt;
 }
 
-// What is wrong with the class folder itself, or nothing.
-std::optional<std::string> classFolderFault(const PathStep &folder, const Trust &trust,
+// What is wrong with the class folder itself, or nothing. In the account's
+// own folder, the pupil is unknown.
+std::optional<std::string> classFolderFault(const PathStep &folder, const Trust &trust, bool ownFolder,
                                             std::string (*nameOf)(unsigned), std::string (*groupNameOf)(unsigned))
 {
-    if (folder.owner == trust.pupil.uid)
-        return "le dossier " + folder.path + " appartient à l'élève : il doit être celui du professeur";
-    if (trust.othersWrite(folder.mode, folder.group) && !(folder.mode & sticky))
+    if (trust.othersWrite(folder.mode, folder.group, folder.acl) && !(folder.mode & sticky))
         return "d'autres comptes peuvent écrire dans le dossier " + folder.path
                + " sans le bit sticky : ils pourraient renommer ou supprimer ce fichier";
     if (!(folder.mode & setGroup))
         return "le dossier " + folder.path + " n'a pas le bit setgid : le professeur ne pourrait pas lire ce fichier";
-    if (trust.pupil.inGroup(folder.group))
+    if (!ownFolder && trust.pupil.inGroup(folder.group))
         return "le groupe " + name(folder.group, groupNameOf) + " du dossier " + folder.path
                + " comprend l'élève : ses camarades pourraient lire ce fichier";
     if (folder.mode & othersRead)
         return "tout le monde peut lister le dossier " + folder.path;
-    (void)nameOf;
+    for (const AclGrant &grant : folder.acl)
+        if ((grant.perms & 4) && !trust.trusted(grant, true))
+            return "la liste de droits (ACL) du dossier " + folder.path + " permet " + grantee(grant, nameOf, groupNameOf)
+                   + " de le lister : les élèves y verraient les noms des fichiers des autres";
     return std::nullopt;
 }
 
@@ -93,7 +113,9 @@ PathVerdict judgePupilLogPath(const std::vector<PathStep> &steps, const PupilAcc
     if (steps.empty())
         return {};
     const PathStep &classFolder = steps.back();
-    const Trust trust{pupil, classFolder.owner, !pupil.inGroup(classFolder.group), classFolder.group};
+    const bool ownFolder = classFolder.ownersVisible && classFolder.owner == pupil.uid;
+    // In the account's own folder, its group is the teacher's.
+    const Trust trust{pupil, classFolder.owner, ownFolder || !pupil.inGroup(classFolder.group), classFolder.group};
     PathVerdict verdict;
     for (const PathStep &step : steps) {
         if (!step.ownersVisible) {
@@ -104,9 +126,43 @@ PathVerdict judgePupilLogPath(const std::vector<PathStep> &steps, const PupilAcc
             return refused(std::move(*fault));
     }
     if (classFolder.ownersVisible)
-        if (std::optional<std::string> fault = classFolderFault(classFolder, trust, nameOf, groupNameOf))
-            return refused(std::move(*fault));
+        if (std::optional<std::string> fault = classFolderFault(classFolder, trust, ownFolder, nameOf, groupNameOf))
+            verdict = refused(std::move(*fault));
+    // A pupil's log is never kept in the pupil's own folder: the teacher
+    // could not be sure of it.
+    if (ownFolder && verdict.safe)
+        verdict = refused(ownFolderReason(classFolder.path));
+    verdict.ownFolder = ownFolder;
     return verdict;
+}
+
+std::string ownFolderReason(const std::string &folder)
+{
+    return "le dossier " + folder + " est celui de ce compte : le fichier d'un élève doit être dans le dossier "
+           "d'un autre compte, celui du professeur";
+}
+
+bool keptOnPupilLog(const AclGrant &grant, const LogFile &log, unsigned classOwner)
+{
+    return grant.group ? grant.id == log.group : grant.id == log.owner || grant.id == classOwner;
+}
+
+std::string pupilLogFault(const LogFile &log, unsigned pupil, unsigned classOwner, std::string (*nameOf)(unsigned),
+                          std::string (*groupNameOf)(unsigned))
+{
+    if (!log.regular)
+        return log.path + " : " + reasons::notAFile;
+    // Where the file system shows every file as the mounting account's,
+    // owners and modes say nothing; a list of rights still does.
+    if (log.ownersVisible && log.owner != pupil)
+        return "le fichier " + log.path + " appartient à " + name(log.owner, nameOf) + " : un autre compte l'a fait";
+    if (log.ownersVisible && (log.mode & (othersRead | othersWrite)))
+        return "tout le monde peut lire ou changer le fichier " + log.path;
+    for (const AclGrant &grant : log.acl)
+        if ((grant.perms & 6) && !keptOnPupilLog(grant, log, classOwner))
+            return "la liste de droits (ACL) du fichier " + log.path + " permet " + grantee(grant, nameOf, groupNameOf)
+                   + " de le lire ou de le changer";
+    return {};
 }
 
 } // namespace logfile

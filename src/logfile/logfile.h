@@ -140,10 +140,45 @@ struct PathCheck
     // The log's folder is on a network or FUSE file system, where one
     // machine's lock may not keep another's append out.
     bool network = false;
-    // False where the program cannot judge the way at all (Windows, whose
-    // NTFS permissions it does not read).
+    // False where the program could not judge the way at all (Windows, where
+    // the folder's rights could not be read).
     bool judged = true;
+    // Whether this account may create the log there is the server's to say
+    // (Windows): only trying tells (tryAppend below).
+    bool trialNeeded = false;
+    // The folder's rights let others than the teachers list it or read the
+    // logs made in it (Windows, where the writer cannot refuse for it):
+    // why, in French.
+    std::string exposure;
+    // The class folder is the account's own: the teacher's, when the teacher
+    // runs the check. Not safe then for this account's own records; what
+    // else is wrong with the folder, if anything, in French.
+    bool ownFolder = false;
+    std::string ownFolderFault;
+    // Not safe, because of the log as it stands (an access control list
+    // that lets a classmate read it): the pupil's next record takes that
+    // away first.
+    bool fixedAtNextRecord = false;
+    // What is worth knowing, in French, though nothing is unsafe for it.
+    std::vector<std::string> notes;
 };
 PathCheck checkLogPath(const std::filesystem::path &log, bool ownLogOnly);
+
+// Whether a record could be appended to `log` now, tried as an append
+// tries it short of writing: the log made when it is missing, opened for
+// appending and locked, with the rules of a pupil's own log when
+// `ownLogOnly`; then what was made for the trial removed, if it is still
+// empty and the same file.
+struct AppendTrial
+{
+    bool ok = false;
+    std::string reason;      // when not ok, in French
+    bool created = false;    // the log was made for the trial
+    bool leftBehind = false; // made, but it could not be removed: it stays, empty
+    // Under Wine, making a file in a folder this account may not list is
+    // refused: Wine looks for the name through the folder's listing.
+    bool wineListing = false;
+};
+AppendTrial tryAppend(const std::filesystem::path &log, bool ownLogOnly);
 
 } // namespace logfile

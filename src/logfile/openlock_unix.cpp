@@ -1,10 +1,12 @@
 #include "logfile/openlock_unix.h"
 
+#include "logfile/acl_unix.h"
 #include "logfile/pathwalk_unix.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -119,8 +121,10 @@ int openLog(int folder, const std::string &name, const OpenRules &rules, bool &m
             // A file system without hard links: created, then given its mode.
             if (fd < 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK)) {
                 fd = openWith(folder, name, flags | O_APPEND | O_CREAT | O_EXCL, 0600);
-                if (fd >= 0)
+                if (fd >= 0) {
+                    dropInheritedAcl(fd);
                     ::fchmod(fd, *mode);
+                }
             }
             modeUnset = fd >= 0 && !hasMode(fd, *mode);
         } else {
@@ -242,6 +246,12 @@ std::string accountName(unsigned uid)
     return entry && entry->pw_name ? std::string(entry->pw_name) : std::to_string(uid);
 }
 
+std::string groupName(unsigned gid)
+{
+    const group *entry = ::getgrgid(gid);
+    return entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(gid);
+}
+
 int createHidden(int folder, const std::string &name, int access, std::string &hidden)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -249,7 +259,10 @@ int createHidden(int folder, const std::string &name, int access, std::string &h
                  + std::to_string(Clock::now().time_since_epoch().count()) + "." + std::to_string(attempt);
         const int fd = openAt(folder, hidden, access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
-            // The umask may have taken the owner's rights away too.
+            // A folder's default access list may have given classmates the
+            // right to read it; and the umask may have taken the owner's
+            // rights away.
+            dropInheritedAcl(fd);
             ::fchmod(fd, 0600);
             return fd;
         }

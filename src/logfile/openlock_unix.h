@@ -18,8 +18,10 @@ using shared::Clock;
 
 std::string systemReason(int error);
 
-// The login name of account `uid`, or its number where it has none.
+// The login name of account `uid`, or its number where it has none; the
+// same for group `gid`.
 std::string accountName(unsigned uid);
+std::string groupName(unsigned gid);
 
 // An open file, closed (and so unlocked) when it goes out of scope.
 class Descriptor

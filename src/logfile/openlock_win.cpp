@@ -89,6 +89,41 @@ std::size_t writeAll(HANDLE file, const char *bytes, std::size_t size, DWORD &er
     });
 }
 
+namespace {
+
+// Reading its attributes (its size) is allowed even where reading its data
+// is not.
+HANDLE openWithAccess(const std::filesystem::path &log, DWORD extraAccess)
+{
+    return CreateFileW(log.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE | extraAccess,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+OpenedLog openForAppending(const std::filesystem::path &log, Clock::time_point deadline)
+{
+    OpenedLog opened;
+    const Attempt open = retryUntil(deadline, [&] {
+        opened.handle = openWithAccess(log, FILE_READ_DATA);
+        opened.canReadTail = opened.handle != INVALID_HANDLE_VALUE;
+        if (!opened.canReadTail && GetLastError() == ERROR_ACCESS_DENIED)
+            opened.handle = openWithAccess(log, 0);
+        if (opened.handle != INVALID_HANDLE_VALUE) {
+            opened.existed = GetLastError() == ERROR_ALREADY_EXISTS;
+            return Attempt::Done;
+        }
+        opened.error = GetLastError();
+        return opened.error == ERROR_SHARING_VIOLATION || opened.error == ERROR_LOCK_VIOLATION ? Attempt::Busy
+                                                                                               : Attempt::Failed;
+    });
+    if (open == Attempt::Busy)
+        opened.failure = reasons::locked;
+    else if (open == Attempt::Failed)
+        opened.failure = systemReason(opened.error);
+    return opened;
+}
+
 Handle::~Handle()
 {
     if (valid())

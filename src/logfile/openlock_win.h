@@ -5,6 +5,7 @@
 
 #include "logfile/shared.h"
 
+#include <filesystem>
 #include <string>
 
 #ifndef NOMINMAX
@@ -51,6 +52,22 @@ Attempt retryUntil(Clock::time_point deadline, Try attempt)
             return result;
     }
 }
+
+// The log opened as the writer opens it: append-only access, so that every
+// write lands at the end whoever else is writing; shared for reading and
+// writing; made when missing. Its data is read too where that is allowed.
+// Another program may have the log open without sharing it (a spreadsheet
+// showing it to the teacher): that is waited for like the lock, until
+// `deadline`.
+struct OpenedLog
+{
+    HANDLE handle = INVALID_HANDLE_VALUE; // the caller's to close
+    bool canReadTail = false;
+    bool existed = false; // false: made by this open
+    DWORD error = 0;
+    std::string failure; // empty once open
+};
+OpenedLog openForAppending(const std::filesystem::path &log, Clock::time_point deadline);
 
 // The writers' lock on an open log, taken before `deadline` or not at all,
 // and let go when it goes out of scope. Writers agree on locking one byte

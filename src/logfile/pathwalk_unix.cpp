@@ -1,5 +1,6 @@
 #include "logfile/pathwalk_unix.h"
 
+#include "logfile/acl_unix.h"
 #include "logfile/folderrule.h"
 #include "logfile/logfile.h"
 #include "logfile/shared.h"
@@ -10,7 +11,6 @@
 #include <optional>
 #include <algorithm>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,12 +32,6 @@ constexpr int maxLinks = 40;
 bool trusted(const struct stat &link)
 {
     return link.st_uid == ::geteuid() || link.st_uid == 0;
-}
-
-std::string groupName(unsigned gid)
-{
-    const group *entry = ::getgrgid(gid);
-    return entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(gid);
 }
 
 PupilAccount thisAccount()
@@ -97,11 +91,12 @@ struct Walk
     bool ownLogOnly = false;
     std::string at; // the folder held, as a person reads it ("" for the root)
     std::vector<PathStep> steps; // for a pupil's own log: each entry passed
+    std::vector<AclGrant> folderAcl; // for a pupil's own log: the held folder's list of rights
 };
 
-// Notes the entry `name` (described by `entry`) of the folder held, before
-// the walk passes it.
-void noteStep(Walk &walk, const std::string &name, const struct stat &entry)
+// Notes the entry `name` (described by `entry`, and open as `entryFd`
+// where it is a folder) of the folder held, before the walk passes it.
+void noteStep(Walk &walk, const std::string &name, const struct stat &entry, int entryFd = -1)
 {
     if (!walk.ownLogOnly)
         return;
@@ -117,7 +112,19 @@ void noteStep(Walk &walk, const std::string &name, const struct stat &entry)
     step.parentOwner = parent.st_uid;
     step.parentGroup = parent.st_gid;
     step.ownersVisible = !ownersMayBeHidden(walk.folder.get());
+    step.parentAcl = walk.folderAcl;
+    if (entryFd >= 0)
+        step.acl = aclGrants(entryFd);
     walk.steps.push_back(std::move(step));
+}
+
+// The walk now holds `folder`, reached as `at`.
+void hold(Walk &walk, Descriptor folder, std::string at)
+{
+    walk.folder = std::move(folder);
+    walk.at = std::move(at);
+    if (walk.ownLogOnly)
+        walk.folderAcl = aclGrants(walk.folder.get());
 }
 
 // The walk's end: the folder that holds the last name, where a pupil's own
@@ -127,12 +134,17 @@ WalkedPath arrive(Walk &walk, const std::string &name)
     WalkedPath walked;
     if (walk.ownLogOnly) {
         PathVerdict verdict = judgePupilLogPath(walk.steps, thisAccount(), accountName, groupName);
-        if (!verdict.safe)
-            return WalkedPath::refusedBy(std::move(verdict.reason));
+        if (!verdict.safe) {
+            walked = WalkedPath::refusedBy(std::move(verdict.reason));
+            walked.ownFolder = verdict.ownFolder;
+            walked.at = walk.at.empty() ? "/" : walk.at;
+            return walked;
+        }
         walked.unverified = std::move(verdict.unverified);
     }
     walked.folder = std::move(walk.folder);
     walked.name = name;
+    walked.at = walk.at.empty() ? "/" : walk.at;
     return walked;
 }
 
@@ -151,10 +163,10 @@ std::optional<WalkedPath> followLink(Walk &walk, const std::string &name, const 
         return WalkedPath::failed(errno);
     noteStep(walk, name, at);
     if (target.front() == '/') {
-        walk.folder = Descriptor(openFolder(AT_FDCWD, "/"));
-        if (walk.folder.get() < 0)
+        Descriptor root(openFolder(AT_FDCWD, "/"));
+        if (root.get() < 0)
             return WalkedPath::failed(errno);
-        walk.at.clear();
+        hold(walk, std::move(root), {});
     }
     std::deque<std::string> more = namesOf(target);
     walk.names.insert(walk.names.begin(), more.begin(), more.end());
@@ -170,9 +182,8 @@ std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name, const
         // What is noted is the folder entered: it may have changed since it
         // was looked at.
         struct stat entered{};
-        noteStep(walk, name, ::fstat(next.get(), &entered) == 0 ? entered : entry);
-        walk.folder = std::move(next);
-        walk.at += "/" + name;
+        noteStep(walk, name, ::fstat(next.get(), &entered) == 0 ? entered : entry, next.get());
+        hold(walk, std::move(next), walk.at + "/" + name);
         return std::nullopt;
     }
     const int error = errno;
@@ -194,10 +205,11 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
     if (whole.empty())
         return WalkedPath::failed(ENOENT);
     const bool absolute = whole.front() == '/';
-    Walk walk{Descriptor(openFolder(AT_FDCWD, absolute ? "/" : ".")), namesOf(whole), 0, ownLogOnly,
-              absolute ? std::string() : std::string("."), {}};
-    if (walk.folder.get() < 0)
+    Walk walk{{}, namesOf(whole), 0, ownLogOnly, {}, {}, {}};
+    Descriptor start(openFolder(AT_FDCWD, absolute ? "/" : "."));
+    if (start.get() < 0)
         return WalkedPath::failed(errno);
+    hold(walk, std::move(start), absolute ? std::string() : std::string("."));
     while (!walk.names.empty()) {
         const std::string name = std::move(walk.names.front());
         walk.names.pop_front();
@@ -229,20 +241,62 @@ WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
 
 namespace logfile {
 
+namespace {
+
+// The pupil's log as it stands, if it does, and what the class folder's
+// default list of rights would give the next one made there.
+void judgePupilLog(const posix::WalkedPath &walked, const std::filesystem::path &path, PathCheck &check)
+{
+    struct stat folder{};
+    ::fstat(walked.folder.get(), &folder);
+    LogFile log;
+    if (posix::describeLog(walked.folder.get(), walked.name, path.string(), log)) {
+        const std::string fault =
+            pupilLogFault(log, ::geteuid(), folder.st_uid, posix::accountName, posix::groupName);
+        if (!fault.empty()) {
+            check.safe = false;
+            check.reason = fault;
+            check.fixedAtNextRecord = log.regular && log.owner == ::geteuid();
+        }
+    }
+    std::vector<std::string> given;
+    for (const AclGrant &grant : posix::aclGrants(walked.folder.get(), true))
+        if (grant.perms & 6)
+            given.push_back(grant.group ? "le groupe " + posix::groupName(grant.id)
+                                        : "le compte " + posix::accountName(grant.id));
+    if (!given.empty()) {
+        std::string who;
+        for (const std::string &one : given)
+            who += (who.empty() ? "" : ", ") + one;
+        check.notes.push_back("La liste de droits par défaut (ACL) du dossier " + walked.at
+                              + " donnerait à chaque nouveau fichier des droits pour " + who
+                              + " ; morvel2 les retire du fichier de chaque élève qu'il crée ou complète.");
+    }
+}
+
+} // namespace
+
 PathCheck checkLogPath(const std::filesystem::path &log, bool ownLogOnly)
 {
     PathCheck check;
     posix::WalkedPath walked = posix::walkPath(log, ownLogOnly);
+    check.ownFolder = walked.ownFolder;
     if (!walked.failure.empty()) {
         check.safe = false;
         check.reason = walked.failure;
-    } else if (walked.error != 0) {
+        if (walked.ownFolder && walked.failure != ownFolderReason(walked.at))
+            check.ownFolderFault = walked.failure;
+        return check;
+    }
+    if (walked.error != 0) {
         check.reachable = false;
         check.reason = posix::systemReason(walked.error);
-    } else {
-        check.network = posix::ownersMayBeHidden(walked.folder.get());
-        check.unverified = std::move(walked.unverified);
+        return check;
     }
+    check.network = posix::ownersMayBeHidden(walked.folder.get());
+    check.unverified = std::move(walked.unverified);
+    if (ownLogOnly)
+        judgePupilLog(walked, log, check);
     return check;
 }
 

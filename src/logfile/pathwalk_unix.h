@@ -27,6 +27,9 @@ struct WalkedPath
     // For a pupil's own log: the entries of the path whose owners the file
     // system does not show, which the rule could not judge.
     std::vector<std::string> unverified;
+    std::string at; // the folder that holds the last name, as a person reads it
+    // For a pupil's own log: the class folder is the account's own.
+    bool ownFolder = false;
 
     bool ok() const { return error == 0 && failure.empty(); }
 

@@ -23,6 +23,14 @@ bool usableInPath(const QString &name)
            && !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0));
 }
 
+// The start of a sentence.
+QString sentence(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
 bool isSeparator(QChar c)
 {
     return c == u'/' || c == u'\\';
@@ -100,9 +108,8 @@ LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem
                                const Account &account)
 {
     const auto unusable = [&fallback](const QString &source, const QString &why) {
-        return LogLocation{fallback, QStringLiteral("Le réglage « log » du groupe [results] dans %1 %2.\n"
-                                                    "Les résultats sont enregistrés dans %3.")
-                                         .arg(QDir::toNativeSeparators(source), why, displayPath(fallback)),
+        return LogLocation{fallback, QStringLiteral("%1 %2.\nLes résultats sont enregistrés dans %3.")
+                                         .arg(sentence(settingName(source)), why, displayPath(fallback)),
                            false, std::nullopt, {}};
     };
     for (const QString &source : sources) {
@@ -129,13 +136,12 @@ LogLocation resultsLogLocation(const QStringList &sources, const std::filesystem
         // (A folder at one pupil's name is that pupil's trouble, told when
         // the record is refused, not the setting's.)
         if (log.isDir() && !expanded.perPupil)
-            warning = QStringLiteral("Le réglage « log » du groupe [results] dans %1 nomme un dossier : « %2 ».");
+            warning = QStringLiteral("%1 nomme un dossier : « %2 ».");
         else if (!log.dir().exists())
-            warning = QStringLiteral("Le réglage « log » du groupe [results] dans %1 nomme un fichier dans un dossier "
-                                     "qui n'existe pas : « %2 ».");
+            warning = QStringLiteral("%1 nomme un fichier dans un dossier qui n'existe pas : « %2 ».");
         if (!warning.isEmpty())
-            warning = warning.arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(value));
-        return {localPath(value), warning, expanded.perPupil, expanded.pupilLogs, QDir::toNativeSeparators(source)};
+            warning = warning.arg(sentence(settingName(source)), QDir::toNativeSeparators(value));
+        return {localPath(value), warning, expanded.perPupil, expanded.pupilLogs, settingPlace(source)};
     }
     return {fallback, {}, false, std::nullopt, {}};
 }

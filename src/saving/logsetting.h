@@ -71,6 +71,14 @@ QStringList logSettingSources();
 // adaptations are kept.
 QStringList machineSettingSources();
 
+// The setting in `source` named in the words of this system, for the
+// technician: "le réglage « log » du groupe [results] dans FILE" on Linux,
+// "la valeur « log » de la clé KEY\results" on Windows.
+QString settingName(const QString &source);
+// Where the setting is, as a technician looks for it: the file on Linux,
+// the key with its \results subkey and value on Windows.
+QString settingPlace(const QString &source);
+
 // The value of key `log` of group `results` in one source, as written;
 // nothing when the source does not hold it. A source that exists but cannot
 // be read (not a regular file, no permission, malformed) sets `problem`,

@@ -73,6 +73,16 @@ QStringList machineSettingSources()
     return settingFiles().first;
 }
 
+QString settingName(const QString &source)
+{
+    return QStringLiteral("le réglage « log » du groupe [results] dans %1").arg(source);
+}
+
+QString settingPlace(const QString &source)
+{
+    return source;
+}
+
 // Read by hand rather than through QSettings, which takes a value with a
 // comma (/srv/CM1,CM2/estest.txt) for a list, and would wait forever on a
 // FIFO at the file's place.

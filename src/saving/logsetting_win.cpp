@@ -22,6 +22,18 @@ QStringList machineSettingSources()
             QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\morvel2\\morvel2")};
 }
 
+// As regedit and the policy template show it: the value under the
+// "results" subkey.
+QString settingName(const QString &source)
+{
+    return QStringLiteral("la valeur « log » de la clé %1\\results").arg(source);
+}
+
+QString settingPlace(const QString &source)
+{
+    return QStringLiteral("%1\\results, valeur « log »").arg(source);
+}
+
 SettingRead readLogSetting(const QString &source)
 {
     return readSetting(source, QStringLiteral("results"), QStringLiteral("log"));

@@ -1,5 +1,6 @@
 #include "saving/writerchoice.h"
 
+#include "logfile/reasons.h"
 #include "paths/paths.h"
 #include "saving/rescuefolder.h"
 
@@ -43,16 +44,44 @@ void RecordWriters::reportOnStandardError(const QString &text)
     std::fflush(stderr);
 }
 
+QString appendTrialAdvice(const logfile::AppendTrial &trial, const std::filesystem::path &log)
+{
+    const QString folder = displayPath(log.parent_path());
+    if (trial.wineListing)
+        return QStringLiteral("Sous Wine, un dossier que ce compte ne peut pas lister refuse la création de son fichier "
+                              "(Wine y cherche le nom parmi ceux du dossier). Sans rien changer aux droits du dossier "
+                              "%1, créez-y d'avance le fichier vide de chaque élève, à son nom et qui lui appartienne : "
+                              "morvel2 y ajoute ensuite ses résultats.")
+            .arg(folder);
+    if (trial.reason == logfile::reasons::permissionDenied)
+        return QStringLiteral("Donnez aux comptes des élèves le droit de créer des fichiers dans le dossier %1, sans "
+                              "celui de le lister (voir le guide de déploiement, deployment.md).")
+            .arg(folder);
+    return {};
+}
+
 QString pupilLogWarning(const LogLocation &log, const std::filesystem::path &rescueLog)
 {
     if (!log.perPupil)
         return {};
+    // A missing folder is the setting's own warning.
     const logfile::PathCheck check = logfile::checkLogPath(log.path, true);
-    if (!check.judged || !check.reachable || check.safe)
+    if (!check.reachable)
         return {};
-    return QStringLiteral("Le fichier des résultats %1 ne peut pas être gardé à l'abri des autres comptes : %2.\n"
-                          "Les résultats seront enregistrés dans %3.")
-        .arg(displayPath(log.path), QString::fromStdString(check.reason), displayPath(rescueLog));
+    // A list of rights on the log is taken off before the next record.
+    if (!check.safe && !check.fixedAtNextRecord)
+        return QStringLiteral("Le fichier des résultats %1 ne peut pas être gardé à l'abri des autres comptes : %2.\n"
+                              "Les résultats seront enregistrés dans %3.")
+            .arg(displayPath(log.path), QString::fromStdString(check.reason), displayPath(rescueLog));
+    if (!check.trialNeeded)
+        return {};
+    const logfile::AppendTrial trial = logfile::tryAppend(log.path, true);
+    if (trial.ok)
+        return {};
+    const QString advice = appendTrialAdvice(trial, log.path);
+    return QStringLiteral("Le fichier des résultats %1 ne peut pas être créé : %2.%3")
+        .arg(displayPath(log.path), QString::fromStdString(trial.reason),
+             advice.isEmpty() ? QString() : u'\n' + advice);
 }
 
 RecordWriters writersFor(const LogLocation &log)

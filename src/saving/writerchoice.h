@@ -38,10 +38,15 @@ struct RecordWriters
     static void reportOnStandardError(const QString &text);
 };
 
-// What to tell the pupil at start-up when the log per pupil the setting
-// names is in a place its writer will refuse, so that the class hears of it
-// before the end: empty when there is nothing to say.
+// What to tell at start-up when the log per pupil the setting names is in a
+// place its writer will refuse, or cannot be made where only trying tells
+// (Windows), so that the class hears of it before the end: empty when there
+// is nothing to say. For the adult who comes to help.
 QString pupilLogWarning(const LogLocation &log, const std::filesystem::path &rescueLog);
+
+// What to change where a trial append to `log` failed; empty when its
+// reason says it all.
+QString appendTrialAdvice(const logfile::AppendTrial &trial, const std::filesystem::path &log);
 
 // The choice of writer for the log the setting names: the pupil's-own
 // writer for a log per pupil, the plain one otherwise.

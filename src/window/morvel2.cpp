@@ -7,6 +7,7 @@
 #include "exercise/keyfilter.h"
 #include "record/clipboardscore.h"
 #include "record/record.h"
+#include "saving/savenotices.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
 #include "window/keepalive.h"
@@ -249,7 +250,7 @@ void Morvel2::showEvent(QShowEvent *event)
         return;
     m_settingWarned = true;
     // Once the window is up, so that the box has a window to stand over.
-    QTimer::singleShot(0, this, [this] { showMessage(m_context.settingWarning); });
+    QTimer::singleShot(0, this, [this] { showMessage(startupNotice(m_context.settingWarning)); });
 }
 
 void Morvel2::changeEvent(QEvent *event)
@@ -377,31 +378,8 @@ bool Morvel2::WriteResults()
     const SaveOutcome saved =
         saveRecord(m_context.results, recordLine(fields), recordText(fields),
                    [this](const QString &log, const QString &reason) { return askToRetry(log, reason); }, writers);
-    if (saved.logTouched) {
-        showMessage(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier %1:\n%2\n")
-                        .arg(saved.logName, saved.reason)
-                    + (saved.place == SaveOutcome::Place::RescueLog
-                           ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(saved.rescueName)
-                           : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
-    } else if (saved.refused) {
-        showMessage(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1:\n%2\n").arg(saved.logName, saved.reason)
-                    + (saved.place == SaveOutcome::Place::RescueLog
-                           ? QStringLiteral("Il a été enregistré dans %1.").arg(saved.rescueName)
-                           : QStringLiteral("Il n'a pas pu être enregistré non plus dans %1:\n%2\n"
-                                            "Il n'a été écrit que sur la sortie d'erreur du programme.")
-                                 .arg(saved.rescueName, saved.rescueReason)));
-    } else if (saved.place == SaveOutcome::Place::RescueLog) {
-        // Given up on: where it is now is for the teacher to know.
-        showMessage(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1.\n"
-                                   "Il a été enregistré dans %2.")
-                        .arg(saved.logName, saved.rescueName));
-    } else if (saved.place == SaveOutcome::Place::Nowhere) {
-        // Given up on, and the rescue log failing too: the teacher must look
-        // for it where it still is.
-        showMessage(QStringLiteral("Le résultat n'a pas pu être enregistré non plus dans le fichier %1:\n%2\n"
-                                   "Il n'a été écrit que sur la sortie d'erreur du programme.")
-                        .arg(saved.rescueName, saved.rescueReason));
-    }
+    if (const QString notice = savedElsewhereNotice(saved); !notice.isEmpty())
+        showMessage(notice);
 
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
@@ -433,8 +411,7 @@ void Morvel2::Command1_Click()
 
 bool Morvel2::askToRetry(const QString &path, const QString &reason)
 {
-    return askToRetryBox(this, QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
-                                   + path + QStringLiteral(":\n") + reason);
+    return askToRetryBox(this, retryNotice(path, reason));
 }
 
 void Morvel2::showMessage(const QString &text, const QString &title)

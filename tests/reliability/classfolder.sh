@@ -5,12 +5,14 @@
 # program's own saving code; a classmate then tries everything against
 # another's log, plants files and links, and the teacher collects, also
 # onto a small disk, under a file-size limit and interrupted by signals.
+# Lists of rights (ACL) that would open a log or the folder to the
+# classmates are tried too.
 # Each step names itself; the first that does not hold fails the test.
 source "$(dirname "$0")/common.sh"
 : "${MORVEL2:?MORVEL2 must name the program}"
 
 is_root || { echo "skipped: creating accounts and switching to them needs root"; exit "$SKIP"; }
-for tool in setpriv useradd flock prlimit strace pgrep; do
+for tool in setpriv useradd flock prlimit strace pgrep setfacl getfacl; do
     command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit "$SKIP"; }
 done
 
@@ -96,9 +98,9 @@ ok "each log its pupil's, group $teachers, mode 640"
 lea_log=$classe/$lea.txt
 before=$(sha256sum < "$lea_log")
 attempt() {
-    local what=$1
+    local what=$1 whose=${target:-"lea's log"}
     shift
-    step "hugo tries to $what lea's log"
+    step "hugo tries to $what $whose"
     if as "$hugo" 022 "$class_settings" sh -c "$*" > "$scratch/attempt.out" 2>&1; then
         fail_step "it worked: $(cat "$scratch/attempt.out")"
     fi
@@ -267,6 +269,58 @@ out=$(as "$lea" 022 "$school/reglage-sans-setgid" "$school/bin/morvel2" --verifi
 [[ $status -eq 1 ]] || fail_step "status $status on the folder without setgid: $out"
 grep -qF "n'a pas le bit setgid" <<< "$out" || fail_step "said: $out"
 ok "safe said of the recipe; the folder without setgid named, status 1"
+
+step "--verifier, as the teacher, on the class folder"
+status=0
+out=$(as "$prof" 022 "$class_settings" "$school/bin/morvel2" --verifier) || status=$?
+grep -qF "Le dossier $classe est le vôtre : c'est celui de la classe, dont vous êtes le professeur." <<< "$out" \
+    || fail_step "said: $out"
+grep -qF "lancée depuis le compte d'un élève" <<< "$out" || fail_step "said: $out"
+grep -q "appartient à l'élève" <<< "$out" && fail_step "said: $out"
+ok "the folder said to be the teacher's, status $status"
+
+# A default list of rights on the class folder, as setfacl -d -m g:eleves:r
+# leaves it, would give each new log group:eleves:r--.
+acl_class=$school/classe-acl
+install -d -m 3733 -o "$prof" -g "$teachers" "$acl_class"
+setfacl -d -m "g:$pupils_group:r" "$acl_class"
+setting reglage-acl "$acl_class/%u.txt"
+step "a default ACL for the pupils' group: --verifier, then lea saves"
+out=$(as "$lea" 022 "$school/reglage-acl" "$school/bin/morvel2" --verifier) || fail_step "status $?: $out"
+grep -qx "Cet emplacement est sûr." <<< "$out" || fail_step "said: $out"
+grep -qF "donnerait à chaque nouveau fichier des droits pour le groupe $pupils_group" <<< "$out" || fail_step "said: $out"
+[[ -z $(ls -A "$acl_class") ]] || fail_step "--verifier left: $(ls -A "$acl_class")"
+out=$(as "$lea" 022 "$school/reglage-acl" "$school/bin/logdriver" save 1 20) || fail_step "$out"
+[[ $out == "log $acl_class/$lea.txt" ]] || fail_step "lea's record went to: $out"
+getfacl -cp "$acl_class/$lea.txt" 2> /dev/null | grep -q "$pupils_group" && fail_step "$(getfacl -p "$acl_class/$lea.txt")"
+target="lea's log made under the default ACL" attempt read "cat '$acl_class/$lea.txt'"
+step "the teacher reads lea's log made under the default ACL"
+as "$prof" 022 "$school/reglage-acl" cat "$acl_class/$lea.txt" > /dev/null || fail_step "refused"
+ok
+
+step "an older log the default ACL opened to the pupils' group"
+# As an earlier writer left it: made 640 under the default list.
+as "$zoe" 022 "$school/reglage-acl" sh -c "touch '$acl_class/$zoe.txt' && chmod 640 '$acl_class/$zoe.txt'"
+as "$hugo" 022 "$school/reglage-acl" cat "$acl_class/$zoe.txt" > /dev/null || fail_step "hugo could not read it to begin with"
+status=0
+out=$(as "$zoe" 022 "$school/reglage-acl" "$school/bin/morvel2" --verifier) || status=$?
+[[ $status -eq 1 ]] || fail_step "--verifier: status $status: $out"
+grep -qF "la liste de droits (ACL) du fichier $acl_class/$zoe.txt permet au groupe $pupils_group de le lire" <<< "$out" \
+    || fail_step "said: $out"
+out=$(as "$zoe" 022 "$school/reglage-acl" "$school/bin/logdriver" save 3 20) || fail_step "$out"
+[[ $out == "log $acl_class/$zoe.txt" ]] || fail_step "zoe's record went to: $out"
+ok "said by --verifier, status 1; zoe's record in her log"
+target="zoe's older log, once she saved" attempt read "cat '$acl_class/$zoe.txt'"
+
+step "an ACL that lets the pupils' group list the class folder"
+setfacl -m "g:$pupils_group:rwx" "$acl_class"
+rm -f "$acl_class/$lea.txt"
+status=0
+out=$(as "$lea" 022 "$school/reglage-acl" "$school/bin/morvel2" --verifier) || status=$?
+[[ $status -eq 1 ]] || fail_step "--verifier: status $status: $out"
+grep -qF "la liste de droits (ACL) du dossier $acl_class permet au groupe $pupils_group de le lister" <<< "$out" \
+    || fail_step "said: $out"
+refused_folder "$school/reglage-acl" "$acl_class" "permet au groupe $pupils_group de le lister"
 
 step "a pupil's own setting that tries to move her log"
 as "$lea" 022 "$class_settings" sh -c 'mkdir -p ~/.config/morvel2 ~/faux/morvel2 &&

@@ -2,9 +2,11 @@
 // proofs cover, where they make sense on Windows. Plain C++ and the Windows
 // API, no Qt: it links the writer alone.
 //
-//   appenddriver all FOLDER
+//   appenddriver all FOLDER [CLOSED]
 //       runs every case in FOLDER (a Windows path); exit status 0 when all
-//       hold, 1 otherwise
+//       hold, 1 otherwise. CLOSED, when given, is a class folder this
+//       account may create files in but not list, holding one log of its
+//       own, existe.txt
 //   appenddriver append LOG COUNT WRITER    (a child of the concurrency case)
 //   appenddriver hold LOG MODE MS           (a child that keeps LOG busy:
 //       MODE "lock" takes the writers' lock, "open" opens it unshared;
@@ -277,7 +279,41 @@ void paths(const fs::path &folder)
           "a UNC path to a share that cannot be reached: refused (" + unreachable.reason + ")");
 }
 
-int runAll(const fs::path &folder)
+// The trial --verifier and the start-up make: what the writer does short
+// of writing a record, leaving nothing of its own behind.
+void trials(const fs::path &folder, const fs::path &closed)
+{
+    const fs::path missing = folder / L"essai.txt";
+    const logfile::AppendTrial made = logfile::tryAppend(missing, true);
+    check(made.ok && made.created && !made.leftBehind && !fs::exists(missing),
+          "a trial where the log is missing: made, locked, removed (" + made.reason + ")");
+    const fs::path existing = folder / L"essai-existant.txt";
+    write(existing, record(7, 0));
+    const logfile::AppendTrial kept = logfile::tryAppend(existing, true);
+    check(kept.ok && !kept.created && contents(existing) == record(7, 0),
+          "a trial on a log with a record: opened and locked, left as it was");
+    const logfile::AppendTrial absent = logfile::tryAppend(folder / L"absent" / L"essai.txt", true);
+    check(!absent.ok && !absent.wineListing && !fs::exists(folder / L"absent"),
+          "a trial in a missing folder: refused (" + absent.reason + "), nothing made");
+    const logfile::PathCheck rights = logfile::checkLogPath(missing, true);
+    std::string notes;
+    for (const std::string &note : rights.notes)
+        notes += " " + note;
+    check(rights.reachable && rights.trialNeeded && (rights.judged || !notes.empty()),
+          "the class folder's rights read or said unreadable:" + notes);
+    if (closed.empty())
+        return;
+    const logfile::AppendTrial refused = logfile::tryAppend(closed / L"nouveau.txt", true);
+    check(!refused.ok && refused.wineListing && !fs::exists(closed / L"nouveau.txt"),
+          "a trial in a folder this account may not list: refused (" + refused.reason
+              + "), said to be Wine's doing");
+    const logfile::AppendTrial own = logfile::tryAppend(closed / L"existe.txt", true);
+    check(own.ok && !own.created, "a trial on the pupil's own log made beforehand there: opened and locked ("
+                                      + own.reason + ")");
+    check(append(closed / L"existe.txt", record(7, 1)).ok, "and the record lands in it");
+}
+
+int runAll(const fs::path &folder, const fs::path &closed)
 {
     fs::create_directories(folder);
     manyWritersAtOnce(folder);
@@ -286,6 +322,7 @@ int runAll(const fs::path &folder)
     busyLogs(folder);
     collection(folder);
     paths(folder);
+    trials(folder, closed);
     std::printf("%d failed\n", failures);
     return failures == 0 ? 0 : 1;
 }
@@ -328,12 +365,12 @@ int hold(const fs::path &log, const std::wstring &mode, int ms)
 int wmain(int argc, wchar_t *argv[])
 {
     const std::wstring command = argc > 1 ? argv[1] : L"";
-    if (command == L"all" && argc == 3)
-        return runAll(argv[2]);
+    if (command == L"all" && (argc == 3 || argc == 4))
+        return runAll(argv[2], argc == 4 ? fs::path(argv[3]) : fs::path());
     if (command == L"append" && argc == 5)
         return appendRecords(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
     if (command == L"hold" && argc == 5)
         return hold(argv[2], argv[3], std::stoi(argv[4]));
-    std::fprintf(stderr, "usage: appenddriver all FOLDER | append LOG COUNT WRITER | hold LOG MODE MS\n");
+    std::fprintf(stderr, "usage: appenddriver all FOLDER [CLOSED] | append LOG COUNT WRITER | hold LOG MODE MS\n");
     return 2;
 }

@@ -107,7 +107,7 @@ for text in 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '« La popularité de l
 done
 ! LC_ALL=C grep -q $'\xef\xbb\xbf' "$scratch/console.txt" || fail "a mark reached the console"
 
-step "policy: HKLM's Policies setting wins over the pupil's own; --verifier names it, with the Windows note"
+step "policy: HKLM's Policies setting wins over the pupil's own; --verifier names it, tries it, reads the folder's rights"
 mkdir -p "$drive_c/politique" "$drive_c/eleve"
 wine reg add 'HKCU\Software\morvel2\morvel2\results' /v log /d 'C:\eleve\triche.txt' /f > /dev/null 2>&1 \
     || fail "reg add HKCU failed"
@@ -115,12 +115,22 @@ wine reg add 'HKLM\Software\Policies\morvel2\morvel2\results' /v log /d 'C:\poli
     || fail "reg add HKLM Policies failed"
 run_batch verify 'morvel2 --verifier > C:\sortie\verify.txt' '> C:\sortie\verify-status.txt echo %ERRORLEVEL%' \
     'morvel2 --help > C:\sortie\help.txt' > /dev/null 2>&1
-expect_marked_utf8 verify.txt 'Réglage : HKEY_LOCAL_MACHINE\Software\Policies\morvel2\morvel2' \
+# Run as the folder's owner, whose Wine gives every account the right to
+# read what is made there: said, with status 1.
+expect_marked_utf8 verify.txt \
+    'Réglage : HKEY_LOCAL_MACHINE\Software\Policies\morvel2\morvel2\results, valeur « log »' \
     'Les résultats vont dans : C:\politique\' '(un fichier par élève)' \
-    'Non vérifié : sur Windows, morvel2 ne lit pas les droits NTFS' \
-    'Le dossier est là ; ses droits n'"'"'ont pas été vérifiés.'
+    'Le dossier C:\politique est le vôtre' \
+    'Essai : le fichier a pu être créé, ouvert pour y ajouter et verrouillé, puis retiré.' \
+    'Peuvent lister le dossier C:\politique : ' 'Peuvent lire les fichiers créés dans C:\politique : '
 ! grep -q triche "$drive_c/sortie/verify.txt" || fail "--verifier names the pupil's own setting"
-expect_errorlevel verify-status.txt 0
+! grep -q '\[results\]' "$drive_c/sortie/verify.txt" || fail "--verifier speaks of Linux's [results] group"
+[[ -z $(ls -A "$drive_c/politique") ]] || fail "--verifier left $(ls -A "$drive_c/politique")"
+if grep -qF "n'est pas à l'abri des camarades" "$drive_c/sortie/verify.txt"; then
+    expect_errorlevel verify-status.txt 1
+else
+    expect_errorlevel verify-status.txt 0
+fi
 expect_marked_utf8 help.txt 'Le fichier de résultats : C:\politique\'
 wine reg delete 'HKLM\Software\Policies\morvel2' /f > /dev/null 2>&1 || fail "reg delete HKLM Policies failed"
 wine reg delete 'HKCU\Software\morvel2' /f > /dev/null 2>&1 || fail "reg delete HKCU failed"

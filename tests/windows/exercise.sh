@@ -72,6 +72,17 @@ start_program() {
         warning=$(window_of_program morvel2)
         focus_window "$warning"
         import -window root "$screenshots/setting-warning-under-wine.png"
+        # Its text, copied as Windows copies a message box's (Ctrl+C): for
+        # the child first, then for the adult in Windows' own words.
+        local said tries=0
+        until said=$(xclip -o -selection clipboard 2> /dev/null) && [[ $said == *préviens* ]]; do
+            ((tries++ < 20)) || fail "the box about the setting gave no text: '$said'"
+            xdotool key ctrl+c
+            sleep 0.5
+        done
+        [[ $said == *"préviens ton maître ou ta maîtresse."*"Pour l'adulte qui vient aider :"*'\results'* ]] \
+            || fail "the box about the setting says: $said"
+        [[ $said != *'[results]'* ]] || fail "the box about the setting speaks of Linux's [results] group: $said"
         # Closed with Enter, as a pupil closes it: the first answer's Enter
         # must still be heard.
         xdotool key Return

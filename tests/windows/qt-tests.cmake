@@ -10,11 +10,13 @@ endif()
 
 # Tests of the POSIX branches: their code is not in the Windows build. Each
 # is named at configure time with what tests its Windows counterpart.
-set(morvel2_posix_only_tests tst_appendfile tst_pupillog tst_logpaths tst_logsetting tst_sessionend)
+set(morvel2_posix_only_tests tst_appendfile tst_pupillog tst_logrights tst_logpaths tst_logsetting tst_sessionend)
 set(morvel2_posix_only_tst_appendfile
     "flock, fifos and owners; the Windows writer runs under Wine in the Linux build's windows_wine_appendfile")
 set(morvel2_posix_only_tst_pupillog
     "owners, modes and the path walk; on a Windows share the folder's permissions do that work")
+set(morvel2_posix_only_tst_logrights
+    "POSIX lists of rights; on Windows --verifier reads the folder's, as windows_wine_appendfile and windows_exercise check")
 set(morvel2_posix_only_tst_logpaths
     "passwd entries and XDG folders; Windows' C:\\ and %APPDATA% paths are checked by tst_windowssettings")
 set(morvel2_posix_only_tst_logsetting
@@ -67,6 +69,10 @@ function(morvel2_wine_test_environment)
             ${PROJECT_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi ${PROJECT_BINARY_DIR}/screenshots)
     set_tests_properties(windows_exercise PROPERTIES TIMEOUT 300
         ENVIRONMENT "TMPDIR=/var/tmp;MORVEL2_LINUX_PROGRAM=${MORVEL2_LINUX_PROGRAM}")
+    # A pupil's first log in a folder the pupil may not list, which Wine
+    # refuses to make: said by --verifier and at start-up.
+    add_test(NAME windows_wine_listing COMMAND bash ${morvel2_windows_tests}/listing.sh $<TARGET_FILE_DIR:morvel2>)
+    set_tests_properties(windows_wine_listing PROPERTIES TIMEOUT 180 ENVIRONMENT "TMPDIR=/var/tmp")
     get_property(tests DIRECTORY PROPERTY TESTS)
     foreach(test ${tests})
         set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "MORVEL2_WINE_DLL_DIRS=${morvel2_wine_dll_dirs}")
