@@ -1,7 +1,7 @@
 #include "classrecords.h"
 #include "teacher/attemptsdialog.h"
 #include "teacher/classwindow.h"
-#include "teacher/classwindowmain.h"
+#include "app/classwindowmain.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "teacher/classwindowmain.h"
+#include "app/classwindowmain.h"
 
 #include "app/applicationsetup.h"
 #include "paths/paths.h"
