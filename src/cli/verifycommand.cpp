@@ -23,7 +23,7 @@ QStringList notes(const LogLocation &log, const logfile::PathCheck &check)
         said.append(QStringLiteral(
             "Non vérifié : sur Windows, morvel2 ne lit pas les droits NTFS. Vérifiez sur le serveur que les élèves "
             "peuvent créer des fichiers dans le dossier de la classe et y ajouter, sans le lister ni lire ceux des "
-            "autres, et que le professeur y a le contrôle total (docs/deployment.md)."));
+            "autres, et que le professeur y a le contrôle total (%1).").arg(deploymentGuide()));
     if (!check.unverified.empty()) {
         QStringList entries;
         for (const std::string &entry : check.unverified)

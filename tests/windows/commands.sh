@@ -121,7 +121,7 @@ run_batch verify 'morvel2 --verifier > C:\sortie\verify.txt' '> C:\sortie\verify
     'morvel2 --help > C:\sortie\help.txt' > /dev/null 2>&1
 expect_marked_utf8 verify.txt 'Réglage : HKEY_LOCAL_MACHINE\Software\Policies\morvel2\morvel2' \
     'Les résultats vont dans : C:\politique\' '(un fichier par élève)' \
-    'Non vérifié : sur Windows, morvel2 ne lit pas les droits NTFS' \
+    'Non vérifié : sur Windows, morvel2 ne lit pas les droits NTFS' '(C:\Program Files\morvel2\deployment.txt)' \
     'Le dossier est là ; ses droits n'"'"'ont pas été vérifiés.'
 ! grep -q triche "$drive_c/sortie/verify.txt" || fail "--verifier names the pupil's own setting"
 expect_errorlevel verify-status.txt 0
