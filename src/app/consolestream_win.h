@@ -5,10 +5,11 @@
 
 // One Windows handle as openStandardStream() describes it: UTF-16 to a
 // console, with marks its font shows; a byte-order mark then UTF-8 with
-// CR LF line ends to anything else; nothing at all without a handle. The mark is written before the first text, and only at
-// the start of a file: with "> out.txt 2>&1" both streams share the file,
-// and ">>" adds to one that has its mark already. A pipe gets one per
-// stream. The handle stays the caller's.
+// CR LF line ends to anything else; nothing at all without a handle. The
+// mark is written before the first text, and only at the start of a file:
+// with "> out.txt 2>&1" both streams share the file, and ">>" adds to one
+// that has its mark already. A pipe gets one per stream. The handle stays
+// the caller's.
 class ConsoleStream : public QIODevice
 {
 public:
