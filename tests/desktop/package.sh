@@ -19,11 +19,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "dependencies not read off the binary: $depends"
 [[ $depends == *qt6-qpa-plugins* ]] || fail "the platform plugins are not a dependency: $depends"
 echo "built $(basename "$deb"), Depends: $depends"
-maintainer=$(dpkg-deb -f "$deb" Maintainer)
-[[ $maintainer != *localhost* && $maintainer =~ ^[^\<]+\ \<[^@]+@[^@]+\.[a-z]+\>$ ]] \
-    || fail "the maintainer is no name with a mail address: $maintainer"
 
-# Debian's own checks of a package; errors fail, warnings are shown.
+# Debian's own checks of a package (a maintainer at localhost is an error
+# there); errors fail, warnings are counted.
 lintian --fail-on error --tag-display-limit 0 "$deb" > "$scratch/lintian.log" 2>&1 \
     || fail "lintian finds errors: $(cat "$scratch/lintian.log")"
 echo "lintian: no errors, $(grep -c '^W: ' "$scratch/lintian.log" || true) warnings"
