@@ -13,7 +13,7 @@
 #include "biglog.h"
 #include "record/record.h"
 #include "record/recordreader.h"
-#include "teacher/classwindowmain.h"
+#include "app/classwindowmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

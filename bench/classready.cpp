@@ -2,7 +2,7 @@
 // the class's full table: the class folder is MORVEL2_BENCH_CLASS.
 
 #include "app/applicationsetup.h"
-#include "teacher/classwindowmain.h"
+#include "app/classwindowmain.h"
 
 #include <QApplication>
 #include <QTableView>

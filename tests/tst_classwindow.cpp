@@ -1,7 +1,7 @@
 #include "classrecords.h"
 #include "teacher/attemptsdialog.h"
 #include "teacher/classwindow.h"
-#include "teacher/classwindowmain.h"
+#include "app/classwindowmain.h"
 #include "teacher/noticesview.h"
 #include "teacher/pupilsmodel.h"
 #include "teacher/windowsize.h"

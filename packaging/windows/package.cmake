@@ -1,6 +1,6 @@
 # The Windows package: the program, its console companion morvel2.com and
-# what they need beside them, staged in one folder, then made into an MSI
-# (wixl) and a plain zip of that folder.
+# what they need beside them, Qt's French and the guides, staged in one
+# folder, then made into an MSI (wixl) and a plain zip of that folder.
 # Included by packaging/CMakeLists.txt when building for Windows; made by
 # the windows_package target, with every build: it takes seconds.
 find_program(MORVEL2_WIXL wixl DOC "msitools' wixl, which makes the MSI")
@@ -8,6 +8,13 @@ find_file(MORVEL2_LGPL LGPL-3 PATHS /usr/share/common-licenses NO_DEFAULT_PATH N
     DOC "The GNU LGPL version 3, under which Qt's DLLs are shipped")
 find_file(MORVEL2_GPL GPL-3 PATHS /usr/share/common-licenses NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
     DOC "The GNU GPL version 3, which the LGPL builds on")
+# Qt's own texts in French (message boxes' buttons, file and print dialogs).
+# A .qm file is the same on every system: the host Qt's, which is the same
+# version, serves. Beside the program in translations\, Qt finds it as it
+# finds the Linux one, where QLibraryInfo says translations are.
+find_file(MORVEL2_QT_FRENCH qtbase_fr.qm
+    PATHS ${QT_HOST_PATH}/share/qt6/translations /usr/share/qt6/translations NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+    DOC "Qt's French translation of its own texts (Debian: qt6-translations-l10n)")
 
 set(package_root ${CMAKE_BINARY_DIR}/package)
 file(MAKE_DIRECTORY ${package_root})
@@ -16,8 +23,9 @@ set(msi ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.msi)
 set(zip ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.zip)
 set(wxs ${CMAKE_CURRENT_SOURCE_DIR}/windows/morvel2.wxs)
 set(qt_bin $<TARGET_FILE_DIR:Qt6::Core>)
+set(windows_text ${CMAKE_CURRENT_SOURCE_DIR}/windows/windowstext.cmake)
 
-if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
+if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL AND MORVEL2_QT_FRENCH)
     include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
     # Copies are stripped: Qt's and the compiler's DLLs come with their symbols.
     # The compiler's runtime is the one the program was built with, which may
@@ -35,7 +43,8 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
         ${stage}/styles/qwindowsvistastyle.dll)
     add_custom_command(OUTPUT ${msi} ${zip}
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${msi} ${zip}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/platforms ${stage}/styles
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/platforms ${stage}/styles ${stage}/translations
+            ${stage}/fonts
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvel2> $<TARGET_FILE:morvel2_console> ${shipped_dll_paths}
             ${stage}
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> ${stage}/platforms
@@ -44,7 +53,14 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_LGPL} ${stage}/LGPL-3.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_GPL} ${stage}/GPL-3.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_FONT_LICENSE} ${stage}/LiberationSans-LICENSE.txt
-        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/enseignant.md ${stage}/enseignant.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_QT_FRENCH} ${stage}/translations
+        # The design font as files, which a PDF needs on Windows (src/app/fontfaces.h).
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_FONT_FILES} ${stage}/fonts
+        # The guides the program and the policy template point to.
+        COMMAND ${CMAKE_COMMAND} -D INPUT=${PROJECT_SOURCE_DIR}/docs/enseignant.md -D OUTPUT=${stage}/enseignant.txt
+            -P ${windows_text}
+        COMMAND ${CMAKE_COMMAND} -D INPUT=${PROJECT_SOURCE_DIR}/docs/deployment.md -D OUTPUT=${stage}/deployment.txt
+            -P ${windows_text}
         COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies ${stage}/policies
         # wixl takes source paths relative to where it runs.
         COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico ${package_root}
@@ -53,7 +69,8 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
         COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip morvel2
         WORKING_DIRECTORY ${package_root}
         DEPENDS morvel2 morvel2_console ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
-            ${PROJECT_SOURCE_DIR}/docs/enseignant.md
+            ${PROJECT_SOURCE_DIR}/docs/enseignant.md ${PROJECT_SOURCE_DIR}/docs/deployment.md ${windows_text}
+            ${MORVEL2_QT_FRENCH} ${MORVEL2_FONT_FILES}
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/morvel2.admx
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/fr-FR/morvel2.adml
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/en-US/morvel2.adml
@@ -62,6 +79,7 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL)
     add_custom_target(windows_package ALL DEPENDS ${msi} ${zip})
 else()
     add_custom_target(windows_package
-        COMMAND ${CMAKE_COMMAND} -E echo "The Windows package needs wixl (Debian: msitools' wixl) and the GNU licences in /usr/share/common-licenses"
+        COMMAND ${CMAKE_COMMAND} -E echo "The Windows package needs wixl (Debian: msitools' wixl), the GNU"
+            "licences in /usr/share/common-licenses and Qt's qtbase_fr.qm (Debian: qt6-translations-l10n)"
         COMMAND ${CMAKE_COMMAND} -E false)
 endif()

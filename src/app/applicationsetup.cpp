@@ -1,5 +1,6 @@
 #include "app/applicationsetup.h"
 
+#include "app/fontfaces.h"
 #include "window/designfont.h"
 
 #include <QAccessible>
@@ -18,8 +19,8 @@ namespace {
 void installDesignFont()
 {
     if (!QFontDatabase::families().contains(designFontFamily())) {
-        for (const char *face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"})
-            QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        for (const QString &face : designFontFaces())
+            QFontDatabase::addApplicationFont(face);
     }
     QFont font = QApplication::font();
     font.setFamily(designFontFamily());

@@ -1,15 +1,15 @@
 #include "app/program.h"
 
 #include "app/applicationsetup.h"
+#include "app/classwindowmain.h"
 #include "app/consolestream.h"
-#include "cli/commandline.h"
 #include "app/sessionguard.h"
 #include "app/standardstreams.h"
+#include "cli/commandline.h"
 #include "paths/paths.h"
 #include "saving/logpaths.h"
 #include "saving/logsetting.h"
 #include "saving/writerchoice.h"
-#include "teacher/classwindowmain.h"
 #include "window/morvel2.h"
 
 #include <QApplication>

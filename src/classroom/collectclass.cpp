@@ -1,5 +1,6 @@
 #include "classroom/collectclass.h"
 
+#include "classroom/files.h"
 #include "classroom/logreader.h"
 #include "classroom/wording.h"
 #include "logfile/logfile.h"
@@ -22,11 +23,7 @@ std::optional<QString> collectPupil(const PupilLogFile &log, const std::filesyst
 {
     const std::filesystem::path target = destination / log.path.filename();
     logfile::CollectRules rules;
-#ifdef Q_OS_WIN
-    rules.expectedOwner = log.pupil.toStdString(); // unused there: the share's permissions decide
-#else
-    rules.expectedOwner = localPath(log.pupil).native(); // the login's own bytes
-#endif
+    rules.expectedOwner = ownerName(log.pupil);
     RecordTally tally;
     rules.observe = [&tally](const char *bytes, std::size_t size) { tally.add(QByteArrayView(bytes, qsizetype(size))); };
     const logfile::CollectOutcome collected = logfile::collectLog(log.path, target, std::chrono::seconds(10), rules);

@@ -33,3 +33,8 @@ int openLogForReading(const std::filesystem::path &path, const ReadRules &rules,
 // over an existing one or through a link; a descriptor a QFile can take, or
 // -1 with why (French).
 int createNewFile(const std::filesystem::path &path, QString &reason);
+
+// A pupil's login as the collect compares it with a log's owner: the login's
+// own bytes on POSIX systems; on Windows, where the share's permissions
+// decide and owners are never read, its UTF-8.
+std::string ownerName(const QString &login);

@@ -3,6 +3,7 @@
 #include "logfile/openlock_unix.h"
 #include "logfile/reasons.h"
 #include "logfile/shared.h"
+#include "paths/paths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -69,4 +70,9 @@ int createNewFile(const std::filesystem::path &path, QString &reason)
     }
     ::fchmod(fd, 0600); // whatever the umask took
     return fd;
+}
+
+std::string ownerName(const QString &login)
+{
+    return localPath(login).native();
 }

@@ -42,3 +42,8 @@ int createNewFile(const std::filesystem::path &path, QString &reason)
                                                      : "le fichier ne peut pas être créé");
     return fd;
 }
+
+std::string ownerName(const QString &login)
+{
+    return login.toStdString();
+}

@@ -16,7 +16,7 @@ QString hiddenOwners()
     return QStringLiteral(
         "sur ce partage, le propriétaire des fichiers n'est pas visible : ils paraissent tous être à vous. "
         "Un fichier déposé par un camarade sous le nom d'un élève ne peut donc pas être reconnu ici ; "
-        "ce sont les droits du serveur qui l'en empêchent (docs/deployment.md dit comment les vérifier).");
+        "ce sont les droits du serveur qui l'en empêchent (%1 dit comment les vérifier).").arg(deploymentGuide());
 }
 
 int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, QIODevice &err)

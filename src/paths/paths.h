@@ -24,6 +24,11 @@ QString loginName();
 // folder.
 std::filesystem::path userDataFolder();
 
+// The technician's guide, as messages name it: where the package installs
+// it (deployment.md among the Debian package's documents; deployment.txt
+// beside the program on Windows).
+QString deploymentGuide();
+
 // The folder that stands for the root of drive C: the root itself on
 // Windows, the home folder elsewhere.
 std::filesystem::path driveRoot();

@@ -68,6 +68,11 @@ std::filesystem::path userDataFolder()
                                 : homeFolder() / ".local/share";
 }
 
+QString deploymentGuide()
+{
+    return QStringLiteral("/usr/share/doc/morvel2/deployment.md");
+}
+
 std::filesystem::path driveRoot()
 {
     return homeFolder();

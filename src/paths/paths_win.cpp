@@ -29,6 +29,14 @@ QString loginName()
     return GetUserNameW(name, &size) && size > 0 ? QString::fromWCharArray(name, int(size) - 1) : QString();
 }
 
+QString deploymentGuide()
+{
+    std::wstring program(32768, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), DWORD(program.size())));
+    program.resize(program.find_last_of(L'\\') + 1);
+    return QString::fromStdWString(program) + QStringLiteral("deployment.txt");
+}
+
 // %APPDATA%, the roaming one: a record rescued on one school machine
 // follows the pupil's profile to the next. Qt's data location is the local
 // one, kept as a fallback for a profile without it.

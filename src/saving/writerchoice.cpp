@@ -55,8 +55,8 @@ QString appendTrialAdvice(const logfile::AppendTrial &trial, const std::filesyst
             .arg(folder);
     if (trial.reason == logfile::reasons::permissionDenied)
         return QStringLiteral("Donnez aux comptes des élèves le droit de créer des fichiers dans le dossier %1, sans "
-                              "celui de le lister (voir le guide de déploiement, deployment.md).")
-            .arg(folder);
+                              "celui de le lister (voir le guide de déploiement, %2).")
+            .arg(folder, deploymentGuide());
     return {};
 }
 

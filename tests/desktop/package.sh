@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# A technician's view: build the Debian package, install it with apt, start
-# the installed program until its window shows, remove the package, and find
-# nothing of it left.
+# A technician's view: build the Debian package, check it with lintian and
+# its copyright file, install it with apt, start the installed program until
+# its window shows, remove the package, and find nothing of it left.
 source "$(dirname "$0")/common.sh"
 build_dir=$1
 
 [[ $(id -u) -eq 0 ]] || skip "installing a package needs root"
-need cpack apt-get dpkg-deb dpkg-shlibdeps xdotool
+need cpack apt-get dpkg-deb dpkg-shlibdeps xdotool lintian
 if [[ $(dpkg-query -W -f='${Status}' morvel2 2> /dev/null) == *"install ok installed"* ]]; then
     skip "morvel2 is already installed on this machine: leaving it alone"
 fi
@@ -20,6 +20,21 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *qt6-qpa-plugins* ]] || fail "the platform plugins are not a dependency: $depends"
 echo "built $(basename "$deb"), Depends: $depends"
 
+# Debian's own checks of a package (a maintainer at localhost is an error
+# there); errors fail, warnings are counted.
+lintian --fail-on error --tag-display-limit 0 "$deb" > "$scratch/lintian.log" 2>&1 \
+    || fail "lintian finds errors: $(cat "$scratch/lintian.log")"
+echo "lintian: no errors, $(grep -c '^W: ' "$scratch/lintian.log" || true) warnings"
+# The copyright file names each licence the package carries, the program's
+# and the built-in font's, each with its text.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/morvel2/copyright > "$scratch/copyright" \
+    || fail "no copyright file in the package"
+head -1 "$scratch/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    || fail "the copyright file is not machine-readable: $(head -3 "$scratch/copyright")"
+for licence in LicenseRef-proprietary OFL-1.1; do
+    grep -qx "License: $licence" "$scratch/copyright" || fail "the copyright file does not name $licence"
+done
+
 dpkg-deb -c "$deb" > "$scratch/contents"
 awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' "$scratch/contents" > "$scratch/files"
 # Whatever the builder's umask: folders and programs 0755, other files 0644.
@@ -30,7 +45,8 @@ for expected in /usr/bin/morvel2 /usr/share/applications/morvel2.desktop \
     /usr/share/icons/hicolor/32x32/apps/morvel2.png /usr/share/icons/hicolor/48x48/apps/morvel2.png \
     /usr/share/icons/hicolor/scalable/apps/morvel2.svg /usr/share/doc/morvel2/LiberationSans-LICENSE \
     /usr/share/doc/morvel2/deployment.md /usr/share/doc/morvel2/examples/morvel2.conf \
-    /usr/share/applications/morvel2-classe.desktop /usr/share/doc/morvel2/enseignant.md; do
+    /usr/share/applications/morvel2-classe.desktop /usr/share/doc/morvel2/enseignant.md \
+    /usr/share/doc/morvel2/copyright; do
     grep -qx "$expected" "$scratch/files" || fail "$expected is not in the package"
 done
 

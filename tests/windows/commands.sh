@@ -1,11 +1,11 @@
 # The teacher's and technician's commands as typed in cmd on the installed
 # program, under Wine: "morvel2 ..." finds morvel2.com, which waits and sets
-# %ERRORLEVEL%; its French reaches a file as UTF-8 after one mark and a
-# console as characters; the policy's log setting beats the pupil's own; and
-# "morvel2" alone opens the exercise from morvel2.exe. Sourced by
-# exercise.sh once the MSI is installed, before any setting is written: it
-# uses that script's step, fail, $drive_c and $scratch, and leaves no
-# setting behind.
+# %ERRORLEVEL%; its French reaches a file as UTF-8 after one mark, lines
+# ended by CR LF, and a console as characters its font has; the policy's
+# log setting beats the pupil's own; and "morvel2" alone opens the
+# exercise from morvel2.exe. Sourced by exercise.sh once the MSI is
+# installed, before any setting is written: it uses that script's step,
+# fail, $drive_c and $scratch, and leaves no setting behind.
 
 # Writes the batch file C:\commandes\$1.bat: "@echo off", the move into
 # the program's folder, then the lines after $1. In a batch file each line
@@ -26,7 +26,8 @@ run_batch() {
     wine cmd /c "C:\\commandes\\$1.bat"
 }
 
-# C:\sortie\$1 starts with the one mark, then UTF-8 holding each of the rest.
+# C:\sortie\$1 starts with the one mark, then UTF-8 holding each of the
+# rest, every line ended by CR LF.
 expect_marked_utf8() {
     local file=$drive_c/sortie/$1 text
     shift
@@ -35,6 +36,8 @@ expect_marked_utf8() {
         || fail "${file##*/} does not start with the mark: $(head -c 40 "$file" | od -c)"
     [[ $(LC_ALL=C grep -o $'\xef\xbb\xbf' "$file" | wc -l) -eq 1 ]] || fail "${file##*/} has more than one mark"
     iconv -f UTF-8 -t UTF-8 "$file" > /dev/null || fail "${file##*/} is not UTF-8: $(od -c "$file" | head)"
+    [[ $(grep -c $'\r$' "$file") -eq $(wc -l < "$file") ]] \
+        || fail "${file##*/} has lines not ended by CR LF: $(od -c "$file" | head)"
     for text in "$@"; do
         grep -qF -- "$text" "$file" || fail "${file##*/} does not say '$text': $(cat "$file")"
     done
@@ -92,7 +95,7 @@ status=0
 run_batch last 'morvel2 --bilan C:\absent > nul 2>&1' > /dev/null 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "cmd ended with $status after morvel2 --bilan C:\\absent, not 1"
 
-step "console: morvel2 --bilan on a terminal: French characters, no mark, %ERRORLEVEL%"
+step "console: morvel2 --bilan on a terminal: French characters, √ and × for ✓ and ✗, no mark, %ERRORLEVEL%"
 command -v script > /dev/null || fail "script(1) is missing (util-linux)"
 write_batch console 'morvel2 --bilan C:\bilan' 'echo status=%ERRORLEVEL%' 'morvel2 --bilan C:\absent' \
     'echo status=%ERRORLEVEL%'
@@ -100,12 +103,13 @@ write_batch console 'morvel2 --bilan C:\bilan' 'echo status=%ERRORLEVEL%' 'morve
 # it there in the terminal's UTF-8 between cursor codes.
 LANG=C.UTF-8 TERM=dumb script -qc 'wine cmd /c C:\\commandes\\console.bat' /dev/null < /dev/null \
     | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r' > "$scratch/console.txt"
-for text in 'Bilan : 1 élève, 1 essai' '3 ✓' '1 ✗' '« La popularité de la collection »' 'status=0' 'morvel2 : impossible de lire C:\absent' \
-    'status=1'; do
+for text in 'Bilan : 1 élève, 1 essai' '3 √' '1 ×' '(√ : le paragraphe juste)' '« La popularité de la collection »' \
+    'status=0' 'morvel2 : impossible de lire C:\absent' 'status=1'; do
     grep -qF -- "$text" "$scratch/console.txt" \
         || fail "the console does not show '$text': $(cat "$scratch/console.txt")"
 done
 ! LC_ALL=C grep -q $'\xef\xbb\xbf' "$scratch/console.txt" || fail "a mark reached the console"
+! grep -q '[✓✗]' "$scratch/console.txt" || fail "✓ or ✗, which console fonts lack, reached the console"
 
 step "policy: HKLM's Policies setting wins over the pupil's own; --verifier names it, tries it, reads the folder's rights"
 mkdir -p "$drive_c/politique" "$drive_c/eleve"

@@ -22,10 +22,25 @@ for name in zipfile.ZipFile(sys.argv[1]).namelist():
     if not name.endswith("/"): print(name.split("/")[-1])' "$zip" | sort > "$out/zip-files"
     for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll \
         libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qwindows.dll qwindowsvistastyle.dll \
-        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt enseignant.txt morvel2.admx morvel2.adml; do
+        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt enseignant.txt deployment.txt morvel2.admx morvel2.adml \
+        qtbase_fr.qm LiberationSans-Regular.ttf LiberationSans-Bold.ttf; do
         grep -qxF "$file" "$out/msi-files" || fail "the MSI does not carry $file"
         grep -qxF "$file" "$out/zip-files" || fail "the zip does not carry $file"
     done
+    # The guides as Notepad reads them: one mark, then UTF-8 lines ended by
+    # CR LF, the same text as in docs/.
+    local guide
+    for guide in enseignant deployment; do
+        [[ $(head -c 3 "$stage/$guide.txt" | od -An -tx1) == " ef bb bf" ]] || fail "$guide.txt has no mark"
+        [[ $(grep -c $'\r$' "$stage/$guide.txt") -eq $(wc -l < "$stage/$guide.txt") ]] \
+            || fail "$guide.txt has lines not ended by CR LF"
+        tail -c +4 "$stage/$guide.txt" | tr -d '\r' | cmp -s - "$source_dir/docs/$guide.md" \
+            || fail "$guide.txt is not docs/$guide.md"
+    done
+    # The same maker as the Debian package's.
+    msiinfo export "$msi" Property | tr -d '\r' > "$out/properties"
+    grep -qx $'Manufacturer\tÉquipe morvel2' "$out/properties" \
+        || fail "the MSI's maker is not Équipe morvel2: $(grep Manufacturer "$out/properties")"
     # A Qt or compiler DLL that a program or plugin loads and the package
     # lacks would stop it on a machine without Qt (Windows' own are there).
     for binary in "$stage"/*.exe "$stage"/*.com "$stage"/*.dll "$stage"/*/*.dll; do
@@ -46,7 +61,8 @@ for name in zipfile.ZipFile(sys.argv[1]).namelist():
     printf '%s\t[INSTALLDIR]morvel2.exe\t%s\n' morvel2 '' 'morvel2 – résultats de la classe' --classe \
         | sort > "$out/expected-shortcuts"
     diff "$out/expected-shortcuts" "$out/shortcuts" || fail "the Start-menu shortcuts differ (expected, then made)"
-    echo "Windows package: morvel2.exe, morvel2.com (console), every DLL they load, both shortcuts"
+    echo "Windows package: morvel2.exe, morvel2.com (console), every DLL they load, Qt's French, the guides," \
+        "both shortcuts"
 }
 compiler=x86_64-w64-mingw32-g++
 command -v "$compiler" > /dev/null || { echo "skipped: $compiler is not installed"; exit 77; }

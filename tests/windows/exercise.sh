@@ -2,10 +2,11 @@
 # The Windows program as a school technician deploys it and a pupil meets
 # it, under Wine: the MSI installed silently into a fresh Wine prefix, the
 # installed program started, the exercise done, the record compared byte for
-# byte with the Linux program's, then the machine-wide registry setting, a
-# log that cannot be written, a logout while the pupil is asked about it,
-# and the silent removal; the commands typed in cmd (commands.sh). Each
-# step is named and timed.
+# byte with the Linux program's, then the machine-wide registry setting, the
+# teacher's window (Qt's buttons in French, a PDF with both faces), a log
+# that cannot be written, a logout while the pupil is asked about it, and
+# the silent removal; the commands typed in cmd (commands.sh). Each step is
+# named and timed.
 #
 # Usage: exercise.sh MSI [SCREENSHOT_FOLDER]. MORVEL2_LINUX_PROGRAM, when
 # set, is a Linux build whose record for the same answers is the reference;
@@ -14,7 +15,7 @@ source "$(dirname "$0")/../desktop/common.sh"
 msi=${1:-}
 screenshots=${2:-$scratch/screenshots}
 [[ -f $msi ]] || skip "no MSI at '$msi': build it with scripts/windows"
-need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import tesseract
+need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import tesseract pdffonts
 [[ -n $(tesseract --list-langs 2> /dev/null | grep -x fra) ]] || skip "tesseract has no French (tesseract-ocr-fra)"
 mkdir -p "$screenshots"
 
@@ -44,6 +45,17 @@ windows_path() {
 }
 
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
+# Wine shows Windows programs the fonts fontconfig knows: only DejaVu here,
+# so that, as on a Windows machine, Liberation Sans is the program's own.
+export FONTCONFIG_FILE=$scratch/fonts.conf
+cat > "$FONTCONFIG_FILE" << EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <cachedir>$scratch/fontconfig-cache</cachedir>
+</fontconfig>
+EOF
 # No Mono or Gecko: nothing here needs them, and there is no network.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 drive_c=$WINEPREFIX/drive_c
@@ -97,12 +109,14 @@ start_program() {
 }
 
 # The French text OCR reads on screenshot $1, the small type enlarged; with
-# "threshold", black on white, coloured backgrounds taken away.
+# "threshold", black on white, coloured backgrounds taken away; with
+# "sparse" too, words scattered about (a box's buttons) as well as lines.
 read_screen() {
-    local contrast=()
-    [[ ${2:-} != threshold ]] || contrast=(-threshold 50%)
+    local contrast=() layout=()
+    [[ -z ${2:-} ]] || contrast=(-threshold 50%)
+    [[ ${2:-} != sparse ]] || layout=(--psm 11)
     convert "$1" -resize 400% -colorspace Gray "${contrast[@]}" "$scratch/ocr.png"
-    tesseract "$scratch/ocr.png" - -l fra 2> /dev/null || fail "tesseract could not read $1"
+    tesseract "$scratch/ocr.png" - -l fra "${layout[@]}" 2> /dev/null || fail "tesseract could not read $1"
 }
 
 # The visible windows' ids and titles, the active one marked, for a failure.
@@ -194,7 +208,8 @@ wine msiexec /i "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec.l
 installed="$drive_c/Program Files/morvel2"
 for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll libstdc++-6.dll \
     libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
-    LiberationSans-LICENSE.txt; do
+    LiberationSans-LICENSE.txt translations/qtbase_fr.qm fonts/LiberationSans-Regular.ttf fonts/LiberationSans-Bold.ttf \
+    enseignant.txt deployment.txt; do
     [[ -f $installed/$file ]] || fail "$file is not in Program Files\\morvel2"
 done
 shortcut=$(find "$drive_c" -path '*Start Menu/Programs/morvel2.lnk' | head -1)
@@ -281,6 +296,49 @@ close_and_wait_for_end "$pid"
 expect_status 0
 cmp "$drive_c/classe/$login.txt" "$scratch/linux-record.txt" \
     || fail "no record in C:\classe\$login.txt: $(ls "$drive_c/classe")"
+
+step "teacher's window on this machine's class: \"Recueillir…\" asks with Qt's buttons in French"
+wine "$program" --classe > /dev/null 2> "$scratch/stderr-classe-window" &
+pid=$!
+on_exit+=("kill -KILL $pid 2> /dev/null")
+classe=$(window_of_program 'Résultats de la classe – C:.classe')
+focus_window "$classe"
+xdotool key alt+f
+sleep 0.5
+xdotool key r
+box=$(window_of_program 'Recueillir les résultats')
+import -window root "$screenshots/collect-question-under-wine.png"
+import -window "$box" "$scratch/collect-box.png"
+read_screen "$scratch/collect-box.png" sparse > "$scratch/collect.txt"
+for button in Oui Non; do
+    grep -qw $button "$scratch/collect.txt" || fail "the question has no button $button: $(cat "$scratch/collect.txt")"
+done
+! grep -qwE 'Yes|No' "$scratch/collect.txt" || fail "the question's buttons are English: $(cat "$scratch/collect.txt")"
+xdotool key Escape
+sleep 1
+
+step "teacher's window: the PDF embeds the regular and the bold faces it uses"
+focus_window "$classe"
+xdotool key alt+f
+sleep 0.5
+xdotool key p
+window_of_program 'Enregistrer en PDF' > /dev/null
+sleep 1
+# Wine's own dialog: the name field has the keyboard, holding bilan.pdf.
+xdotool key End
+xdotool key --repeat 20 BackSpace
+xdotool type --delay 80 'C:\sortie\classe.pdf'
+xdotool key Return
+tries=0
+until [[ -s $drive_c/sortie/classe.pdf ]] && pdffonts "$drive_c/sortie/classe.pdf" > "$scratch/pdffonts.txt" 2>&1; do
+    ((tries++ < 100)) || fail "no PDF at C:\sortie\classe.pdf: $(visible_windows)"
+    sleep 0.1
+done
+faces=$(awk 'NR > 2 && $1 ~ /^([A-Z]+\+)?LiberationSans/ && $(NF - 4) == "yes"' "$scratch/pdffonts.txt" | wc -l)
+[[ $faces -ge 2 ]] \
+    || fail "the PDF embeds $faces face(s) of Liberation Sans, not the regular and the bold: $(cat "$scratch/pdffonts.txt")"
+wmctrl -i -c "$classe"
+expect_status 0
 
 step "unwritable log: said at start-up, then the French retry box"
 # A folder stands where the log should be: no account may write it. The

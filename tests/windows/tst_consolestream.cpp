@@ -8,7 +8,8 @@
 #include <windows.h>
 
 // What the commands print, as a Windows console, a file or a pipe receives
-// it: the same French characters in UTF-16 or in UTF-8 after one mark.
+// it: the same French characters in UTF-16, ✓ and ✗ as marks the console's
+// fonts have, or in UTF-8 after one mark, lines ended by CR LF.
 class TestConsoleStream : public QObject
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ private slots:
 private:
     HANDLE createFile(DWORD disposition) const;
     static QByteArray marked(const QString &text);
+    static QByteArray crlf(const QString &text);
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -60,26 +62,38 @@ HANDLE TestConsoleStream::createFile(DWORD disposition) const
                        FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+QByteArray TestConsoleStream::crlf(const QString &text)
+{
+    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n")).toUtf8();
+}
+
 QByteArray TestConsoleStream::marked(const QString &text)
 {
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return QByteArray("\xEF\xBB\xBF") + crlf(text);
 }
 
 // "> out.txt", "> out.txt 2>&1" (both streams one file), ">> out.txt" onto
-// what an earlier run wrote: one mark at the very start, UTF-8 after it.
+// what an earlier run wrote: one mark at the very start, UTF-8 after it,
+// each line ended by one CR LF.
 void TestConsoleStream::fileGetsOneMark_data()
 {
     QTest::addColumn<QByteArray>("earlier");
     QTest::addColumn<int>("streams");
-    QTest::newRow("a new file, a character split between writes") << QByteArray() << 1;
-    QTest::newRow("both streams into one file") << QByteArray() << 2;
-    QTest::newRow("added to") << marked(QStringLiteral("hier\n")) << 1;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("split");
+    QTest::newRow("a new file, a character split between writes") << QByteArray() << 1 << french << 4;
+    QTest::newRow("both streams into one file") << QByteArray() << 2 << french << 3;
+    QTest::newRow("added to") << marked(QStringLiteral("hier\n")) << 1 << french << 3;
+    QTest::newRow("a CR LF split between writes stays one") << QByteArray() << 1 << QStringLiteral("un\r\ndeux\n\n")
+                                                            << 3;
 }
 
 void TestConsoleStream::fileGetsOneMark()
 {
     QFETCH(QByteArray, earlier);
     QFETCH(int, streams);
+    QFETCH(QString, text);
+    QFETCH(int, split);
     QFile before(m_dir->filePath(QStringLiteral("out.txt")));
     QVERIFY(before.open(QIODevice::WriteOnly));
     before.write(earlier);
@@ -91,12 +105,12 @@ void TestConsoleStream::fileGetsOneMark()
         ConsoleStream out(file);
         ConsoleStream err(file);
         QVERIFY(!out.isConsole());
-        const QByteArray bytes = french.toUtf8();
-        write(out, bytes.left(3));
-        write(streams == 2 ? err : out, bytes.mid(3));
+        const QByteArray bytes = text.toUtf8();
+        write(out, bytes.left(split));
+        write(streams == 2 ? err : out, bytes.mid(split));
     }
     CloseHandle(file);
-    QCOMPARE(contents(*m_dir), earlier.isEmpty() ? marked(french) : earlier + french.toUtf8());
+    QCOMPARE(contents(*m_dir), earlier.isEmpty() ? marked(text) : earlier + crlf(text));
 }
 
 void TestConsoleStream::pipeGetsMarkThenUtf8()
@@ -129,7 +143,8 @@ void TestConsoleStream::noHandleSwallowsText()
     }
 }
 
-// A character split between two writes still arrives whole.
+// A character split between two writes still arrives whole; ✓ and ✗ come
+// as √ and ×.
 void TestConsoleStream::consoleGetsUtf16()
 {
     HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -156,7 +171,7 @@ void TestConsoleStream::consoleGetsUtf16()
     DWORD read = 0;
     QVERIFY(ReadConsoleOutputCharacterW(screen, shown.data(), DWORD(shown.size()), COORD{0, 0}, &read));
     CloseHandle(screen);
-    QCOMPARE(QString::fromStdWString(shown.substr(0, read)), line);
+    QCOMPARE(QString::fromStdWString(shown.substr(0, read)), QStringLiteral("é è √ × – à ç"));
 }
 
 QTEST_GUILESS_MAIN(TestConsoleStream)

@@ -1,6 +1,7 @@
-#include "teacher/classwindowmain.h"
+#include "app/classwindowmain.h"
 
 #include "app/applicationsetup.h"
+#include "app/fontfaces.h"
 #include "paths/paths.h"
 #include "saving/logpaths.h"
 
@@ -24,6 +25,7 @@ int runClassWindow(const QStringList &paths, char *programName)
     char *toolkitArgv[] = {programName, nullptr};
     QApplication app(toolkitArgc, toolkitArgv);
     setUpApplication();
+    QApplication::setFont(classWindowFont(QApplication::font()));
     ClassWindow window(classWindowContext(paths, resultsLogLocation()));
     window.show();
     return QApplication::exec();
