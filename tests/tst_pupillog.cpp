@@ -93,6 +93,8 @@ private slots:
     void classFolderListing();
     void folderRule_data();
     void folderRule();
+    void teachersFolderRule_data();
+    void teachersFolderRule();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -452,6 +454,35 @@ std::string nameOf(unsigned id)
     return names.value(id).toStdString();
 }
 
+// The steps of a table's folders: each NAME:MODE:OWNER:GROUP from the root
+// down, a "~" before the name for one a share shows as the mounting
+// account's.
+std::vector<logfile::PathStep> stepsOf(const QStringList &folders)
+{
+    std::vector<logfile::PathStep> steps;
+    logfile::PathStep parent;
+    parent.mode = 0755;
+    std::string at;
+    for (QString folder : folders) {
+        const bool hidden = folder.startsWith(u'~');
+        const QStringList fields = folder.remove(0, hidden ? 1 : 0).split(u':');
+        logfile::PathStep step;
+        step.parentPath = at.empty() ? "/" : at;
+        at += "/" + fields[0].toStdString();
+        step.path = at;
+        step.mode = fields[1].toUInt(nullptr, 8);
+        step.owner = idOf(fields[2]);
+        step.group = idOf(fields[3]);
+        step.parentMode = parent.mode;
+        step.parentOwner = parent.owner;
+        step.parentGroup = parent.group;
+        step.ownersVisible = !hidden;
+        steps.push_back(step);
+        parent = step;
+    }
+    return steps;
+}
+
 } // namespace
 
 void TestPupilLog::folderRule_data()
@@ -507,27 +538,7 @@ void TestPupilLog::folderRule()
     QFETCH(QStringList, folders);
     QFETCH(QString, refusedBecause);
     QFETCH(int, unverified);
-    std::vector<logfile::PathStep> steps;
-    logfile::PathStep parent;
-    parent.mode = 0755;
-    std::string at;
-    for (QString folder : std::as_const(folders)) {
-        const bool hidden = folder.startsWith(u'~');
-        const QStringList fields = folder.remove(0, hidden ? 1 : 0).split(u':');
-        logfile::PathStep step;
-        step.parentPath = at.empty() ? "/" : at;
-        at += "/" + fields[0].toStdString();
-        step.path = at;
-        step.mode = fields[1].toUInt(nullptr, 8);
-        step.owner = idOf(fields[2]);
-        step.group = idOf(fields[3]);
-        step.parentMode = parent.mode;
-        step.parentOwner = parent.owner;
-        step.parentGroup = parent.group;
-        step.ownersVisible = !hidden;
-        steps.push_back(step);
-        parent = step;
-    }
+    const std::vector<logfile::PathStep> steps = stepsOf(folders);
     // Where a folder is on a share that hides owners, what is in it cannot
     // be judged; the folders above it still are.
     const logfile::PupilAccount pupil{lea, {lea, eleves}};
@@ -537,6 +548,61 @@ void TestPupilLog::folderRule()
     QCOMPARE(verdict.safe, refusedBecause.isEmpty());
     QVERIFY2(QString::fromStdString(verdict.reason).contains(refusedBecause), verdict.reason.c_str());
     QCOMPARE(int(verdict.unverified.size()), unverified);
+}
+
+void TestPupilLog::teachersFolderRule_data()
+{
+    // As folderRule's, the last entry being a file of the folder above it.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("refusedBecause"); // empty: safe
+    QTest::newRow("the recipe") << QStringList{"srv:755:root:root", "exercices:755:prof:profs", "301.txt:644:prof:profs"}
+                                << "";
+    QTest::newRow("the teachers' group may write")
+        << QStringList{"srv:755:root:root", "exercices:2775:prof:profs", "301.txt:664:prof:profs"} << "";
+    QTest::newRow("root's file in the teacher's folder")
+        << QStringList{"srv:755:root:root", "exercices:755:prof:profs", "301.txt:644:root:root"} << "";
+    QTest::newRow("the pupils' group may write the folder")
+        << QStringList{"srv:755:root:root", "exercices:2775:prof:eleves", "301.txt:644:prof:eleves"}
+        << "d'autres comptes que prof peuvent écrire dans le dossier /srv/exercices";
+    QTest::newRow("sticky, yet others could add a choice")
+        << QStringList{"srv:755:root:root", "exercices:1777:prof:profs", "301.txt:644:prof:profs"}
+        << "d'autres comptes que prof peuvent écrire dans le dossier /srv/exercices";
+    QTest::newRow("the pupils' group may write the file")
+        << QStringList{"srv:755:root:root", "exercices:755:prof:eleves", "301.txt:664:prof:eleves"}
+        << "d'autres comptes que prof peuvent modifier le fichier /srv/exercices/301.txt";
+    QTest::newRow("a classmate's file") << QStringList{"srv:755:root:root", "exercices:755:prof:profs",
+                                                       "301.txt:644:tom:tom"}
+                                        << "le fichier /srv/exercices/301.txt appartient à tom, pas à prof";
+    QTest::newRow("the pupil is trusted no more than a classmate")
+        << QStringList{"srv:755:root:root", "exercices:755:prof:profs", "301.txt:644:lea:lea"}
+        << "appartient à lea, pas à prof";
+    QTest::newRow("a classmate's folder in /tmp") << QStringList{"tmp:1777:root:root", "exercices:755:tom:tom",
+                                                                 "301.txt:644:tom:tom"}
+                                                  << "le dossier /tmp/exercices appartient à tom dans /tmp";
+    QTest::newRow("another account's folder on the way")
+        << QStringList{"srv:755:tech:tech", "exercices:755:prof:profs", "301.txt:644:prof:profs"}
+        << "le dossier /srv appartient à tech, qui pourrait y remplacer /srv/exercices";
+    QTest::newRow("a share that hides owners")
+        << QStringList{"mnt:755:root:root", "~exercices:777:lea:lea", "~301.txt:666:lea:lea"} << "";
+}
+
+// The rule for what pupils only read: nobody but root and the teacher who
+// owns the folder may change the folder, the way to it or its files.
+void TestPupilLog::teachersFolderRule()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, refusedBecause);
+    std::vector<logfile::PathStep> steps = stepsOf(entries);
+    const logfile::PathStep file = steps.back();
+    steps.pop_back();
+    const logfile::PupilAccount pupil{lea, {lea, eleves}};
+
+    const logfile::PathVerdict folder = logfile::judgeTeachersFolderPath(steps, pupil, nameOf);
+    const std::string fileFault = logfile::teachersFileFault(file, pupil, nameOf);
+
+    const QString reason = QString::fromStdString(folder.safe ? fileFault : folder.reason);
+    QCOMPARE(reason.isEmpty(), refusedBecause.isEmpty());
+    QVERIFY2(reason.contains(refusedBecause), qPrintable(reason));
 }
 
 QTEST_GUILESS_MAIN(TestPupilLog)

@@ -34,22 +34,6 @@ bool trusted(const struct stat &link)
     return link.st_uid == ::geteuid() || link.st_uid == 0;
 }
 
-std::string groupName(unsigned gid)
-{
-    const group *entry = ::getgrgid(gid);
-    return entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(gid);
-}
-
-PupilAccount thisAccount()
-{
-    PupilAccount account{::geteuid(), {::getegid()}};
-    const int count = ::getgroups(0, nullptr);
-    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
-    if (count > 0 && ::getgroups(count, groups.data()) == count)
-        account.groups.insert(account.groups.end(), groups.begin(), groups.end());
-    return account;
-}
-
 int openFolder(int at, const char *name)
 {
     int fd;
@@ -94,7 +78,7 @@ struct Walk
     Descriptor folder;
     std::deque<std::string> names;
     int links = 0;
-    bool ownLogOnly = false;
+    PathRule rule = PathRule::Any;
     std::string at; // the folder held, as a person reads it ("" for the root)
     std::vector<PathStep> steps; // for a pupil's own log: each entry passed
 };
@@ -103,7 +87,7 @@ struct Walk
 // the walk passes it.
 void noteStep(Walk &walk, const std::string &name, const struct stat &entry)
 {
-    if (!walk.ownLogOnly)
+    if (walk.rule == PathRule::Any)
         return;
     struct stat parent{};
     ::fstat(walk.folder.get(), &parent);
@@ -121,12 +105,15 @@ void noteStep(Walk &walk, const std::string &name, const struct stat &entry)
 }
 
 // The walk's end: the folder that holds the last name, where a pupil's own
-// log may be kept only if every entry on the way passes the rule.
+// log may be kept, or a teacher's file read, only if every entry on the way
+// passes the rule.
 WalkedPath arrive(Walk &walk, const std::string &name)
 {
     WalkedPath walked;
-    if (walk.ownLogOnly) {
-        PathVerdict verdict = judgePupilLogPath(walk.steps, thisAccount(), accountName, groupName);
+    if (walk.rule != PathRule::Any) {
+        PathVerdict verdict = walk.rule == PathRule::PupilsLog
+                                  ? judgePupilLogPath(walk.steps, thisAccount(), accountName, groupName)
+                                  : judgeTeachersFolderPath(walk.steps, thisAccount(), accountName);
         if (!verdict.safe)
             return WalkedPath::refusedBy(std::move(verdict.reason));
         walked.unverified = std::move(verdict.unverified);
@@ -142,8 +129,10 @@ std::optional<WalkedPath> followLink(Walk &walk, const std::string &name, const 
 {
     if (!trusted(at))
         return WalkedPath::refusedBy(reasons::foreignLink);
-    if (last && walk.ownLogOnly)
+    if (last && walk.rule == PathRule::PupilsLog)
         return WalkedPath::refusedBy(reasons::linkAtLog);
+    if (last && walk.rule == PathRule::TeachersFolder)
+        return WalkedPath::refusedBy(reasons::isALink);
     if (++walk.links > maxLinks)
         return WalkedPath::failed(ELOOP);
     const std::string target = linkTarget(walk.folder.get(), name);
@@ -188,13 +177,13 @@ std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name, const
 
 } // namespace
 
-WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
+WalkedPath walkPath(const std::filesystem::path &path, PathRule rule)
 {
     const std::string &whole = path.native();
     if (whole.empty())
         return WalkedPath::failed(ENOENT);
     const bool absolute = whole.front() == '/';
-    Walk walk{Descriptor(openFolder(AT_FDCWD, absolute ? "/" : ".")), namesOf(whole), 0, ownLogOnly,
+    Walk walk{Descriptor(openFolder(AT_FDCWD, absolute ? "/" : ".")), namesOf(whole), 0, rule,
               absolute ? std::string() : std::string("."), {}};
     if (walk.folder.get() < 0)
         return WalkedPath::failed(errno);
@@ -249,6 +238,22 @@ PathCheck checkLogPath(const std::filesystem::path &log, bool ownLogOnly)
 } // namespace logfile
 
 namespace logfile::posix {
+
+std::string groupName(unsigned gid)
+{
+    const group *entry = ::getgrgid(gid);
+    return entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(gid);
+}
+
+PupilAccount thisAccount()
+{
+    PupilAccount account{::geteuid(), {::getegid()}};
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    if (count > 0 && ::getgroups(count, groups.data()) == count)
+        account.groups.insert(account.groups.end(), groups.begin(), groups.end());
+    return account;
+}
 
 bool sameFile(int fd, int folder, const std::string &name)
 {
