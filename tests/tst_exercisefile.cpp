@@ -66,6 +66,9 @@ private slots:
     void writerReplacesWholeOrNothing();
     void proposedCode_data();
     void proposedCode();
+    void shippedExamples_data();
+    void shippedExamples();
+    void guidesExample();
 };
 
 void TestExerciseFile::reader_data()
@@ -301,6 +304,61 @@ void TestExerciseFile::proposedCode()
     QFETCH(QStringList, used);
     QFETCH(QString, proposed);
     QCOMPARE(proposeExerciseCode(used), proposed);
+}
+
+// The three exercises installed with the program, as a teacher finds them.
+void TestExerciseFile::shippedExamples_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("paragraphs");
+    QTest::addColumn<QString>("key"); // each idea's paragraph, in order
+    QTest::newRow("CE2") << "301-herisson.txt" << "301" << "Le hérisson du jardin" << 4 << "3214";
+    QTest::newRow("CM1") << "302-phare.txt" << "302" << "Le phare de l'île aux Mouettes" << 5 << "42153";
+    QTest::newRow("CM2") << "303-cigognes.txt" << "303" << "Le voyage des cigognes" << 6 << "246135";
+}
+
+void TestExerciseFile::shippedExamples()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, code);
+    QFETCH(QString, title);
+    QFETCH(int, paragraphs);
+    QFETCH(QString, key);
+    const QString path = QFINDTESTDATA(QStringLiteral("../packaging/exercices/") + file);
+    QVERIFY(!path.isEmpty());
+    const ExerciseRead read = readExerciseFile(QFile::encodeName(path).toStdString());
+    QCOMPARE(describeFaults(read.faults), QString());
+    QCOMPARE(read.exercise->code, code);
+    QCOMPARE(read.exercise->label, title);
+    QCOMPARE(read.exercise->paragraphCount(), paragraphs);
+    QString answers;
+    for (const Idea &idea : read.exercise->ideas)
+        answers += QString::number(idea.paragraph);
+    QCOMPARE(answers, key);
+    QCOMPARE(read.exercise->questionInstruction, defaultQuestionInstruction(paragraphs));
+}
+
+// The teacher's guide shows a file and the faults of a damaged copy: both
+// as the reader has them.
+void TestExerciseFile::guidesExample()
+{
+    QFile guide(QFINDTESTDATA("../docs/exercices.md"));
+    QVERIFY(guide.open(QIODevice::ReadOnly));
+    const QByteArray shown = guide.readAll();
+    const qsizetype start = shown.indexOf("```\n") + 4; // the first block
+    const QByteArray example = shown.mid(start, shown.indexOf("```", start) - start);
+    const ExerciseRead read = parseExerciseFile(example);
+    QCOMPARE(describeFaults(read.faults), QString());
+    QCOMPARE(read.exercise->paragraphCount(), 3);
+    QVERIFY(read.exercise->paragraphs.first().startsWith(QStringLiteral("1. En automne, l'écureuil roux court")));
+
+    const ExerciseRead damaged =
+        parseExerciseFile(QByteArray(example).replace("code : 304", "code : 34").replace("paragraphe 1 :", "paragraphe 4 :"));
+    for (const ExerciseFault &fault : damaged.faults)
+        QVERIFY2(shown.contains("  " + describeFault(fault).toUtf8() + '\n'), qPrintable(describeFault(fault)));
+    QCOMPARE(damaged.faults.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestExerciseFile)
