@@ -109,6 +109,7 @@ void TestTeacherExercise::chosenWithTheKeyboard()
     QVERIFY(start({teachersExercise("301", "Le potager", 2), teachersExercise("302", "Tom & Léa", 3),
                    teachersExercise("303", "<b>x</b>", 1)}));
     QVERIFY(control<ExerciseChooser>("chooser")->isVisible());
+    QCOMPARE(control<ExerciseChooser>("chooser")->geometry(), m_window->rect());
     QCOMPARE(control<QLabel>("chooserHeading")->text(), QStringLiteral("Choisis ton exercice"));
     QCOMPARE(title(1)->text(), QStringLiteral("Tom && Léa")); // no shortcut made of it
     QCOMPARE(title(2)->text(), QStringLiteral("<b>x</b>"));

@@ -10,11 +10,19 @@
 
 namespace {
 
-// The design's banner colours: dark blue on light orange; titles on the
-// answer boxes' peach.
+// The design's banner colours: dark blue on light orange.
 const QColor darkBlue(0x00, 0x00, 0xC0);
 const QColor lightOrange(0xFF, 0xC0, 0x80);
-const QColor peach(0xFF, 0xE0, 0xC0);
+
+// Titles on the answer boxes' peach; the one the keyboard is on stands out
+// in the prompts' green inside a dark blue frame, so that a child sees what
+// Enter will choose.
+const char *const titleStyle =
+    "QPushButton { background: #ffe0c0; color: black; border: 2px solid #c08040; border-radius: 8px;"
+    " padding: 8px 16px; }"
+    "QPushButton:hover { background: #ffd0a0; }"
+    "QPushButton:focus { background: #c0ffc0; border: 5px solid #0000c0; }"
+    "QPushButton:pressed { background: #a0e0a0; }";
 
 // A title as a button shows it: "&" would otherwise mark a shortcut.
 QString buttonText(const QString &title)
@@ -50,9 +58,7 @@ ExerciseChooser::ExerciseChooser(const QStringList &titles, QWidget *parent)
         button->setFont(designFont(24));
         button->setMinimumHeight(64);
         button->setAutoDefault(true); // Enter chooses, as Space does
-        QPalette colours = button->palette();
-        colours.setColor(QPalette::Button, peach);
-        button->setPalette(colours);
+        button->setStyleSheet(QLatin1String(titleStyle));
         button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, i] { emit chosen(int(i)); });
         buttons->addWidget(button);

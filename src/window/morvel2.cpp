@@ -12,6 +12,7 @@
 #include "window/keepalive.h"
 #include "window/messagebox.h"
 #include "window/rowplacement.h"
+#include "window/savedrecordmessage.h"
 #include "window/twips.h"
 
 #include <QApplication>
@@ -302,6 +303,8 @@ void Morvel2::changeEvent(QEvent *event)
 void Morvel2::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (m_chooser)
+        m_chooser->setGeometry(rect()); // the first page covers the window as it is now
     Form_Resize();
 }
 
@@ -411,31 +414,8 @@ bool Morvel2::WriteResults()
     const SaveOutcome saved =
         saveRecord(m_context.results, recordLine(fields), recordText(fields),
                    [this](const QString &log, const QString &reason) { return askToRetry(log, reason); }, writers);
-    if (saved.logTouched) {
-        showMessage(QStringLiteral("Le résultat n'a peut-être été enregistré qu'en partie dans le fichier %1:\n%2\n")
-                        .arg(saved.logName, saved.reason)
-                    + (saved.place == SaveOutcome::Place::RescueLog
-                           ? QStringLiteral("Il a été enregistré en entier dans %1.").arg(saved.rescueName)
-                           : QStringLiteral("Il n'a pas pu être enregistré ailleurs non plus.")));
-    } else if (saved.refused) {
-        showMessage(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1:\n%2\n").arg(saved.logName, saved.reason)
-                    + (saved.place == SaveOutcome::Place::RescueLog
-                           ? QStringLiteral("Il a été enregistré dans %1.").arg(saved.rescueName)
-                           : QStringLiteral("Il n'a pas pu être enregistré non plus dans %1:\n%2\n"
-                                            "Il n'a été écrit que sur la sortie d'erreur du programme.")
-                                 .arg(saved.rescueName, saved.rescueReason)));
-    } else if (saved.place == SaveOutcome::Place::RescueLog) {
-        // Given up on: where it is now is for the teacher to know.
-        showMessage(QStringLiteral("Le résultat n'a pas été enregistré dans le fichier %1.\n"
-                                   "Il a été enregistré dans %2.")
-                        .arg(saved.logName, saved.rescueName));
-    } else if (saved.place == SaveOutcome::Place::Nowhere) {
-        // Given up on, and the rescue log failing too: the teacher must look
-        // for it where it still is.
-        showMessage(QStringLiteral("Le résultat n'a pas pu être enregistré non plus dans le fichier %1:\n%2\n"
-                                   "Il n'a été écrit que sur la sortie d'erreur du programme.")
-                        .arg(saved.rescueName, saved.rescueReason));
-    }
+    if (const QString told = savedRecordMessage(saved); !told.isEmpty())
+        showMessage(told);
 
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
