@@ -397,8 +397,6 @@ void TestCommandLine::exerciseFile_data()
     QTest::newRow("no such file") << QStringList{"--exercice", "FILE"} << QByteArray("-") << true
                                   << "morvel2 : FILE n'est pas un exercice valable :\n  le fichier ne peut pas être lu : "
                                      "il n'existe pas\n";
-    QTest::newRow("alone, no window") << QStringList{"--exercice"} << QByteArray("-") << false << "";
-    QTest::newRow("an option for a file") << QStringList{"--exercice", "-x"} << QByteArray("-") << false << "";
     QTest::newRow("with another option") << QStringList{"--exercice", "FILE", "--classe"} << good << false << "";
 }
 

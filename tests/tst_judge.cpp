@@ -71,16 +71,12 @@ void TestJudge::wrongFollowsTheParagraphs_data()
     QTest::addColumn<QString>("typed"); // the expected answer being 1
     QTest::addColumn<Verdict>("verdict");
     QTest::newRow("2: 12 wrong") << 2 << "12" << Verdict::Wrong;
-    QTest::newRow("2: 3 neither") << 2 << "3" << Verdict::Neither;
     QTest::newRow("2: 23 neither") << 2 << "23" << Verdict::Neither;
-    QTest::newRow("3: 23 wrong") << 3 << "23" << Verdict::Wrong;
     QTest::newRow("3: 34 neither") << 3 << "34" << Verdict::Neither;
     QTest::newRow("4: as built in, 1234 wrong") << 4 << "1234" << Verdict::Wrong;
     QTest::newRow("4: 45 neither") << 4 << "45" << Verdict::Neither;
     QTest::newRow("9: 56789 wrong") << 9 << "56789" << Verdict::Wrong;
-    QTest::newRow("9: 123456789 wrong") << 9 << "123456789" << Verdict::Wrong;
     QTest::newRow("9: 98 neither") << 9 << "98" << Verdict::Neither;
-    QTest::newRow("9: 1 right") << 9 << "1" << Verdict::Right;
 }
 
 void TestJudge::wrongFollowsTheParagraphs()

@@ -34,57 +34,9 @@ class TestOffer : public QObject
     Q_OBJECT
 
 private slots:
-    void choice_data();
-    void choice();
     void offer_data();
     void offer();
 };
-
-void TestOffer::choice_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("faults");
-    QTest::newRow("in the teacher's order, comments and blanks aside")
-        << QByteArray("\xEF\xBB\xBF# CE2\r\n302-phare.txt\r\n\r\n  301 potager.TXT  \r\n")
-        << QStringList{"302-phare.txt", "301 potager.TXT"} << QStringList{};
-    QTest::newRow("empty") << QByteArray() << QStringList{} << QStringList{};
-    // One bad line and nothing of the choice is used.
-    QTest::newRow("a path") << QByteArray("301.txt\n../eleve/301.txt\n") << QStringList{}
-                            << QStringList{"ligne 2 : « ../eleve/301.txt » n'est pas un nom de fichier seul : les "
-                                           "exercices sont dans le dossier même"};
-    QTest::newRow("a Windows path") << QByteArray("C:\\exos\\301.txt\n") << QStringList{}
-                                    << QStringList{"ligne 1 : « C:\\exos\\301.txt » n'est pas un nom de fichier seul : "
-                                                   "les exercices sont dans le dossier même"};
-    QTest::newRow("the choice itself") << QByteArray("proposes.conf\n") << QStringList{}
-                                       << QStringList{"ligne 1 : « proposes.conf » n'est pas un fichier d'exercice : "
-                                                      "son nom finit par .txt"};
-    QTest::newRow("a hidden file") << QByteArray(".301.txt\n") << QStringList{}
-                                   << QStringList{"ligne 1 : « .301.txt » est un fichier caché : un exercice n'en est "
-                                                  "pas un"};
-    QTest::newRow("twice") << QByteArray("301.txt\n301.txt\n") << QStringList{}
-                           << QStringList{"ligne 2 : « 301.txt » est déjà proposé ligne 1"};
-    QTest::newRow("not UTF-8") << QByteArray("caf\xe9.txt\n") << QStringList{}
-                               << QStringList{"ligne 1 : cette ligne n'est pas du texte UTF-8"};
-    QByteArray many;
-    for (int i = 0; i <= maxOffered; ++i)
-        many += QByteArray::number(300 + i) + ".txt\n";
-    QTest::newRow("more than thirty") << many << QStringList{}
-                                      << QStringList{"ligne 31 : au plus 30 exercices peuvent être proposés"};
-}
-
-void TestOffer::choice()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, faults);
-    const OfferChoice choice = parseOfferChoice(file);
-    QCOMPARE(choice.files, files);
-    QStringList said;
-    for (const ExerciseFault &fault : choice.faults)
-        said.append(describeFault(fault));
-    QCOMPARE(said, faults);
-}
 
 void TestOffer::offer_data()
 {
@@ -99,8 +51,8 @@ void TestOffer::offer_data()
         << Folder{{"301.txt", potager}} << QStringList{} << QStringList{} << "";
     QTest::newRow("one") << Folder{{"proposes.conf", "301.txt\n"}, {"301.txt", potager}} << QStringList{"Le potager"}
                          << QStringList{} << "";
-    QTest::newRow("several, the teacher's order")
-        << Folder{{"proposes.conf", "302.txt\n301.txt\n"}, {"301.txt", potager}, {"302.txt", phare}}
+    QTest::newRow("several, the teacher's order, comments and blanks aside")
+        << Folder{{"proposes.conf", "# CM1\n302.txt\n\n  301.txt  \n"}, {"301.txt", potager}, {"302.txt", phare}}
         << QStringList{"Le phare", "Le potager"} << QStringList{} << "";
     QTest::newRow("the others despite a missing, an unsafe and a damaged file")
         << Folder{{"proposes.conf", "absent.txt\n303.txt\n301.txt\n304.txt\n"},
@@ -120,6 +72,14 @@ void TestOffer::offer_data()
                                           << QStringList{} << QStringList{}
                                           << "le choix des exercices proposés (proposes.conf) ne peut pas être lu : "
                                              "permission refusée";
+    QTest::newRow("one name twice") << Folder{{"proposes.conf", "301.txt\n301.txt\n"}, {"301.txt", potager}}
+                                    << QStringList{} << QStringList{}
+                                    << "le choix des exercices proposés (proposes.conf) n'est pas valable :\nligne 2 : "
+                                       "« 301.txt » est déjà proposé ligne 1";
+    QTest::newRow("the choice names itself")
+        << Folder{{"proposes.conf", "\xEF\xBB\xBF# CE2\r\nproposes.conf\r\n"}} << QStringList{} << QStringList{}
+        << "le choix des exercices proposés (proposes.conf) n'est pas valable :\nligne 2 : « proposes.conf » n'est "
+           "pas un fichier d'exercice : son nom finit par .txt";
     QTest::newRow("a damaged choice is not half-used")
         << Folder{{"proposes.conf", "301.txt\n/etc/passwd\n"}, {"301.txt", potager}} << QStringList{}
         << QStringList{}
