@@ -17,7 +17,7 @@ namespace {
 
 const QByteArray head = "code : 301\ntitre : Le potager\n";
 const QByteArray twoParagraphs = "\nparagraphe :\nLila sème.\n\nparagraphe :\nTout pousse.\n\n"; // lines 3 to 9
-const QByteArray idea = "idée au paragraphe 1 : Les graines\n";
+const QByteArray graines = "idée au paragraphe 1 : Les graines\n";
 
 // As the reader makes it: numbered paragraphs, the default instructions.
 Exercise potager(const QString &title = QStringLiteral("Le potager"), const QString &prompt = QStringLiteral("Les graines"))
@@ -69,7 +69,7 @@ void TestExerciseFile::reader_data()
     QTest::addColumn<QStringList>("faults"); // each said in full, or its start and "…"
     QTest::addColumn<Exercise>("expected");  // when there is no fault and it has a code
 
-    QTest::newRow("smallest") << head + twoParagraphs + idea << QStringList{} << potager();
+    QTest::newRow("smallest") << head + twoParagraphs + graines << QStringList{} << potager();
     QTest::newRow("byte-order mark, CR LF, comments, names as typed")
         << QByteArray("\xEF\xBB\xBF# CE2\r\nCode: 301\r\nTITRE\u00a0: Le potager\r\n\r\nParagraphe :   Lila\r\n  sème.\r\n"
                       "# note\r\n\r\nparagraphe:\r\nTout pousse.\r\n\r\nIdee au  Paragraphe 1 :  Les graines  \r\n")
@@ -84,27 +84,27 @@ void TestExerciseFile::reader_data()
     QTest::newRow("empty file") << QByteArray() << QStringList{"il manque le code…", "il manque le titre…",
                                                                "il faut au moins 2 paragraphes : ce fichier en a 0",
                                                                "il faut au moins une idée…"} << none;
-    QTest::newRow("two digits") << "code : 31\ntitre : T\n" + twoParagraphs + idea
+    QTest::newRow("two digits") << "code : 31\ntitre : T\n" + twoParagraphs + graines
                                 << QStringList{"ligne 1 : le code doit avoir trois chiffres, comme 301 : « 31 » n'en est pas un"}
                                 << none;
-    QTest::newRow("the built-in code") << "code : 202\ntitre : T\n" + twoParagraphs + idea
+    QTest::newRow("the built-in code") << "code : 202\ntitre : T\n" + twoParagraphs + graines
                                        << QStringList{"ligne 1 : le code 202 est celui de l'exercice livré…"} << none;
-    QTest::newRow("a field twice") << head + "code : 302\n" + twoParagraphs + idea
+    QTest::newRow("a field twice") << head + "code : 302\n" + twoParagraphs + graines
                                    << QStringList{"ligne 3 : le code est déjà donné ligne 1"} << none;
-    QTest::newRow("not UTF-8") << "code : 301\ntitre : caf\xe9\n" + twoParagraphs + idea
+    QTest::newRow("not UTF-8") << "code : 301\ntitre : caf\xe9\n" + twoParagraphs + graines
                                << QStringList{"ligne 2 : cette ligne n'est pas du texte UTF-8…", "il manque le titre…"} << none;
     QTest::newRow("Greek in an idea") << head + twoParagraphs + "idée au paragraphe 1 : λ\n"
                                       << QStringList{"ligne 10 : l'idée contient « λ » (U+03BB), que le fichier de "
                                                      "résultats ne peut pas écrire (Windows-1252) : remplace-le"}
                                       << none;
-    QTest::newRow("narrow no-break space in the title") << "code : 301\ntitre : Loup\u202f!\n" + twoParagraphs + idea
+    QTest::newRow("narrow no-break space in the title") << "code : 301\ntitre : Loup\u202f!\n" + twoParagraphs + graines
                                                         << QStringList{"ligne 2 : le titre contient « \u202f » (U+202F)…"}
                                                         << none;
     Exercise shownOnly = potager();
     shownOnly.paragraphs = {QStringLiteral("1. Loup\u202f!"), QStringLiteral("2. λ")};
     QTest::newRow("a paragraph may hold what the record could not")
-        << head + "paragraphe : Loup\u202f!\n\nparagraphe : λ\n\n" + idea << QStringList{} << shownOnly;
-    QTest::newRow("tab in a paragraph") << head + "paragraphe : A\tB\n\nparagraphe : B\n\n" + idea
+        << head + "paragraphe : Loup\u202f!\n\nparagraphe : λ\n\n" + graines << QStringList{} << shownOnly;
+    QTest::newRow("tab in a paragraph") << head + "paragraphe : A\tB\n\nparagraphe : B\n\n" + graines
                                         << QStringList{"ligne 3 : le paragraphe 1 contient une tabulation…"} << none;
     QTest::newRow("control character in an idea") << head + twoParagraphs + "idée au paragraphe 1 : a\x01z\n"
                                                   << QStringList{"ligne 10 : l'idée contient un caractère invisible "
@@ -112,23 +112,23 @@ void TestExerciseFile::reader_data()
     QTest::newRow("idea beyond the text") << head + twoParagraphs + "idée au paragraphe 3 : X\n"
                                           << QStringList{"ligne 10 : l'idée renvoie au paragraphe 3, mais le texte "
                                                          "n'en a que 2"} << none;
-    QTest::newRow("ten paragraphs") << head + repeated("paragraphe : P#.\n\n", 10) + idea
+    QTest::newRow("ten paragraphs") << head + repeated("paragraphe : P#.\n\n", 10) + graines
                                     << QStringList{"ligne 21 : un exercice a au plus 9 paragraphes, car la réponse…"} << none;
     QTest::newRow("twelve ideas") << head + twoParagraphs + repeated("idée au paragraphe 1 : I#\n", 12)
                                   << QStringList{"ligne 21 : un exercice a au plus 11 idées : celle-ci est la 12e"} << none;
-    QTest::newRow("idea right after a paragraph") << head + "paragraphe : A\n\nparagraphe : B\n" + idea
+    QTest::newRow("idea right after a paragraph") << head + "paragraphe : A\n\nparagraphe : B\n" + graines
                                                   << QStringList{"ligne 6 : laisse une ligne vide avant cette ligne…"} << none;
-    QTest::newRow("neither field nor paragraph") << head + "question : laquelle ?\n" + twoParagraphs + idea
+    QTest::newRow("neither field nor paragraph") << head + "question : laquelle ?\n" + twoParagraphs + graines
                                                  << QStringList{"ligne 3 : « question : laquelle ? » n'est ni un champ…"}
                                                  << none;
-    QTest::newRow("paragraph numbered by hand") << head + "paragraphe : 1. A\n\nparagraphe : 2- B\n\n" + idea
+    QTest::newRow("paragraph numbered by hand") << head + "paragraphe : 1. A\n\nparagraphe : 2- B\n\n" + graines
                                                 << QStringList{"ligne 3 : le paragraphe 1 commence par son numéro…",
                                                                "ligne 5 : le paragraphe 2 commence par son numéro…"} << none;
-    QTest::newRow("an idea twice") << head + twoParagraphs + idea + idea
+    QTest::newRow("an idea twice") << head + twoParagraphs + graines + graines
                                    << QStringList{"ligne 11 : cette idée est déjà écrite ligne 10"} << none;
-    QTest::newRow("title too long") << "code : 301\ntitre : " + QByteArray(81, 'a') + '\n' + twoParagraphs + idea
+    QTest::newRow("title too long") << "code : 301\ntitre : " + QByteArray(81, 'a') + '\n' + twoParagraphs + graines
                                     << QStringList{"ligne 2 : le titre a 81 caractères : 80 au plus"} << none;
-    QTest::newRow("over 64 KiB") << head + twoParagraphs + idea + '#' + QByteArray(64 * 1024, 'x')
+    QTest::newRow("over 64 KiB") << head + twoParagraphs + graines + '#' + QByteArray(64 * 1024, 'x')
                                  << QStringList{"le fichier dépasse 64 Kio : ce n'est pas un exercice"} << none;
 }
 
