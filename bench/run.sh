@@ -8,6 +8,7 @@ set -euo pipefail
 build=$(realpath "$1")
 runs=${2:-20}
 bench="$build/bench"
+sources=$(cd "$(dirname "$0")/.." && pwd)
 
 # A session bus of its own, as a desktop session has.
 if [[ -z ${MORVEL2_OWN_SESSION:-} ]]; then
@@ -34,6 +35,25 @@ echo "## Launch to ready"
 echo
 cd "$scratch"
 "$bench/launchbench" "$runs" morvel2 "$bench/morvel2_ready" reference "$bench/bench_reference"
+echo
+
+echo "## An offered exercise against the built-in one"
+echo
+# The machine's setting must be root's for the program to follow it.
+if [[ $(id -u) -eq 0 ]]; then
+    offered="$scratch/offered"
+    mkdir -p "$offered/xdg/morvel2" "$offered/exercices"
+    chmod -R 755 "$offered"
+    cp "$sources/packaging/exercices/301-herisson.txt" "$offered/exercices/"
+    echo 301-herisson.txt > "$offered/exercices/proposes.conf"
+    printf '[exercises]\nfolder=%s\n' "$offered/exercices" > "$offered/xdg/morvel2/morvel2.conf"
+    chmod 644 "$offered/exercices/"* "$offered/xdg/morvel2/morvel2.conf"
+    MORVEL2_BENCH_OFFERED="$offered/xdg" MORVEL2_BENCH_CHECK=1 "$bench/morvel2_offered_ready"
+    MORVEL2_BENCH_OFFERED="$offered/xdg" "$bench/launchbench" "$runs" offered "$bench/morvel2_offered_ready" \
+        built-in "$bench/morvel2_ready"
+else
+    echo "skipped: the machine's setting that offers an exercise must be root's"
+fi
 echo
 
 echo "## The teacher's window against the exercise"

@@ -1,5 +1,6 @@
 #include "app/windowlaunch.h"
 #include "cli/commandline.h"
+#include "cli/exercisecommand.h"
 #include "classrecords.h"
 
 #include <QBuffer>
@@ -38,6 +39,8 @@ private slots:
     void verifier();
     void classWindowPaths_data();
     void classWindowPaths();
+    void exerciseFile_data();
+    void exerciseFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -131,6 +134,17 @@ void TestCommandLine::arguments_data()
         << "morvel2 : impossible d'écrire DEST" + QDir::toNativeSeparators(QStringLiteral("/../absent/releve.txt"))
                + " : le fichier ou un dossier du chemin n'existe pas ; le fichier de résultats LOG reste en place.\n"
         << two << QByteArray("-");
+    QTest::newRow("--exercice FILE: the window reads it") << QStringList{"--exercice", "DEST"} << two
+                                                          << QByteArray("-") << -1 << "" << "" << two << QByteArray("-");
+    QTest::newRow("--exercice without a file")
+        << QStringList{"--exercice"} << two << QByteArray("-") << 2 << ""
+        << "morvel2 : l'option --exercice demande un nom de fichier.\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("--exercice with another option")
+        << QStringList{"--exercice", "DEST", "--bilan", "LOG"} << two << QByteArray("-") << 2 << ""
+        << "morvel2 : --exercice se donne seul, suivi du fichier de l'exercice.\n" + tryHelp << two << QByteArray("-");
+    QTest::newRow("--exercice --") << QStringList{"--exercice", "--"} << two << QByteArray("-") << 2 << ""
+                                   << "morvel2 : l'option --exercice demande un nom de fichier, pas « -- ».\n" + tryHelp
+                                   << two << QByteArray("-");
     QTest::newRow("--collect and --version") << QStringList{"--version", "--collect", "DEST"} << two
                                              << QByteArray("-") << 0 << "morvel2 " MORVEL2_VERSION "\n" << ""
                                              << two << QByteArray("-");
@@ -197,6 +211,7 @@ void TestCommandLine::helpNamesTheLog()
     const QString help = QString::fromUtf8(said.data());
     QVERIFY2(help.startsWith(QStringLiteral("Utilisation : morvel2 [option]\n")), qPrintable(help));
     QVERIFY2(help.contains(QStringLiteral("--collect FICHIER")), qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("--exercice FICHIER  ouvre l'exercice écrit dans FICHIER")), qPrintable(help));
     QVERIFY2(help.endsWith(QStringLiteral("Le fichier de résultats : %1\n").arg(QDir::toNativeSeparators(log))),
              qPrintable(help));
     QVERIFY(complained.data().isEmpty());
@@ -444,6 +459,52 @@ void TestCommandLine::classWindowPaths()
     QCOMPARE(asked.has_value(), opens && arguments.size() > 1);
     if (asked)
         QCOMPARE(*asked, paths);
+}
+
+// --exercice FICHIER opens the pupil's window on that file, which must be
+// a valid exercise: otherwise the program ends with 2, each fault said.
+void TestCommandLine::exerciseFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("file"); // written at FILE; "-" for none
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("err");
+
+    const QByteArray good = "code : 301\ntitre : T\nparagraphe : A\n\nparagraphe : B\n\nidée au paragraphe 2 : I\n";
+    QTest::newRow("a valid exercise") << QStringList{"--exercice", "FILE"} << good << true << "";
+    QTest::newRow("--exercice=FILE") << QStringList{"--exercice=FILE"} << good << true << "";
+    QTest::newRow("a damaged one, each line said")
+        << QStringList{"--exercice", "FILE"} << QByteArray(good).replace("301", "3O1").replace("2 :", "5 :") << true
+        << "morvel2 : FILE n'est pas un exercice valable :\n"
+           "  ligne 1 : le code doit avoir trois chiffres, comme 301 : « 3O1 » n'en est pas un\n"
+           "  ligne 7 : l'idée renvoie au paragraphe 5, mais le texte n'en a que 2\n";
+    QTest::newRow("no such file") << QStringList{"--exercice", "FILE"} << QByteArray("-") << true
+                                  << "morvel2 : FILE n'est pas un exercice valable :\n  le fichier ne peut pas être lu : "
+                                     "il n'existe pas\n";
+    QTest::newRow("with another option") << QStringList{"--exercice", "FILE", "--classe"} << good << false << "";
+}
+
+void TestCommandLine::exerciseFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, file);
+    QFETCH(bool, opens);
+    QFETCH(QString, err);
+    const QString path = m_dir->filePath(QStringLiteral("exercice é.txt"));
+    if (file != "-")
+        write(path, file);
+    arguments.replaceInStrings(QStringLiteral("FILE"), path);
+    arguments.prepend(QStringLiteral("morvel2"));
+    QCOMPARE(opensWindow(arguments), opens);
+    const std::optional<QString> named = exerciseFileArgument(arguments);
+    QCOMPARE(named.has_value(), opens);
+    if (!named)
+        return;
+    QBuffer complained;
+    QVERIFY(complained.open(QIODevice::WriteOnly));
+    const std::optional<Exercise> exercise = exerciseOfArgument(*named, complained);
+    QCOMPARE(exercise.has_value(), err.isEmpty());
+    QCOMPARE(QString::fromUtf8(complained.data()), QString(err).replace(QStringLiteral("FILE"), QDir::toNativeSeparators(path)));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

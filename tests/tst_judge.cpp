@@ -9,6 +9,8 @@ class TestJudge : public QObject
 private slots:
     void judgeAnswer_data();
     void judgeAnswer();
+    void wrongFollowsTheParagraphs_data();
+    void wrongFollowsTheParagraphs();
     void caseMappingKeepsLength_data();
     void caseMappingKeepsLength();
 };
@@ -59,6 +61,31 @@ void TestJudge::judgeAnswer()
     const Judgement judgement = ::judgeAnswer(typed, expected);
     QCOMPARE(judgement.verdict, verdict);
     QCOMPARE(judgement.accentReminder, reminder);
+}
+
+// A teacher's exercise of N paragraphs: its runs of paragraph numbers are
+// the pieces of "12...N".
+void TestJudge::wrongFollowsTheParagraphs_data()
+{
+    QTest::addColumn<int>("paragraphs");
+    QTest::addColumn<QString>("typed"); // the expected answer being 1
+    QTest::addColumn<Verdict>("verdict");
+    QTest::newRow("2: 12 wrong") << 2 << "12" << Verdict::Wrong;
+    QTest::newRow("2: 23 neither") << 2 << "23" << Verdict::Neither;
+    QTest::newRow("3: 34 neither") << 3 << "34" << Verdict::Neither;
+    QTest::newRow("4: as built in, 1234 wrong") << 4 << "1234" << Verdict::Wrong;
+    QTest::newRow("4: 45 neither") << 4 << "45" << Verdict::Neither;
+    QTest::newRow("9: 56789 wrong") << 9 << "56789" << Verdict::Wrong;
+    QTest::newRow("9: 98 neither") << 9 << "98" << Verdict::Neither;
+}
+
+void TestJudge::wrongFollowsTheParagraphs()
+{
+    QFETCH(int, paragraphs);
+    QFETCH(QString, typed);
+    QFETCH(Verdict, verdict);
+    QCOMPARE(paragraphNumbers(4), QStringLiteral("1234"));
+    QCOMPARE(::judgeAnswer(typed, QStringLiteral("1"), paragraphNumbers(paragraphs)).verdict, verdict);
 }
 
 void TestJudge::caseMappingKeepsLength_data()

@@ -12,6 +12,8 @@ class TestKeyFilter : public QObject
 private slots:
     void filterKey_data();
     void filterKey();
+    void digitsFollowTheParagraphs_data();
+    void digitsFollowTheParagraphs();
     void lockedRowShowsExpected();
     void committedAnswer_data();
     void committedAnswer();
@@ -43,6 +45,26 @@ void TestKeyFilter::filterKey()
     QFETCH(uint, code);
     QFETCH(KeyAction, action);
     QCOMPARE(::filterKey(false, code), action);
+}
+
+void TestKeyFilter::digitsFollowTheParagraphs_data()
+{
+    QTest::addColumn<int>("paragraphs");
+    QTest::addColumn<uint>("code");
+    QTest::addColumn<KeyAction>("action");
+    QTest::newRow("2: 2 passes") << 2 << uint(U'2') << KeyAction::Accept;
+    QTest::newRow("2: 3 does not") << 2 << uint(U'3') << KeyAction::Discard;
+    QTest::newRow("3: 4 does not") << 3 << uint(U'4') << KeyAction::Discard;
+    QTest::newRow("9: 9 passes") << 9 << uint(U'9') << KeyAction::Accept;
+    QTest::newRow("9: colon after 9 does not") << 9 << uint(U':') << KeyAction::Discard;
+}
+
+void TestKeyFilter::digitsFollowTheParagraphs()
+{
+    QFETCH(int, paragraphs);
+    QFETCH(uint, code);
+    QFETCH(KeyAction, action);
+    QCOMPARE(::filterKey(false, code, paragraphs), action);
 }
 
 void TestKeyFilter::lockedRowShowsExpected()

@@ -97,6 +97,8 @@ private slots:
     void folderRule();
     void olderLogKeptFromClassmates_data();
     void olderLogKeptFromClassmates();
+    void teachersFolderRule_data();
+    void teachersFolderRule();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -456,6 +458,42 @@ std::string nameOf(unsigned id)
     return names.value(id).toStdString();
 }
 
+// The steps of a table's folders: each NAME:MODE:OWNER:GROUP from the root
+// down, a "~" before the name for one a share shows as the mounting
+// account's.
+std::vector<logfile::PathStep> stepsOf(const QStringList &folders)
+{
+    std::vector<logfile::PathStep> steps;
+    logfile::PathStep parent;
+    parent.mode = 0755;
+    std::string at;
+    for (QString folder : folders) {
+        const bool hidden = folder.startsWith(u'~');
+        const QStringList fields = folder.remove(0, hidden ? 1 : 0).section(u'+', 0, 0).split(u':');
+        logfile::PathStep step;
+        step.parentPath = at.empty() ? "/" : at;
+        at += "/" + fields[0].toStdString();
+        step.path = at;
+        step.mode = fields[1].toUInt(nullptr, 8);
+        step.owner = idOf(fields[2]);
+        step.group = idOf(fields[3]);
+        step.parentMode = parent.mode;
+        step.parentOwner = parent.owner;
+        step.parentGroup = parent.group;
+        step.ownersVisible = !hidden;
+        step.parentAcl = parent.acl;
+        // Then "+g:GROUP:rwx" or "+u:ACCOUNT:r-x": entries of its list of rights.
+        for (const QString &entry : folder.split(u'+').sliced(1)) {
+            const QStringList parts = entry.split(u':');
+            const unsigned perms = (parts[2][0] == u'r' ? 4 : 0) | (parts[2][1] == u'w' ? 2 : 0) | (parts[2][2] == u'x' ? 1 : 0);
+            step.acl.push_back({parts[0] == u'g', idOf(parts[1]), perms});
+        }
+        steps.push_back(step);
+        parent = step;
+    }
+    return steps;
+}
+
 } // namespace
 
 void TestPupilLog::folderRule_data()
@@ -536,33 +574,7 @@ void TestPupilLog::folderRule()
     QFETCH(QString, refusedBecause);
     QFETCH(int, unverified);
     QFETCH(QString, runBy);
-    std::vector<logfile::PathStep> steps;
-    logfile::PathStep parent;
-    parent.mode = 0755;
-    std::string at;
-    for (QString folder : std::as_const(folders)) {
-        const bool hidden = folder.startsWith(u'~');
-        const QStringList fields = folder.remove(0, hidden ? 1 : 0).section(u'+', 0, 0).split(u':');
-        logfile::PathStep step;
-        step.parentPath = at.empty() ? "/" : at;
-        at += "/" + fields[0].toStdString();
-        step.path = at;
-        step.mode = fields[1].toUInt(nullptr, 8);
-        step.owner = idOf(fields[2]);
-        step.group = idOf(fields[3]);
-        step.parentMode = parent.mode;
-        step.parentOwner = parent.owner;
-        step.parentGroup = parent.group;
-        step.ownersVisible = !hidden;
-        step.parentAcl = parent.acl;
-        for (const QString &entry : folder.split(u'+').sliced(1)) {
-            const QStringList parts = entry.split(u':');
-            const unsigned perms = (parts[2][0] == u'r' ? 4 : 0) | (parts[2][1] == u'w' ? 2 : 0) | (parts[2][2] == u'x' ? 1 : 0);
-            step.acl.push_back({parts[0] == u'g', idOf(parts[1]), perms});
-        }
-        steps.push_back(step);
-        parent = step;
-    }
+    const std::vector<logfile::PathStep> steps = stepsOf(folders);
     // Where a folder is on a share that hides owners, what is in it cannot
     // be judged; the folders above it still are.
     const logfile::PupilAccount pupil = runBy == u"prof" ? logfile::PupilAccount{prof, {prof, profs}}
@@ -614,6 +626,53 @@ void TestPupilLog::olderLogKeptFromClassmates()
     QCOMPARE(::getxattr(log.constData(), "system.posix_acl_access", left, sizeof left), -1);
     QCOMPARE(statusOf(QFile::decodeName(log)).st_mode & 0077, mode_t(exists ? 0 : 040));
     QCOMPARE(contents(QFile::decodeName(log)), line);
+}
+
+void TestPupilLog::teachersFolderRule_data()
+{
+    // As folderRule's, the last entry being a file of the folder above it.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("refusedBecause"); // empty: safe
+    QTest::newRow("the recipe") << QStringList{"srv:755:root:root", "exercices:755:prof:profs", "301.txt:644:prof:profs"}
+                                << "";
+    QTest::newRow("the teachers' group may write")
+        << QStringList{"srv:755:root:root", "exercices:2775:prof:profs", "301.txt:664:prof:profs"} << "";
+    QTest::newRow("the pupils' group may write the folder")
+        << QStringList{"srv:755:root:root", "exercices:2775:prof:eleves", "301.txt:644:prof:eleves"}
+        << "d'autres comptes que prof peuvent écrire dans le dossier /srv/exercices";
+    QTest::newRow("sticky, yet others could add a choice")
+        << QStringList{"srv:755:root:root", "exercices:1777:prof:profs", "301.txt:644:prof:profs"}
+        << "d'autres comptes que prof peuvent écrire dans le dossier /srv/exercices";
+    QTest::newRow("the pupils' group may write the file")
+        << QStringList{"srv:755:root:root", "exercices:755:prof:eleves", "301.txt:664:prof:eleves"}
+        << "d'autres comptes que prof peuvent modifier le fichier /srv/exercices/301.txt";
+    QTest::newRow("a classmate's file") << QStringList{"srv:755:root:root", "exercices:755:prof:profs",
+                                                       "301.txt:644:tom:tom"}
+                                        << "le fichier /srv/exercices/301.txt appartient à tom, pas à prof";
+    QTest::newRow("the pupil is trusted no more than a classmate")
+        << QStringList{"srv:755:root:root", "exercices:755:prof:profs", "301.txt:644:lea:lea"}
+        << "appartient à lea, pas à prof";
+    QTest::newRow("a share that hides owners")
+        << QStringList{"mnt:755:root:root", "~exercices:777:lea:lea", "~301.txt:666:lea:lea"} << "";
+}
+
+// The rule for what pupils only read: nobody but root and the teacher who
+// owns the folder may change the folder, the way to it or its files.
+void TestPupilLog::teachersFolderRule()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, refusedBecause);
+    std::vector<logfile::PathStep> steps = stepsOf(entries);
+    const logfile::PathStep file = steps.back();
+    steps.pop_back();
+    const logfile::PupilAccount pupil{lea, {lea, eleves}};
+
+    const logfile::PathVerdict folder = logfile::judgeTeachersFolderPath(steps, pupil, nameOf);
+    const std::string fileFault = logfile::teachersFileFault(file, pupil, nameOf);
+
+    const QString reason = QString::fromStdString(folder.safe ? fileFault : folder.reason);
+    QCOMPARE(reason.isEmpty(), refusedBecause.isEmpty());
+    QVERIFY2(reason.contains(refusedBecause), qPrintable(reason));
 }
 
 QTEST_GUILESS_MAIN(TestPupilLog)

@@ -26,6 +26,7 @@ const QByteArray prompt1 = "Un personnage inoubliable        N\xb0";
 const QByteArray prompt2 = "La pr\xe9sentation de Dorv\xe9           N\xb0";
 const QByteArray prompt3 = "La popularit\xe9 de la collection    N\xb0";
 
+
 } // namespace
 
 class TestRecord : public QObject
@@ -41,6 +42,7 @@ private slots:
     void answerTextIsMadeSafe();
     void clipboardScore_data();
     void clipboardScore();
+    void teachersExerciseWorkedExample();
 };
 
 // Answers 3, 4, 2, 2: three right, one wrong, laid out column by column.
@@ -145,6 +147,25 @@ void TestRecord::clipboardScore()
     QFETCH(Value, score);
     QFETCH(QString, text);
     QCOMPARE(::clipboardScore(score), text);
+}
+
+// A teacher's exercise, 301 "Le potager de Lila", three ideas answered
+// "2" (right), "12" (wrong: a run of its three paragraphs) and nothing.
+void TestRecord::teachersExerciseWorkedExample()
+{
+    const QByteArray expected = "301" + spaces(11) + "Le potager de Lila" + "  justes:" + " 1 " + "   faux:" + " 1 "
+                                + "   score:" + "1" + spaces(5)                 // columns 1 to 70
+                                + "Les radis poussent" + spaces(10) + "2" + spaces(13)      // 71 to 112
+                                + "Un cadeau de grand-m\xe8re" + spaces(5) + "12" + spaces(12) // 113 to 154
+                                + "La r\xe9" "colte" + spaces(4)                  // 155 to 168
+                                + spaces(14)                                    // the empty answer's comma
+                                + "\r\n";
+    const RecordFields fields{1, 1,
+                              {{"Les radis poussent", "2"}, {"Un cadeau de grand-mère", "12"}, {"La récolte", Value()}},
+                              "301", "Le potager de Lila"};
+    const QByteArray line = recordLine(fields);
+    QCOMPARE(line, expected);
+    QCOMPARE(line.size(), 184);
 }
 
 QTEST_GUILESS_MAIN(TestRecord)

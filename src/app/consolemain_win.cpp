@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "app/windowlaunch.h"
 #include "cli/commandline.h"
+#include "cli/exercisecommand.h"
 #include "cli/say.h"
 #include "logfile/openlock_win.h"
 
@@ -71,7 +72,14 @@ int startWindow()
 
 int main(int argc, char *argv[])
 {
-    if (opensWindow(commandLineArguments(argc, argv)))
+    const QStringList arguments = commandLineArguments(argc, argv);
+    // A file that is no exercise is said here, where cmd shows it and waits.
+    if (const std::optional<QString> file = exerciseFileArgument(arguments)) {
+        const std::unique_ptr<QIODevice> err = openStandardStream(StandardStream::Error);
+        if (!err || !exerciseOfArgument(*file, *err))
+            return 2;
+    }
+    if (opensWindow(arguments))
         return startWindow();
     return runProgram(argc, argv);
 }

@@ -6,6 +6,8 @@
 #include "app/sessionguard.h"
 #include "app/standardstreams.h"
 #include "cli/commandline.h"
+#include "cli/exercisecommand.h"
+#include "offered/exercisesfolder.h"
 #include "paths/paths.h"
 #include "saving/logpaths.h"
 #include "saving/logsetting.h"
@@ -31,6 +33,18 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     return runCommandLine(arguments, resultsLogLocation(), *out, *err);
 }
 
+// The exercise --exercice names, or else those the teacher offers; nothing
+// when the named file is not an exercise, which is said on standard error.
+std::optional<QList<Exercise>> pupilExercises(const QStringList &arguments)
+{
+    const std::optional<QString> file = exerciseFileArgument(arguments);
+    if (!file)
+        return offeredExercises().exercises();
+    const std::unique_ptr<QIODevice> err = openStandardStream(StandardStream::Error);
+    const std::optional<Exercise> named = err ? exerciseOfArgument(*file, *err) : std::nullopt;
+    return named ? std::optional<QList<Exercise>>({*named}) : std::nullopt;
+}
+
 } // namespace
 
 int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &beforeShow)
@@ -43,6 +57,9 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
     }
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
+    const std::optional<QList<Exercise>> exercises = pupilExercises(commandLineArguments(argc, argv));
+    if (!exercises)
+        return 2;
     // The toolkit gets no options of the command line: none may change what
     // the pupil sees.
     int toolkitArgc = 1;
@@ -55,7 +72,7 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
     const QString warning = log.warning.isEmpty() || unsafe.isEmpty() ? log.warning + unsafe
                                                                       : log.warning + u'\n' + unsafe;
     Morvel2 window(WindowContext{{log.path, rescueLogPath()}, warning, driveRoot(),
-                                 writersFor(log)});
+                                 writersFor(log), *exercises});
     // Leaving the event loop rather than quitting: quit() would first ask the
     // window to close, which it refuses, and returning from here lets the
     // application object hand the clipboard over before the process ends.

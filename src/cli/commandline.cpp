@@ -2,6 +2,7 @@
 
 #include "cli/bilancommand.h"
 #include "cli/collectcommand.h"
+#include "cli/exercisecommand.h"
 #include "cli/say.h"
 #include "cli/verifycommand.h"
 #include "saving/logpaths.h"
@@ -19,6 +20,7 @@ QString help()
         "Utilisation : morvel2 [option]\n"
         "              morvel2 --bilan CHEMIN... [--csv FICHIER]\n"
         "              morvel2 --classe [CHEMIN...]\n"
+        "              morvel2 --exercice FICHIER\n"
         "Exercice de compréhension de lecture. Sans option, l'exercice s'ouvre.\n"
         "\n"
         "Options :\n"
@@ -30,6 +32,8 @@ QString help()
         "                     chaque élève a son fichier (%2)\n"
         "  --csv FICHIER      avec --bilan, écrit aussi chaque essai dans FICHIER pour\n"
         "                     un tableur ; FICHIER ne doit pas exister\n"
+        "  --exercice FICHIER  ouvre l'exercice écrit dans FICHIER, comme l'élève le\n"
+        "                     trouve ; sa forme est décrite dans exercices.md\n"
         "  --collect FICHIER  déplace le fichier de résultats vers FICHIER, sans perdre\n"
         "                     un résultat enregistré au même moment ; FICHIER ne doit\n"
         "                     pas exister ; le prochain résultat commence un nouveau\n"
@@ -59,6 +63,7 @@ struct Options
     QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FICHIER")};
     QCommandLineOption verify{QStringLiteral("verifier")};
     QCommandLineOption classe{QStringLiteral("classe")};
+    QCommandLineOption exercice{QStringLiteral("exercice"), QString(), QStringLiteral("FICHIER")};
 };
 
 // "--bilan=cm1" as "--bilan cm1": the options that take paths take them
@@ -94,7 +99,7 @@ QString valueMistake(const QCommandLineParser &parser, const QCommandLineOption 
 // nothing is.
 QString mistakeIn(const QCommandLineParser &parser, const Options &options, const QStringList &arguments)
 {
-    for (const QCommandLineOption *option : {&options.collect, &options.csv})
+    for (const QCommandLineOption *option : {&options.collect, &options.csv, &options.exercice})
         if (const QString mistake = valueMistake(parser, *option); !mistake.isEmpty())
             return mistake;
     const QStringList paths = parser.positionalArguments();
@@ -111,6 +116,8 @@ QString mistakeIn(const QCommandLineParser &parser, const Options &options, cons
         return QStringLiteral("--verifier se donne seul.");
     if (parser.isSet(options.classe))
         return QStringLiteral("--classe se donne seul, suivi des chemins à ouvrir.");
+    if (parser.isSet(options.exercice))
+        return QStringLiteral("--exercice se donne seul, suivi du fichier de l'exercice.");
     if (parser.isSet(options.csv) && !parser.isSet(options.bilan))
         return QStringLiteral("l'option --csv ne va qu'avec --bilan.");
     if (!bilan && !paths.isEmpty())
@@ -121,9 +128,13 @@ QString mistakeIn(const QCommandLineParser &parser, const Options &options, cons
 QString misuse(const QCommandLineParser &parser)
 {
     const QStringList unknown = parser.unknownOptionNames();
-    if (unknown.isEmpty())
+    if (unknown.isEmpty()) {
+        const QString error = parser.errorText();
         return QStringLiteral("l'option %1 demande un nom de fichier.")
-            .arg(parser.errorText().contains(QLatin1String("csv")) ? QStringLiteral("--csv") : QStringLiteral("--collect"));
+            .arg(error.contains(QLatin1String("csv"))        ? QStringLiteral("--csv")
+                 : error.contains(QLatin1String("exercice")) ? QStringLiteral("--exercice")
+                                                             : QStringLiteral("--collect"));
+    }
     const QString name = unknown.first();
     const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
     return QStringLiteral("option inconnue : %1%2").arg(dashes, name);
@@ -160,13 +171,14 @@ std::optional<QStringList> classWindowPaths(const QStringList &arguments)
 std::optional<int> runCommandLine(const QStringList &givenArguments, const LogLocation &log, QIODevice &out,
                                   QIODevice &err)
 {
-    if (givenArguments.size() <= 1)
+    // The exercise's window reads its file and says what is wrong with it.
+    if (givenArguments.size() <= 1 || exerciseFileArgument(givenArguments))
         return std::nullopt;
     const QStringList arguments = withPathsApart(givenArguments);
     const Options options;
     QCommandLineParser parser;
     parser.addOptions({options.help, options.version, options.collect, options.bilan, options.csv, options.verify,
-                       options.classe});
+                       options.classe, options.exercice});
     if (!parser.parse(arguments)) {
         complain(err, misuse(parser) + u'\n' + tryHelp());
         return 2;

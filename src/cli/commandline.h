@@ -19,7 +19,8 @@ QStringList commandLineArguments(int argc, char *argv[]);
 // the pupil sees. `arguments` starts with the program's name; `log` is the
 // results log the help names and --collect moves. Returns the exit status
 // when the program should end here (0 done, 1 failed, 2 misused), nothing
-// when the exercise should start.
+// when the exercise should start (the built-in or offered one, or the one
+// "--exercice FICHIER" names: cli/exercisecommand.h).
 // The paths the teacher's window is to open, when the command line asks
 // for it alone ("--classe", "--classe CHEMIN...", "--classe=CHEMIN", the
 // paths before it too); nothing otherwise.

@@ -36,3 +36,14 @@ const Exercise &builtInExercise()
     }();
     return exercise;
 }
+
+QString defaultReadingInstruction()
+{
+    return Content::readingInstruction();
+}
+
+QString defaultQuestionInstruction(int paragraphCount)
+{
+    return Content::questionInstruction().replace(QStringLiteral("de 1 à 4"),
+                                                  QStringLiteral("de 1 à %1").arg(paragraphCount));
+}

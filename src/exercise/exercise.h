@@ -20,6 +20,8 @@ struct Idea
     // runs of spaces and the "N°" that line the marks up in its window.
     QString prompt;
     int paragraph = 0; // 1-based: the expected answer
+
+    bool operator==(const Idea &) const = default;
 };
 
 struct Exercise
@@ -42,7 +44,14 @@ struct Exercise
     QString ideaText(int row) const;
     int ideaCount() const { return static_cast<int>(ideas.size()); }
     int paragraphCount() const { return static_cast<int>(paragraphs.size()); }
+
+    bool operator==(const Exercise &) const = default;
 };
 
 // The exercise this program carries, as designed.
 const Exercise &builtInExercise();
+
+// The instructions of an exercise that gives none of its own: the built-in
+// one's, the range of numbers made that of its `paragraphCount` paragraphs.
+QString defaultReadingInstruction();
+QString defaultQuestionInstruction(int paragraphCount);

@@ -14,10 +14,6 @@ QChar foldedLetter(QChar c)
     }
 }
 
-// The runs of paragraph numbers that count as a wrong rather than a
-// meaningless answer.
-const QString paragraphNumbers = QStringLiteral("1234");
-
 } // namespace
 
 QString foldAccents(const QString &text, int *foldedCount)
@@ -44,7 +40,15 @@ QString upperCased(const QString &text)
     return upper;
 }
 
-Judgement judgeAnswer(const QString &typed, const QString &expected)
+QString paragraphNumbers(int paragraphCount)
+{
+    QString numbers;
+    for (int number = 1; number <= paragraphCount && number <= 9; ++number)
+        numbers += QChar(u'0' + number);
+    return numbers;
+}
+
+Judgement judgeAnswer(const QString &typed, const QString &expected, const QString &wrongAnswers)
 {
     int expectedAccents = 0;
     int typedAccents = 0;
@@ -57,7 +61,7 @@ Judgement judgeAnswer(const QString &typed, const QString &expected)
         typed != expected && foldedMatch && expectedAccents > 0 && typedAccents == 0;
     if (typed == expected || foldedMatch)
         judgement.verdict = Verdict::Right;
-    else if (!typed.isEmpty() && paragraphNumbers.contains(typed))
+    else if (!typed.isEmpty() && wrongAnswers.contains(typed))
         judgement.verdict = Verdict::Wrong;
     else
         judgement.verdict = Verdict::Neither;

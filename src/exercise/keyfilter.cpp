@@ -1,12 +1,12 @@
 #include "exercise/keyfilter.h"
 
-KeyAction filterKey(bool rowLocked, char32_t code)
+KeyAction filterKey(bool rowLocked, char32_t code, int paragraphCount)
 {
     if (rowLocked)
         return KeyAction::ShowExpected;
     if (code == carriageReturnCode)
         return KeyAction::Commit;
-    if (code == backspaceCode || (code >= U'1' && code <= U'4'))
+    if (code == backspaceCode || (code >= U'1' && code < U'1' + char32_t(qBound(2, paragraphCount, 9))))
         return KeyAction::Accept;
     return KeyAction::Discard;
 }

@@ -2,9 +2,12 @@
 
 #include "exercise/value.h"
 
+#include <QString>
+
 #include <array>
 
-// Row arrays take rows 0 to 10, more than the four this exercise uses.
+// Row arrays take rows 0 to 10: the built-in exercise uses four, a teacher's
+// up to eleven.
 constexpr int rowArraySize = 11;
 using RowArray = std::array<Value, rowArraySize>;
 
@@ -24,4 +27,15 @@ struct ExerciseState
     Value wrongCount;
     Value exerciseFinished; // 1 once the exercise has ended: the window may close
     Value handoffScore;     // the score handed to the clipboard
+
+    // What the record is made of, kept here rather than read back from the
+    // window: the exercise's code and label, and the caption each row's
+    // record writes (the exercise's prompt, or what the check-box mode's
+    // verification wrote over rows 0 and 1).
+    QString exerciseCode;
+    QString exerciseLabel;
+    std::array<QString, rowArraySize> recordCaption;
+    // The answer boxes take the digits 1 to this; its run of digits is the
+    // judge's wrong-answer text.
+    int paragraphCount = 0;
 };

@@ -165,4 +165,44 @@ std::string pupilLogFault(const LogFile &log, unsigned pupil, unsigned classOwne
     return {};
 }
 
+PathVerdict judgeTeachersFolderPath(const std::vector<PathStep> &steps, const PupilAccount &reader,
+                                    std::string (*nameOf)(unsigned))
+{
+    if (steps.empty())
+        return {};
+    const PathStep &folder = steps.back();
+    // The teacher stands where the pupil stands for a log: the one account
+    // trusted beside root.
+    const PupilAccount teacher{folder.owner, {}};
+    const Trust trust{teacher, folder.owner, !reader.inGroup(folder.group), folder.group};
+    PathVerdict verdict;
+    for (const PathStep &step : steps) {
+        if (!step.ownersVisible) {
+            verdict.unverified.push_back(step.path);
+            continue;
+        }
+        if (std::optional<std::string> fault = entryFault(step, trust, nameOf))
+            return refused(std::move(*fault));
+    }
+    // Even with the sticky bit, others could add what the folder lacks.
+    if (folder.ownersVisible && trust.othersWrite(folder.mode, folder.group, folder.acl))
+        return refused("d'autres comptes que " + name(folder.owner, nameOf) + " peuvent écrire dans le dossier "
+                       + folder.path);
+    return verdict;
+}
+
+std::string teachersFileFault(const PathStep &file, const PupilAccount &reader, std::string (*nameOf)(unsigned))
+{
+    if (!file.ownersVisible)
+        return {};
+    const PupilAccount teacher{file.parentOwner, {}};
+    const Trust trust{teacher, file.parentOwner, !reader.inGroup(file.parentGroup), file.parentGroup};
+    if (!trust.account(file.owner))
+        return "le fichier " + file.path + " appartient à " + name(file.owner, nameOf) + ", pas à "
+               + name(file.parentOwner, nameOf) + " à qui est le dossier";
+    if (trust.othersWrite(file.mode, file.group, file.acl))
+        return "d'autres comptes que " + name(file.owner, nameOf) + " peuvent modifier le fichier " + file.path;
+    return {};
+}
+
 } // namespace logfile

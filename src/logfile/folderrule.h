@@ -100,4 +100,19 @@ std::string pupilLogFault(const LogFile &log, unsigned pupil, unsigned classOwne
                           std::string (*nameOf)(unsigned uid) = nullptr,
                           std::string (*groupNameOf)(unsigned gid) = nullptr);
 
+// The same rule for a teacher's folder that pupils only read (the exercises
+// they are offered): no account but root and the folder's owner (the
+// teacher) can change, delete, rename or replace the folder, any folder
+// entry on the way to it, or what it holds. The folder's group counts as
+// the teachers' only where `reader` is not in it. `steps` from the root
+// down, the last being the folder itself.
+PathVerdict judgeTeachersFolderPath(const std::vector<PathStep> &steps, const PupilAccount &reader,
+                                    std::string (*nameOf)(unsigned uid) = nullptr);
+
+// A file of that folder (`file` as a step whose parent is the folder): it
+// must be the folder owner's or root's, and nobody else may change it. Why
+// not, in French, or empty.
+std::string teachersFileFault(const PathStep &file, const PupilAccount &reader,
+                              std::string (*nameOf)(unsigned uid) = nullptr);
+
 } // namespace logfile

@@ -34,15 +34,6 @@ bool trusted(const struct stat &link)
     return link.st_uid == ::geteuid() || link.st_uid == 0;
 }
 
-PupilAccount thisAccount()
-{
-    PupilAccount account{::geteuid(), {::getegid()}};
-    const int count = ::getgroups(0, nullptr);
-    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
-    if (count > 0 && ::getgroups(count, groups.data()) == count)
-        account.groups.insert(account.groups.end(), groups.begin(), groups.end());
-    return account;
-}
 
 int openFolder(int at, const char *name)
 {
@@ -88,7 +79,7 @@ struct Walk
     Descriptor folder;
     std::deque<std::string> names;
     int links = 0;
-    bool ownLogOnly = false;
+    PathRule rule = PathRule::Any;
     std::string at; // the folder held, as a person reads it ("" for the root)
     std::vector<PathStep> steps; // for a pupil's own log: each entry passed
     std::vector<AclGrant> folderAcl; // for a pupil's own log: the held folder's list of rights
@@ -98,7 +89,7 @@ struct Walk
 // where it is a folder) of the folder held, before the walk passes it.
 void noteStep(Walk &walk, const std::string &name, const struct stat &entry, int entryFd = -1)
 {
-    if (!walk.ownLogOnly)
+    if (walk.rule == PathRule::Any)
         return;
     struct stat parent{};
     ::fstat(walk.folder.get(), &parent);
@@ -123,7 +114,7 @@ void hold(Walk &walk, Descriptor folder, std::string at)
 {
     walk.folder = std::move(folder);
     walk.at = std::move(at);
-    if (walk.ownLogOnly)
+    if (walk.rule == PathRule::PupilsLog)
         walk.folderAcl = aclGrants(walk.folder.get());
 }
 
@@ -132,8 +123,10 @@ void hold(Walk &walk, Descriptor folder, std::string at)
 WalkedPath arrive(Walk &walk, const std::string &name)
 {
     WalkedPath walked;
-    if (walk.ownLogOnly) {
-        PathVerdict verdict = judgePupilLogPath(walk.steps, thisAccount(), accountName, groupName);
+    if (walk.rule != PathRule::Any) {
+        PathVerdict verdict = walk.rule == PathRule::PupilsLog
+                                  ? judgePupilLogPath(walk.steps, thisAccount(), accountName, groupName)
+                                  : judgeTeachersFolderPath(walk.steps, thisAccount(), accountName);
         if (!verdict.safe) {
             walked = WalkedPath::refusedBy(std::move(verdict.reason));
             walked.ownFolder = verdict.ownFolder;
@@ -154,8 +147,10 @@ std::optional<WalkedPath> followLink(Walk &walk, const std::string &name, const 
 {
     if (!trusted(at))
         return WalkedPath::refusedBy(reasons::foreignLink);
-    if (last && walk.ownLogOnly)
+    if (last && walk.rule == PathRule::PupilsLog)
         return WalkedPath::refusedBy(reasons::linkAtLog);
+    if (last && walk.rule == PathRule::TeachersFolder)
+        return WalkedPath::refusedBy(reasons::isALink);
     if (++walk.links > maxLinks)
         return WalkedPath::failed(ELOOP);
     const std::string target = linkTarget(walk.folder.get(), name);
@@ -199,13 +194,13 @@ std::optional<WalkedPath> enterFolder(Walk &walk, const std::string &name, const
 
 } // namespace
 
-WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
+WalkedPath walkPath(const std::filesystem::path &path, PathRule rule)
 {
     const std::string &whole = path.native();
     if (whole.empty())
         return WalkedPath::failed(ENOENT);
     const bool absolute = whole.front() == '/';
-    Walk walk{{}, namesOf(whole), 0, ownLogOnly, {}, {}, {}};
+    Walk walk{{}, namesOf(whole), 0, rule, {}, {}, {}};
     Descriptor start(openFolder(AT_FDCWD, absolute ? "/" : "."));
     if (start.get() < 0)
         return WalkedPath::failed(errno);
@@ -311,6 +306,16 @@ bool sameFile(int fd, int folder, const std::string &name)
     return ::fstat(fd, &mine) == 0 && mine.st_nlink > 0
            && ::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0
            && there.st_dev == mine.st_dev && there.st_ino == mine.st_ino;
+}
+
+PupilAccount thisAccount()
+{
+    PupilAccount account{::geteuid(), {::getegid()}};
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    if (count > 0 && ::getgroups(count, groups.data()) == count)
+        account.groups.insert(account.groups.end(), groups.begin(), groups.end());
+    return account;
 }
 
 } // namespace logfile::posix

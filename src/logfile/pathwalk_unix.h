@@ -6,6 +6,7 @@
 // to a shared folder), and what is opened afterwards is opened relative to
 // the folder the walk holds, never looked up by its whole name again.
 
+#include "logfile/folderrule.h"
 #include "logfile/openlock_unix.h"
 
 #include <cerrno>
@@ -48,12 +49,27 @@ struct WalkedPath
     }
 };
 
+// What the walk asks of the path besides its links.
+enum class PathRule {
+    Any,
+    PupilsLog,      // the rule for a pupil's log (logfile/folderrule.h)
+    TeachersFolder, // the rule for a file of a teacher's folder, its last folder
+};
+
 // Walks `path` (relative to the current folder when it is not absolute).
 // Links in folders of the path are followed when they are the user's or
-// root's and refused otherwise; a link at the last name too, unless
-// `ownLogOnly`, where any link there is refused, and every folder and link
-// of the path must pass the rule for a pupil's log (logfile/folderrule.h).
-WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly);
+// root's and refused otherwise; a link at the last name too, unless a rule
+// other than `Any` applies: then any link there is refused, and every
+// folder and link of the path must pass that rule.
+WalkedPath walkPath(const std::filesystem::path &path, PathRule rule);
+inline WalkedPath walkPath(const std::filesystem::path &path, bool ownLogOnly)
+{
+    return walkPath(path, ownLogOnly ? PathRule::PupilsLog : PathRule::Any);
+}
+
+// This account, as the rules see it: its user id and its groups.
+PupilAccount thisAccount();
+std::string groupName(unsigned gid);
 
 // Whether `fd` and `name` in `folder` are the same file.
 bool sameFile(int fd, int folder, const std::string &name);

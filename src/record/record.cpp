@@ -1,6 +1,6 @@
 #include "record/record.h"
 
-#include "exercise/content.h"
+#include "exercise/state.h"
 #include "record/windows1252.h"
 
 namespace {
@@ -62,8 +62,8 @@ QString scoreText(const Value &rightCount)
 QStringList exercisePrompts()
 {
     QStringList prompts;
-    for (int row = 0; row < Content::questionCount; ++row)
-        prompts.append(Content::prompt(row));
+    for (const Idea &idea : builtInExercise().ideas)
+        prompts.append(idea.prompt);
     return prompts;
 }
 
@@ -76,11 +76,19 @@ RecordFields recordFields(const Value &rightCount, const Value &wrongCount, cons
     return fields;
 }
 
+RecordFields recordFields(const ExerciseState &state)
+{
+    RecordFields fields{state.rightCount, state.wrongCount, {}, state.exerciseCode, state.exerciseLabel};
+    for (int row = 0; row <= state.lastQuestionIndex.number() && row < rowArraySize; ++row)
+        fields.rows.append({state.recordCaption[std::size_t(row)], state.typedAnswer[std::size_t(row)]});
+    return fields;
+}
+
 QString recordText(const RecordFields &fields)
 {
     PrintLine line;
-    line.print(Content::exerciseCode(), PrintLine::Comma);
-    line.print(Content::exerciseLabel(), PrintLine::Semicolon);
+    line.print(fields.code, PrintLine::Comma);
+    line.print(fields.label, PrintLine::Semicolon);
     line.print(QStringLiteral("  justes:"), PrintLine::Semicolon);
     line.print(fields.rightCount, PrintLine::Semicolon);
     line.print(QStringLiteral("   faux:"), PrintLine::Semicolon);

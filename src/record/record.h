@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exercise/exercise.h"
 #include "exercise/value.h"
 
 #include <QByteArray>
@@ -24,10 +25,15 @@ struct RecordFields
     Value rightCount;
     Value wrongCount;
     QList<RecordRow> rows;
+    // How the record names its exercise; the built-in one unless said.
+    QString code = builtInExercise().code;
+    QString label = builtInExercise().label;
 };
 
-// The prompts of the exercise's rows, as the window shows them and the
-// record writes them, runs of spaces included.
+struct ExerciseState;
+
+// The prompts of the built-in exercise's rows, as the window shows them and
+// the record writes them, runs of spaces included.
 QStringList exercisePrompts();
 
 // A finished exercise's fields: the counts, then each row's prompt with its
@@ -36,6 +42,11 @@ QStringList exercisePrompts();
 // totals into the first two).
 RecordFields recordFields(const Value &rightCount, const Value &wrongCount, const QList<Value> &answers,
                           const QStringList &prompts = exercisePrompts());
+
+// A finished exercise's fields as its state holds them: its code and label,
+// its counts, and rows 0 to lastQuestionIndex, each with the caption its
+// record writes and its committed answer.
+RecordFields recordFields(const ExerciseState &state);
 
 // The record as text, without its line end. Every character of it has
 // exactly one byte in Windows-1252: control characters (a line feed pasted

@@ -2,7 +2,6 @@
 
 #include "checkbox/feedbackpicture.h"
 #include "checkbox/verification.h"
-#include "exercise/content.h"
 #include "exercise/judge.h"
 #include "exercise/keyfilter.h"
 #include "record/clipboardscore.h"
@@ -10,8 +9,10 @@
 #include "saving/savenotices.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
+#include "window/exercisechooser.h"
 #include "window/keepalive.h"
 #include "window/messagebox.h"
+#include "window/rowplacement.h"
 #include "window/twips.h"
 
 #include <QApplication>
@@ -100,11 +101,44 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     setGeometry(screen()->availableGeometry());
     setWindowState(Qt::WindowMaximized);
 
-    createDesignControls();
-    Form_Load();
+    if (m_context.exercises.size() > 1)
+        showChooser();
+    else
+        startExercise(m_context.exercises.value(0, builtInExercise()));
 }
 
 Morvel2::~Morvel2() = default;
+
+// The titles first; the chosen exercise's page is built in their place.
+void Morvel2::showChooser()
+{
+    QStringList titles;
+    for (const Exercise &exercise : m_context.exercises)
+        titles.append(exercise.label);
+    m_chooser = new ExerciseChooser(titles, this);
+    m_chooser->setGeometry(rect());
+    connect(m_chooser, &ExerciseChooser::chosen, this, [this](int index) {
+        m_chooser->hide();
+        m_chooser->deleteLater();
+        m_chooser = nullptr;
+        startExercise(m_context.exercises.at(index));
+    });
+}
+
+void Morvel2::startExercise(const Exercise &exercise)
+{
+    m_exercise = exercise;
+    createDesignControls();
+    Form_Load();
+    if (!isVisible())
+        return; // shown with the window, the focus going to the first box
+    // Controls made after the window was shown appear only when told to;
+    // those start-up hid stay hidden.
+    for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control != m_chooser && !control->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            control->show();
+    Text1.first()->setFocus(Qt::OtherFocusReason);
+}
 
 void Morvel2::createDesignControls()
 {
@@ -212,34 +246,40 @@ void Morvel2::createQuestionRow(int index)
 
 void Morvel2::Form_Load()
 {
-    m_state.lastQuestionIndex = Content::lastQuestionIndex;
+    const int questionCount = m_exercise.ideaCount();
+    m_state.lastQuestionIndex = questionCount - 1;
     m_state.answeredCount = 0;
-    m_state.questionCount = Content::questionCount;
-    for (int row = 0; row < Content::questionCount; ++row)
-        m_state.answerKey[row] = Content::expectedAnswer(row);
+    m_state.questionCount = questionCount;
+    for (int row = 0; row < questionCount; ++row)
+        m_state.answerKey[row] = m_exercise.expectedAnswer(row);
+    m_state.exerciseCode = m_exercise.code;
+    m_state.exerciseLabel = m_exercise.label;
+    m_state.paragraphCount = m_exercise.paragraphCount();
 
     Command1->hide();
-    Label3[0]->setText(Content::questionInstruction());
-    Label3[1]->setText(Content::readingInstruction());
+    Label3[0]->setText(m_exercise.questionInstruction);
+    Label3[1]->setText(m_exercise.readingInstruction);
 
     for (int i = 1; i <= m_state.lastQuestionIndex.number(); ++i) {
-        m_checkBox.checkState[i] = -1;
+        // The check-box mode's states stop at 8.
+        if (i < checkStateCount)
+            m_checkBox.checkState[i] = -1;
         createQuestionRow(i);
-        // Each row 100 twips below the row above as it actually stands.
-        const AnswerBox *above = Text1[i - 1];
-        const int top = Twips::fromPixels(above->height()) + Twips::fromPixels(above->y()) + 100;
-        Text1[i]->move(Text1[i]->x(), Twips::toPixels(top));
+        placeQuestionRow(*Label2[i], *Text1[i], *Text1[i - 1]);
         Text1[i]->show();
-        Label2[i]->move(Label2[i]->x(), Text1[i]->y());
         Label2[i]->show();
     }
 
     Check1[0]->hide();
-    const QStringList prompts = exercisePrompts();
-    for (const int row : {0, 3, 2, 1})
-        Label2[row]->setText(prompts[row]);
+    // Row 0 first, then from the last row up, as the design sets them.
+    for (int step = 0; step < questionCount; ++step) {
+        const int row = step == 0 ? 0 : questionCount - step;
+        const QString &prompt = m_exercise.ideas.at(row).prompt;
+        Label2[row]->setText(prompt);
+        m_state.recordCaption[std::size_t(row)] = prompt;
+    }
     m_checkBox.setItemCount[0] = 5;
-    Label1->setText(Content::passage());
+    Label1->setText(m_exercise.passage());
     Picture1->hide();
 }
 
@@ -263,6 +303,8 @@ void Morvel2::changeEvent(QEvent *event)
 void Morvel2::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (m_chooser)
+        m_chooser->setGeometry(rect()); // the first page covers the window as it is now
     Form_Resize();
 }
 
@@ -294,7 +336,7 @@ void Morvel2::Form_Unload(bool &cancel)
 void Morvel2::Text1_KeyPress(int Index, int &KeyAscii)
 {
     const bool locked = m_state.answerLocked[Index] == 1;
-    switch (filterKey(locked, static_cast<char32_t>(KeyAscii))) {
+    switch (filterKey(locked, static_cast<char32_t>(KeyAscii), m_state.paragraphCount)) {
     case KeyAction::ShowExpected:
         KeyAscii = 0;
         Text1[Index]->setText(m_state.answerKey[Index].text());
@@ -318,8 +360,8 @@ void Morvel2::CheckAnswer(int Index)
     m_state.answerLocked[Index] = 1;
     m_state.answeredCount = m_state.answeredCount + 1;
 
-    const Judgement judgement =
-        judgeAnswer(m_state.typedAnswer[Index].text(), m_state.answerKey[Index].text());
+    const Judgement judgement = judgeAnswer(m_state.typedAnswer[Index].text(), m_state.answerKey[Index].text(),
+                                            paragraphNumbers(m_state.paragraphCount));
     if (judgement.accentReminder)
         showMessage(QStringLiteral("Pense aux accents!"));
 
@@ -366,13 +408,7 @@ void Morvel2::FinishExercise()
 
 bool Morvel2::WriteResults()
 {
-    QList<Value> answers;
-    QStringList captions;
-    for (int row = 0; row <= m_state.lastQuestionIndex.number(); ++row) {
-        answers.append(m_state.typedAnswer[row]);
-        captions.append(Label2[row]->text());
-    }
-    const RecordFields fields = recordFields(m_state.rightCount, m_state.wrongCount, answers, captions);
+    const RecordFields fields = recordFields(m_state);
     RecordWriters writers = m_context.writers;
     writers.run = runKeepingWindowsAlive;
     const SaveOutcome saved =
@@ -400,8 +436,12 @@ void Morvel2::Command1_Click()
         Command1->hide();
         return;
     }
+    // The totals take the place of the first two prompts, in the record too.
+    m_state.recordCaption[0] = verification->hitsCaption;
+    m_state.recordCaption[1] = verification->missesCaption;
     Label2[0]->setText(verification->hitsCaption);
-    Label2[1]->setText(verification->missesCaption);
+    if (Label2.size() > 1)
+        Label2[1]->setText(verification->missesCaption);
     Picture1->setPixmap(feedbackPicture(m_context.driveRoot, verification->picturePath));
     Picture1->show();
     showMessage(verification->message, verification->title);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checkbox/checkboxstate.h"
+#include "exercise/exercise.h"
 #include "exercise/state.h"
 #include "saving/saverecord.h"
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 
 class AnswerBox;
+class ExerciseChooser;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -28,18 +30,27 @@ struct WindowContext
     std::filesystem::path driveRoot;
     // How the record is written; the real writers unless a test says otherwise.
     RecordWriters writers;
+    // The exercises the pupil is offered: none for the built-in one, one to
+    // start it at once, several to choose from first.
+    QList<Exercise> exercises = {};
 };
 
 // The exercise window, `morvel2`: the passage (Label1) between two
 // instructions (Label3), and one question row per idea, a prompt (Label2)
 // followed by an answer box (Text1). The controls of the check-box mode
-// (Check1, Command1, Picture1) exist but stay hidden.
+// (Check1, Command1, Picture1) exist but stay hidden. The exercise is the
+// built-in one unless the context offers others; offered several, the
+// window first shows their titles (ExerciseChooser) and builds the chosen
+// exercise's page in their place.
 //
 // How the rooms fit (src/CMakeLists.txt lists them once). The window owns
 // the exercise state and the controls, and stays thin: its handlers carry
 // the names the exercise's authors gave them, turn events into calls of
-// plain functions and apply what they return. exercise/ filters keys and
-// judges answers; record/ lays out the record, with the prompts and
+// plain functions and apply what they return. exercise/ holds the exercise
+// as plain data, filters keys and judges answers; everything the record
+// needs (code, label, captions, answers) is kept in the exercise state,
+// never read back from a control. Where the rows stand is rowplacement's
+// to say. record/ lays out the record, with the prompts and
 // columns it shares with the teacher's reading of it; saving/ saves it
 // through the writer chosen for the setting (retrying through a question
 // the window asks the pupil, rescuing what cannot be saved) and says how
@@ -81,6 +92,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void showChooser();
+    void startExercise(const Exercise &exercise);
     void createDesignControls();
 
     void Form_Load();
@@ -100,9 +113,11 @@ private:
     bool askToRetry(const QString &path, const QString &reason);
     void showMessage(const QString &text, const QString &title = QStringLiteral("morvel2"));
 
+    Exercise m_exercise;
     ExerciseState m_state;
     CheckBoxState m_checkBox;
     const WindowContext m_context;
+    ExerciseChooser *m_chooser = nullptr;
     bool m_settingWarned = false;
 
     QList<AnswerBox *> Text1;

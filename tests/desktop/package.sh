@@ -46,7 +46,10 @@ for expected in /usr/bin/morvel2 /usr/share/applications/morvel2.desktop \
     /usr/share/icons/hicolor/scalable/apps/morvel2.svg /usr/share/doc/morvel2/LiberationSans-LICENSE \
     /usr/share/doc/morvel2/deployment.md /usr/share/doc/morvel2/examples/morvel2.conf \
     /usr/share/applications/morvel2-classe.desktop /usr/share/doc/morvel2/enseignant.md \
-    /usr/share/doc/morvel2/copyright; do
+    /usr/share/doc/morvel2/copyright \
+    /usr/share/doc/morvel2/exercices.md /usr/share/doc/morvel2/examples/exercices/301-herisson.txt \
+    /usr/share/doc/morvel2/examples/exercices/302-phare.txt \
+    /usr/share/doc/morvel2/examples/exercices/303-cigognes.txt; do
     grep -qx "$expected" "$scratch/files" || fail "$expected is not in the package"
 done
 
