@@ -7,10 +7,15 @@
 #include "exercise/keyfilter.h"
 #include "record/clipboardscore.h"
 #include "record/record.h"
+#include "layout/designgeometry.h"
+#include "layout/pagefonts.h"
 #include "window/answerbox.h"
 #include "window/designfont.h"
 #include "window/keepalive.h"
 #include "window/messagebox.h"
+#include "window/pagelabel.h"
+#include "window/pagewidgets.h"
+#include "window/rulerkeys.h"
 #include "window/twips.h"
 
 #include <QApplication>
@@ -22,14 +27,9 @@
 #include <QResource>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
-
-// Design colours are written &H00BBGGRR&: red in the low byte.
-QColor designColour(quint32 bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 const QColor white = designColour(0x00FFFFFF);
 const QColor peach = designColour(0x00C0E0FF);
@@ -38,49 +38,6 @@ const QColor darkBlue = designColour(0x00C00000);
 const QColor lightGreen = designColour(0x00C0FFC0);
 const QColor cyan = designColour(0x00FFFF00);
 const QColor lockedText(0x40, 0x40, 0x40);
-
-void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
-// A label as the exercise's labels are: opaque, fixed in size, its caption
-// plain text from the top edge, wrapped at word boundaries and cut off at the
-// bottom edge.
-QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont &font,
-                  const QColor &background, Qt::Alignment alignment = Qt::AlignLeft)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(alignment | Qt::AlignTop);
-    label->setAutoFillBackground(true);
-    setColour(label, QPalette::Window, background);
-    return label;
-}
-
-QIcon programIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 32, 48}) {
-        const QResource pixels(QStringLiteral(":/icons/morvel2-%1.rgba").arg(size));
-        if (pixels.size() < qint64(size) * size * 4)
-            continue;
-        const QImage image(pixels.data(), size, size, QImage::Format_RGBA8888);
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    return icon;
-}
-
-QString elementName(const char *arrayName, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(arrayName)).arg(index);
-}
 
 } // namespace
 
@@ -101,6 +58,11 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
 
     createDesignControls();
     Form_Load();
+    installReadingFont(m_context.reading.font);
+    auto *rulerKeys = new RulerKeys(static_cast<PageLabel *>(Label1), this);
+    for (AnswerBox *box : std::as_const(Text1))
+        box->installEventFilter(rulerKeys);
+    applyLayout();
 }
 
 Morvel2::~Morvel2() = default;
@@ -110,38 +72,41 @@ void Morvel2::createDesignControls()
     // Created in tab order, so that Tab follows it. Labels never take the focus.
     Command1 = new QPushButton(QStringLiteral("valider/vérifier"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Twips::toPixels(8640, 4800, 1455, 495));
+    Command1->setGeometry(Twips::toPixels(DesignGeometry::verifyButton));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    Label1 = makeLabel(this, QStringLiteral("Label1"), {240, 840, 11415, 3375}, designFont(13), cyan);
+    Label1 = makeLabel(this, QStringLiteral("Label1"), DesignGeometry::passage, designFont(13), cyan);
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(Twips::toPixels(10200, 3840, 1695, 1455));
+    Picture1->setGeometry(Twips::toPixels(DesignGeometry::picture));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Picture1->setLineWidth(2);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setAutoFillBackground(true);
     setColour(Picture1, QPalette::Window, white);
 
-    Label2.append(makeLabel(this, elementName("Label2", 0), {600, 5280, 3615, 375}, designFont(13),
-                            lightGreen));
+    Label2.append(makeLabel(this, elementName("Label2", 0), DesignGeometry::prompt, designFont(13), lightGreen));
 
     QCheckBox *check = makeCheckBox(0);
-    check->setGeometry(Twips::toPixels(7800, 5400, 3975, 375));
+    check->setGeometry(Twips::toPixels(DesignGeometry::checkBox));
     Check1.append(check);
 
     // The instruction keeps the toolkit's standard label colours.
-    Label3[0] = makeLabel(this, elementName("Label3", 0), {240, 4320, 6255, 855}, designFont(16),
+    Label3[0] = makeLabel(this, elementName("Label3", 0), DesignGeometry::instruction, designFont(16),
                           QApplication::palette().color(QPalette::Window));
     Label3[0]->setText(QStringLiteral("Label3"));
-    Label3[1] = makeLabel(this, elementName("Label3", 1), {2640, 120, 7095, 495}, designFont(13),
+    Label3[1] = makeLabel(this, elementName("Label3", 1), DesignGeometry::banner, designFont(13),
                           lightOrange, Qt::AlignHCenter);
     Label3[1]->setText(QStringLiteral("Label3"));
     setColour(Label3[1], QPalette::WindowText, darkBlue);
 
     AnswerBox *box = makeAnswerBox(0);
-    box->setGeometry(Twips::toPixels(4200, 5280, 495, 375));
+    box->setGeometry(Twips::toPixels(DesignGeometry::answerBox));
+    // What the style adds around a box's text, as QLineEdit sizes itself.
+    const QFontMetrics metrics(box->font());
+    m_chrome = {QApplication::font(), box->sizeHint().width() - 17 * metrics.horizontalAdvance(u'x') + 2,
+                box->sizeHint().height() - metrics.height()};
     setColour(box, QPalette::Base, peach);
     // A locked answer stays readable: dark grey on peach is 8:1, where the
     // style's pale grey gave 1.5:1.
@@ -245,6 +210,11 @@ void Morvel2::Form_Load()
 void Morvel2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (!m_followingScreen) {
+        m_followingScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &Morvel2::followScreen);
+        followScreen(screen());
+    }
     if (m_settingWarned || m_context.settingWarning.isEmpty())
         return;
     m_settingWarned = true;
@@ -263,6 +233,7 @@ void Morvel2::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    applyLayout();
 }
 
 void Morvel2::Form_Resize()
@@ -434,10 +405,54 @@ void Morvel2::Command1_Click()
 bool Morvel2::askToRetry(const QString &path, const QString &reason)
 {
     return askToRetryBox(this, QStringLiteral("Le résultat n'a pas pu être enregistré dans le fichier ")
-                                   + path + QStringLiteral(":\n") + reason);
+                                   + path + QStringLiteral(":\n") + reason, messageFont());
 }
 
 void Morvel2::showMessage(const QString &text, const QString &title)
 {
-    showMessageBox(this, text, title);
+    showMessageBox(this, text, title, messageFont());
+}
+
+PageControls Morvel2::pageControls() const
+{
+    return {Label3[1], Label1, Label3[0], Label2, Text1, Command1, Check1.first(), Picture1};
+}
+
+// The page for the window as it stands now; applied only when it changed,
+// so that the design's page is placed once.
+void Morvel2::applyLayout()
+{
+    if (Text1.isEmpty())
+        return; // still being built
+    PageLayout layout = layOutPage(builtInExercise(), m_context.reading, m_context.page, size(), m_chrome);
+    if (m_layout == layout)
+        return;
+    m_layout = std::move(layout);
+    applyPageLayout(*m_layout, m_context.reading, pageControls());
+}
+
+// A projector plugged in, a screen turned: with a window manager the
+// maximised window is resized and laid out again; without one, the window
+// covers the new area itself.
+void Morvel2::followScreen(QScreen *screen)
+{
+    disconnect(m_screenWatch);
+    m_screenWatch = connect(screen, &QScreen::availableGeometryChanged, this, &Morvel2::coverScreen);
+    coverScreen();
+}
+
+void Morvel2::coverScreen()
+{
+    const QWindow *window = windowHandle();
+    const bool managed = window && !window->frameMargins().isNull();
+    if (!managed && geometry() != screen()->availableGeometry())
+        setGeometry(screen()->availableGeometry());
+    applyLayout();
+}
+
+std::optional<QFont> Morvel2::messageFont() const
+{
+    if (!m_layout || m_layout->kind == PageLayout::Kind::Design)
+        return std::nullopt;
+    return m_layout->messageFont;
 }

@@ -2,6 +2,9 @@
 
 #include "checkbox/checkboxstate.h"
 #include "exercise/state.h"
+#include "layout/pagelayout.h"
+#include "layout/pagesetting.h"
+#include "reading/readingsettings.h"
 #include "saving/saverecord.h"
 
 #include <QList>
@@ -14,6 +17,8 @@ class AnswerBox;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QScreen;
+struct PageControls;
 
 // What the window is given by the program around it: it reads no setting
 // and no environment of its own.
@@ -28,6 +33,10 @@ struct WindowContext
     std::filesystem::path driveRoot;
     // How the record is written; the real writers unless a test says otherwise.
     RecordWriters writers;
+    // How large the page is drawn: the machine's setting.
+    PageSetting page;
+    // How this pupil reads best; the design's page without.
+    ReadingSettings reading;
 };
 
 // The exercise window, `morvel2`: the passage (Label1) between two
@@ -39,7 +48,11 @@ struct WindowContext
 // the exercise state and the controls, and stays thin: its handlers carry
 // the names the exercise's authors gave them, turn events into calls of
 // plain functions and apply what they return. exercise/ filters keys and
-// judges answers; record/ lays out the record, with the prompts and
+// judges answers; layout/ decides where each control stands and which font
+// it draws with, for the exercise, the pupil's reading settings (reading/),
+// the page setting and the window's size, and window/pagewidgets puts that
+// on the controls, again whenever the window's size or screen changes;
+// record/ lays out the record, with the prompts and
 // columns it shares with the teacher's reading of it; saving/ saves it
 // through the writer chosen for the setting (retrying through a question
 // the window asks the pupil, rescuing what cannot be saved) and says how
@@ -82,6 +95,11 @@ protected:
 
 private:
     void createDesignControls();
+    void applyLayout();
+    PageControls pageControls() const;
+    void followScreen(QScreen *screen);
+    void coverScreen();
+    std::optional<QFont> messageFont() const;
 
     void Form_Load();
     void Form_Resize();
@@ -104,6 +122,10 @@ private:
     CheckBoxState m_checkBox;
     const WindowContext m_context;
     bool m_settingWarned = false;
+    ControlChrome m_chrome;
+    std::optional<PageLayout> m_layout;
+    bool m_followingScreen = false;
+    QMetaObject::Connection m_screenWatch;
 
     QList<AnswerBox *> Text1;
     QList<QLabel *> Label2;

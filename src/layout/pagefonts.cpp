@@ -1,0 +1,47 @@
+#include "layout/pagefonts.h"
+
+#include "window/designfont.h"
+
+#include <QFontDatabase>
+
+QString readingFontFamily(ReadingFont font)
+{
+    switch (font) {
+    case ReadingFont::Andika:
+        return QStringLiteral("Andika");
+    case ReadingFont::OpenDyslexic:
+        return QStringLiteral("OpenDyslexic");
+    case ReadingFont::Design:
+        break;
+    }
+    return designFontFamily();
+}
+
+bool installReadingFont(ReadingFont font)
+{
+    const QString family = readingFontFamily(font);
+    if (font == ReadingFont::Design || QFontDatabase::families().contains(family))
+        return true;
+    const QStringList faces = font == ReadingFont::Andika
+                                  ? QStringList{QStringLiteral(":/fonts/Andika-Regular.ttf"),
+                                                QStringLiteral(":/fonts/Andika-Bold.ttf")}
+                                  : QStringList{QStringLiteral(":/fonts/OpenDyslexic-Regular.otf"),
+                                                QStringLiteral(":/fonts/OpenDyslexic-Bold.otf")};
+    bool installed = true;
+    for (const QString &face : faces)
+        installed = QFontDatabase::addApplicationFont(face) >= 0 && installed;
+    return installed;
+}
+
+QFont pageFont(ReadingFont font, int pixelSize, bool bold, int letterSpacingHundredths, int wordSpacingHundredths)
+{
+    QFont result(readingFontFamily(font));
+    result.setStyleHint(QFont::SansSerif);
+    result.setPixelSize(std::max(1, pixelSize));
+    result.setBold(bold);
+    if (letterSpacingHundredths != 0)
+        result.setLetterSpacing(QFont::AbsoluteSpacing, result.pixelSize() * letterSpacingHundredths / 100.0);
+    if (wordSpacingHundredths != 0)
+        result.setWordSpacing(result.pixelSize() * wordSpacingHundredths / 100.0);
+    return result;
+}
