@@ -84,7 +84,7 @@ void PageLabel::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const WrappedText &text = lines();
     if (m_rulerLine && *m_rulerLine < text.lineCount()) {
-        const QRectF band = text.lineBand(*m_rulerLine, width());
+        const QRectF band = text.lineBand(*m_rulerLine, width()).intersected(QRectF(rect()));
         painter.fillRect(band, rulerBand());
         const qreal edge = std::max(1.0, std::round(font().pixelSize() / 12.0));
         painter.fillRect(QRectF(band.left(), band.top(), band.width(), edge), rulerEdge());
