@@ -156,20 +156,23 @@ void layOutRows(PageLayout &layout, const Exercise &exercise, const Scale &scale
     const int boxWidth = std::max(scale.span(answerBox.x(), answerBox.width()),
                                   static_cast<int>(std::ceil(digit)) + chrome.boxChromeWidth);
     const int mark = static_cast<int>(std::ceil(WrappedText(QStringLiteral("N°"), font, 1e6).naturalWidth()));
-    const int markGap = scale.span(0, 90);
+    // "N°" stands apart from the idea, as the design's runs of spaces set
+    // it, and close to its box.
+    const int before = static_cast<int>(std::lround(150 * scale.pixelsPerTwip * k));
+    const int after = static_cast<int>(std::lround(90 * scale.pixelsPerTwip * k));
     const int left = scale.at(prompt.x());
     qreal widest = 0;
     for (const Idea &idea : exercise.ideas)
         widest = std::max(widest, WrappedText(promptWithoutMark(idea.prompt), font, 1e6).naturalWidth());
     const int designBox = static_cast<int>(std::lround(answerBox.x() * scale.pixelsPerTwip * k));
-    const int boxLeft = std::min(std::max(left + static_cast<int>(std::ceil(widest)) + 2 * markGap + mark, designBox),
+    const int boxLeft = std::min(std::max(left + static_cast<int>(std::ceil(widest)) + before + mark + after, designBox),
                                  right - boxWidth);
-    const int column = std::max(1, boxLeft - left - 2 * markGap - mark);
+    const int column = std::max(1, boxLeft - left - before - mark - after);
     // The box covers the end of its row's label, as designed (15 twips).
     const int overlap = scale.span(answerBox.x(), prompt.x() + prompt.width() - answerBox.x());
     for (const Idea &idea : exercise.ideas) {
         PageText text{QRect(left, 0, boxLeft + overlap - left, 0), font, promptWithoutMark(idea.prompt), column,
-                      Qt::AlignLeft, column + markGap};
+                      Qt::AlignLeft, column + before};
         layout.rows.append({text, QRect(boxLeft, 0, boxWidth, 0)});
     }
 }
@@ -237,7 +240,7 @@ std::optional<PageLayout> leastWidened(const LayOut &layOut, double scale, const
     fitting = std::move(widest);
     double fits = 1;
     double tooNarrow = 0;
-    for (int step = 0; step < 5; ++step) {
+    for (int step = 0; step < 3; ++step) {
         const double middle = (fits + tooNarrow) / 2;
         PageLayout tried = layOut(scale, middle);
         if (fitsIn(tried, room)) {
@@ -282,7 +285,7 @@ PageLayout largestFitting(const LayOut &layOut, bool canWiden, double wanted, co
     if (!fitting)
         return tried; // nothing smaller is worth drawing
     double fits = scale;
-    for (int step = 0; step < 4; ++step) {
+    for (int step = 0; step < 3; ++step) {
         const double middle = (fits + tooLarge) / 2;
         tried = layOut(middle, widen);
         if (fitsIn(tried, room)) {

@@ -16,6 +16,7 @@
 #include "window/pagelabel.h"
 #include "window/pagewidgets.h"
 #include "window/rulerkeys.h"
+#include "window/screenfollower.h"
 #include "window/twips.h"
 
 #include <QApplication>
@@ -27,19 +28,6 @@
 #include <QResource>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
-
-namespace {
-
-const QColor white = designColour(0x00FFFFFF);
-const QColor peach = designColour(0x00C0E0FF);
-const QColor lightOrange = designColour(0x0080C0FF);
-const QColor darkBlue = designColour(0x00C00000);
-const QColor lightGreen = designColour(0x00C0FFC0);
-const QColor cyan = designColour(0x00FFFF00);
-const QColor lockedText(0x40, 0x40, 0x40);
-
-} // namespace
 
 Morvel2::Morvel2(WindowContext context, QWidget *parent)
     : QWidget(parent)
@@ -49,12 +37,15 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(programIcon());
     setAutoFillBackground(true);
-    setColour(this, QPalette::Window, white);
+    setColour(this, QPalette::Window, DesignColours::white);
     // Shown maximised, and kept so. Where no window manager carries out the
     // maximising (a kiosk session started with xinit), the window covers the
     // screen by itself, rather than showing a corner of the passage.
     setGeometry(screen()->availableGeometry());
     setWindowState(Qt::WindowMaximized);
+
+    m_screen = new ScreenFollower(this);
+    connect(m_screen, &ScreenFollower::screenChanged, this, &Morvel2::applyLayout);
 
     createDesignControls();
     Form_Load();
@@ -75,18 +66,13 @@ void Morvel2::createDesignControls()
     Command1->setGeometry(Twips::toPixels(DesignGeometry::verifyButton));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    Label1 = makeLabel(this, QStringLiteral("Label1"), DesignGeometry::passage, designFont(13), cyan);
+    Label1 = makeLabel(this, QStringLiteral("Label1"), DesignGeometry::passage, designFont(13),
+                       DesignColours::cyan);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(Twips::toPixels(DesignGeometry::picture));
-    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Picture1->setLineWidth(2);
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setAutoFillBackground(true);
-    setColour(Picture1, QPalette::Window, white);
+    Picture1 = makePicture(this);
 
-    Label2.append(makeLabel(this, elementName("Label2", 0), DesignGeometry::prompt, designFont(13), lightGreen));
+    Label2.append(makeLabel(this, elementName("Label2", 0), DesignGeometry::prompt, designFont(13),
+                            DesignColours::lightGreen));
 
     QCheckBox *check = makeCheckBox(0);
     check->setGeometry(Twips::toPixels(DesignGeometry::checkBox));
@@ -97,22 +83,14 @@ void Morvel2::createDesignControls()
                           QApplication::palette().color(QPalette::Window));
     Label3[0]->setText(QStringLiteral("Label3"));
     Label3[1] = makeLabel(this, elementName("Label3", 1), DesignGeometry::banner, designFont(13),
-                          lightOrange, Qt::AlignHCenter);
+                          DesignColours::lightOrange, Qt::AlignHCenter);
     Label3[1]->setText(QStringLiteral("Label3"));
-    setColour(Label3[1], QPalette::WindowText, darkBlue);
+    setColour(Label3[1], QPalette::WindowText, DesignColours::darkBlue);
 
     AnswerBox *box = makeAnswerBox(0);
     box->setGeometry(Twips::toPixels(DesignGeometry::answerBox));
-    // What the style adds around a box's text, as QLineEdit sizes itself.
-    const QFontMetrics metrics(box->font());
-    m_chrome = {QApplication::font(), box->sizeHint().width() - 17 * metrics.horizontalAdvance(u'x') + 2,
-                box->sizeHint().height() - metrics.height()};
-    setColour(box, QPalette::Base, peach);
-    // A locked answer stays readable: dark grey on peach is 8:1, where the
-    // style's pale grey gave 1.5:1.
-    QPalette locked = box->palette();
-    locked.setColor(QPalette::Disabled, QPalette::Text, lockedText);
-    box->setPalette(locked);
+    m_chrome = controlChrome(box);
+    colourAnswerBox(box);
     Text1.append(box);
 
     // Boxes, buttons and pictures are always drawn above labels.
@@ -210,11 +188,7 @@ void Morvel2::Form_Load()
 void Morvel2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_followingScreen) {
-        m_followingScreen = true;
-        connect(windowHandle(), &QWindow::screenChanged, this, &Morvel2::followScreen);
-        followScreen(screen());
-    }
+    m_screen->start();
     if (m_settingWarned || m_context.settingWarning.isEmpty())
         return;
     m_settingWarned = true;
@@ -418,36 +392,19 @@ PageControls Morvel2::pageControls() const
     return {Label3[1], Label1, Label3[0], Label2, Text1, Command1, Check1.first(), Picture1};
 }
 
-// The page for the window as it stands now; applied only when it changed,
-// so that the design's page is placed once.
+// The page for the window's size; applied only when it changed, so that the
+// design's page is placed once.
 void Morvel2::applyLayout()
 {
-    if (Text1.isEmpty())
-        return; // still being built
+    // Still being built, or laid out for this size already.
+    if (Text1.isEmpty() || (m_layout && m_layoutSize == size()))
+        return;
+    m_layoutSize = size();
     PageLayout layout = layOutPage(builtInExercise(), m_context.reading, m_context.page, size(), m_chrome);
     if (m_layout == layout)
         return;
     m_layout = std::move(layout);
     applyPageLayout(*m_layout, m_context.reading, pageControls());
-}
-
-// A projector plugged in, a screen turned: with a window manager the
-// maximised window is resized and laid out again; without one, the window
-// covers the new area itself.
-void Morvel2::followScreen(QScreen *screen)
-{
-    disconnect(m_screenWatch);
-    m_screenWatch = connect(screen, &QScreen::availableGeometryChanged, this, &Morvel2::coverScreen);
-    coverScreen();
-}
-
-void Morvel2::coverScreen()
-{
-    const QWindow *window = windowHandle();
-    const bool managed = window && !window->frameMargins().isNull();
-    if (!managed && geometry() != screen()->availableGeometry())
-        setGeometry(screen()->availableGeometry());
-    applyLayout();
 }
 
 std::optional<QFont> Morvel2::messageFont() const

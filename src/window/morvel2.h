@@ -17,7 +17,7 @@ class AnswerBox;
 class QCheckBox;
 class QLabel;
 class QPushButton;
-class QScreen;
+class ScreenFollower;
 struct PageControls;
 
 // What the window is given by the program around it: it reads no setting
@@ -99,8 +99,6 @@ private:
     void createDesignControls();
     void applyLayout();
     PageControls pageControls() const;
-    void followScreen(QScreen *screen);
-    void coverScreen();
     std::optional<QFont> messageFont() const;
 
     void Form_Load();
@@ -126,8 +124,8 @@ private:
     bool m_settingWarned = false;
     ControlChrome m_chrome;
     std::optional<PageLayout> m_layout;
-    bool m_followingScreen = false;
-    QMetaObject::Connection m_screenWatch;
+    QSize m_layoutSize;
+    ScreenFollower *m_screen = nullptr;
 
     QList<AnswerBox *> Text1;
     QList<QLabel *> Label2;

@@ -1,5 +1,6 @@
 #include "window/pagewidgets.h"
 
+#include "layout/designgeometry.h"
 #include "window/answerbox.h"
 #include "window/pagelabel.h"
 #include "window/twips.h"
@@ -91,6 +92,37 @@ QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont
     label->setAutoFillBackground(true);
     setColour(label, QPalette::Window, background);
     return label;
+}
+
+QLabel *makePicture(QWidget *parent)
+{
+    auto *picture = new QLabel(parent);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setGeometry(Twips::toPixels(DesignGeometry::picture));
+    picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    picture->setLineWidth(2);
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setAutoFillBackground(true);
+    setColour(picture, QPalette::Window, DesignColours::white);
+    return picture;
+}
+
+void colourAnswerBox(QWidget *box)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, DesignColours::peach);
+    // Dark grey on peach is 8:1, where the style's pale grey gave 1.5:1.
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x40, 0x40, 0x40));
+    box->setPalette(palette);
+}
+
+ControlChrome controlChrome(const QLineEdit *box)
+{
+    // As QLineEdit sizes itself: 17 "x" wide, one line tall, plus the frame
+    // and margins; and room for the caret.
+    const QFontMetrics metrics(box->font());
+    return {QApplication::font(), box->sizeHint().width() - 17 * metrics.horizontalAdvance(u'x') + 2,
+            box->sizeHint().height() - metrics.height()};
 }
 
 QIcon programIcon()

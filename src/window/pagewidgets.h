@@ -13,6 +13,7 @@
 class AnswerBox;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -24,6 +25,15 @@ class QWidget;
 // Design colours are written &H00BBGGRR&: red in the low byte.
 QColor designColour(quint32 bgr);
 
+namespace DesignColours {
+inline const QColor white = designColour(0x00FFFFFF);
+inline const QColor peach = designColour(0x00C0E0FF);
+inline const QColor lightOrange = designColour(0x0080C0FF);
+inline const QColor darkBlue = designColour(0x00C00000);
+inline const QColor lightGreen = designColour(0x00C0FFC0);
+inline const QColor cyan = designColour(0x00FFFF00);
+} // namespace DesignColours
+
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 
 // A label as the exercise's labels are: opaque, fixed in size, its caption
@@ -31,6 +41,16 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 // bottom edge. Drawn as designed until a page says otherwise.
 QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont &font,
                   const QColor &background, Qt::Alignment alignment = Qt::AlignLeft);
+
+// Picture1, the check-box mode's feedback picture: a sunken white box.
+QLabel *makePicture(QWidget *parent);
+
+// An answer box's colours: peach, and a locked answer still readable.
+void colourAnswerBox(QWidget *box);
+
+// What the style adds around an answer box's text, from the box as
+// designed, before any page changes its font.
+ControlChrome controlChrome(const QLineEdit *box);
 
 QIcon programIcon();
 
