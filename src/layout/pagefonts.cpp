@@ -22,23 +22,17 @@ bool installReadingFont(ReadingFont font)
     const QString family = readingFontFamily(font);
     if (font == ReadingFont::Design || QFontDatabase::families().contains(family))
         return true;
-    const QStringList faces = font == ReadingFont::Andika
-                                  ? QStringList{QStringLiteral(":/fonts/Andika-Regular.ttf"),
-                                                QStringLiteral(":/fonts/Andika-Bold.ttf")}
-                                  : QStringList{QStringLiteral(":/fonts/OpenDyslexic-Regular.otf"),
-                                                QStringLiteral(":/fonts/OpenDyslexic-Bold.otf")};
-    bool installed = true;
-    for (const QString &face : faces)
-        installed = QFontDatabase::addApplicationFont(face) >= 0 && installed;
-    return installed;
+    const QString face = font == ReadingFont::Andika ? QStringLiteral(":/fonts/Andika-Bold.ttf")
+                                                     : QStringLiteral(":/fonts/OpenDyslexic-Bold.otf");
+    return QFontDatabase::addApplicationFont(face) >= 0;
 }
 
-QFont pageFont(ReadingFont font, int pixelSize, bool bold, int letterSpacingHundredths, int wordSpacingHundredths)
+QFont pageFont(ReadingFont font, int pixelSize, int letterSpacingHundredths, int wordSpacingHundredths)
 {
     QFont result(readingFontFamily(font));
     result.setStyleHint(QFont::SansSerif);
     result.setPixelSize(std::max(1, pixelSize));
-    result.setBold(bold);
+    result.setBold(true);
     if (letterSpacingHundredths != 0)
         result.setLetterSpacing(QFont::AbsoluteSpacing, result.pixelSize() * letterSpacingHundredths / 100.0);
     if (wordSpacingHundredths != 0)

@@ -11,12 +11,11 @@
 
 QString readingFontFamily(ReadingFont font);
 
-// Makes `font`'s faces available, from the copy inside the program where the
-// system has none; the design's face is installed at start-up already.
-// Returns false when they could not be.
+// Makes `font`'s bold face available, from the copy inside the program
+// where the system has none; the design's face is installed at start-up
+// already. Returns false when it could not be.
 bool installReadingFont(ReadingFont font);
 
-// `font`'s face at `pixelSize`, bold or not, with extra space after each
-// letter and in each space between words, in hundredths of an em.
-QFont pageFont(ReadingFont font, int pixelSize, bool bold, int letterSpacingHundredths = 0,
-               int wordSpacingHundredths = 0);
+// `font`'s bold face, the design's weight, at `pixelSize`, with extra space
+// after each letter and in each space between words, in hundredths of an em.
+QFont pageFont(ReadingFont font, int pixelSize, int letterSpacingHundredths = 0, int wordSpacingHundredths = 0);

@@ -1,6 +1,7 @@
 #include "layout/pagelayout.h"
 
 #include "layout/designgeometry.h"
+#include "layout/pagefitting.h"
 #include "layout/pagefonts.h"
 #include "layout/wrappedtext.h"
 #include "window/designfont.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 using namespace DesignGeometry;
 
@@ -185,8 +185,8 @@ PageLayout contentPage(const Exercise &exercise, const ReadingSettings &reading,
 {
     const Scale scale{s / Twips::perPixel};
     const double k = reading.textSizePercent / 100.0;
-    const auto font = [&](int designPixels, bool bold = true) {
-        return pageFont(reading.font, pixels(designPixels * s * k), bold, reading.letterSpacingHundredths,
+    const auto font = [&](int designPixels) {
+        return pageFont(reading.font, pixels(designPixels * s * k), reading.letterSpacingHundredths,
                         reading.wordSpacingHundredths);
     };
     const auto widened = [&](int twips, int most) {
@@ -206,10 +206,10 @@ PageLayout contentPage(const Exercise &exercise, const ReadingSettings &reading,
     layout.passage = pageText(QRect(margin, 0, passageWidth, 0), font(textPixels), exercise.passage());
     layout.instruction = pageText(QRect(margin, 0, widened(instruction.width(), passageWidth), 0),
                                   font(instructionPixels), exercise.questionInstruction);
-    const int standard = pixels(standardPixels(chrome) * s * k);
-    layout.answerFont = pageFont(reading.font, standard, false);
+    // A typed digit as large as the prompt beside it, in its face.
+    layout.answerFont = pageFont(reading.font, pixels(textPixels * s * k));
     layout.controlFont = resized(chrome.standardFont, pixels(standardPixels(chrome) * s));
-    layout.messageFont = resized(chrome.standardFont, standard);
+    layout.messageFont = resized(chrome.standardFont, pixels(standardPixels(chrome) * s * k));
     layout.caretWidth = pixels(s * k);
     layOutRows(layout, exercise, scale, font(textPixels), k, margin + passageWidth, chrome);
     layout.verifyButton = scale.rect(verifyButton);
@@ -220,82 +220,6 @@ PageLayout contentPage(const Exercise &exercise, const ReadingSettings &reading,
                                        + chrome.boxChromeHeight);
     stackVertically(layout, scale, boxHeight);
     return layout;
-}
-
-bool fitsIn(const PageLayout &layout, const QSize &room)
-{
-    return layout.page.width() <= room.width() && layout.page.height() <= room.height();
-}
-
-using LayOut = std::function<PageLayout(double scale, double widen)>;
-
-// Text laid out narrower than the room may fit once its lines are longer:
-// the least widening that makes the page fit, if any does.
-std::optional<PageLayout> leastWidened(const LayOut &layOut, double scale, const QSize &room)
-{
-    std::optional<PageLayout> fitting;
-    PageLayout widest = layOut(scale, 1);
-    if (!fitsIn(widest, room))
-        return fitting;
-    fitting = std::move(widest);
-    double fits = 1;
-    double tooNarrow = 0;
-    for (int step = 0; step < 3; ++step) {
-        const double middle = (fits + tooNarrow) / 2;
-        PageLayout tried = layOut(scale, middle);
-        if (fitsIn(tried, room)) {
-            fits = middle;
-            fitting = std::move(tried);
-        } else {
-            tooNarrow = middle;
-        }
-    }
-    return fitting;
-}
-
-// The page at the largest scale up to `wanted` at which it fits in the
-// room: first widened, when `canWiden`, so that text keeps its size as long
-// as longer lines let it, then smaller. Text is laid out again at each
-// scale tried, as its lines break anew.
-PageLayout largestFitting(const LayOut &layOut, bool canWiden, double wanted, const QSize &room)
-{
-    PageLayout tried = layOut(wanted, 0);
-    if (fitsIn(tried, room))
-        return tried;
-    const double widen = canWiden ? 1 : 0;
-    if (canWiden) {
-        if (std::optional<PageLayout> widened = leastWidened(layOut, wanted, room))
-            return *widened;
-        tried = layOut(wanted, widen);
-    }
-    constexpr double smallest = 0.05;
-    double tooLarge = wanted;
-    double scale = wanted;
-    std::optional<PageLayout> fitting;
-    while (!fitting && scale > smallest) {
-        const double ratio = std::min(double(room.width()) / tried.page.width(),
-                                      double(room.height()) / tried.page.height());
-        scale = std::max(smallest, scale * std::clamp(std::sqrt(ratio), 0.5, 0.97));
-        tried = layOut(scale, widen);
-        if (fitsIn(tried, room))
-            fitting = tried;
-        else
-            tooLarge = scale;
-    }
-    if (!fitting)
-        return tried; // nothing smaller is worth drawing
-    double fits = scale;
-    for (int step = 0; step < 3; ++step) {
-        const double middle = (fits + tooLarge) / 2;
-        tried = layOut(middle, widen);
-        if (fitsIn(tried, room)) {
-            fits = middle;
-            fitting = std::move(tried);
-        } else {
-            tooLarge = middle;
-        }
-    }
-    return *fitting;
 }
 
 void translate(PageText &text, const QPoint &by)
@@ -350,12 +274,14 @@ PageLayout layOutPage(const Exercise &exercise, const ReadingSettings &reading, 
     if (design && wanted == 1)
         return designPage(exercise, chrome);
 
-    PageLayout layout = largestFitting(
-        [&](double s, double widen) {
-            return design ? scaledDesignPage(exercise, chrome, s)
-                          : contentPage(exercise, reading, chrome, space.width(), s, widen);
-        },
-        !design, wanted, space);
+    PageLayout layout =
+        design ? largestScaledDesign([&](double s, double) { return scaledDesignPage(exercise, chrome, s); },
+                                     wanted, space)
+               : largestFromContent(
+                     [&](double s, double widen) {
+                         return contentPage(exercise, reading, chrome, space.width(), s, widen);
+                     },
+                     textPixels * reading.textSizePercent / 100.0, wanted, space);
     // At the design's size the page keeps the design's corner; scaled, it is
     // centred as a page is.
     if (setting.kind != PageSetting::Kind::Design)

@@ -45,7 +45,7 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     setWindowState(Qt::WindowMaximized);
 
     m_screen = new ScreenFollower(this);
-    connect(m_screen, &ScreenFollower::screenChanged, this, &Morvel2::applyLayout);
+    connect(m_screen, &ScreenFollower::roomChanged, this, &Morvel2::applyLayout);
 
     createDesignControls();
     Form_Load();
@@ -53,7 +53,6 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     auto *rulerKeys = new RulerKeys(static_cast<PageLabel *>(Label1), this);
     for (AnswerBox *box : std::as_const(Text1))
         box->installEventFilter(rulerKeys);
-    applyLayout();
 }
 
 Morvel2::~Morvel2() = default;
@@ -392,12 +391,12 @@ PageControls Morvel2::pageControls() const
     return {Label3[1], Label1, Label3[0], Label2, Text1, Command1, Check1.first(), Picture1};
 }
 
-// The page for the window's size; applied only when it changed, so that the
-// design's page is placed once.
+// The page for the window's size, once it is on the screen (the design's
+// controls stand as designed until then); applied only when it changed, so
+// that the design's page is placed once.
 void Morvel2::applyLayout()
 {
-    // Still being built, or laid out for this size already.
-    if (Text1.isEmpty() || (m_layout && m_layoutSize == size()))
+    if (!m_screen->exposed() || (m_layout && m_layoutSize == size()))
         return;
     m_layoutSize = size();
     PageLayout layout = layOutPage(builtInExercise(), m_context.reading, m_context.page, size(), m_chrome);

@@ -78,7 +78,7 @@ public:
     ~Morvel2() override;
 
     CheckBoxState &checkBoxState() { return m_checkBox; }
-    // The page as it is laid out now.
+    // The page as it is laid out now, once the window is on the screen.
     const PageLayout &pageLayout() const { return *m_layout; }
     // Check box `index` (1 to 8), copied from Check1(0) and hidden until the
     // caller places and shows it.

@@ -15,8 +15,19 @@ void ScreenFollower::start()
     if (m_started || !m_window->windowHandle())
         return;
     m_started = true;
+    m_window->windowHandle()->installEventFilter(this);
     connect(m_window->windowHandle(), &QWindow::screenChanged, this, &ScreenFollower::follow);
-    follow(m_window->screen());
+    m_watch = connect(m_window->screen(), &QScreen::availableGeometryChanged, this, &ScreenFollower::cover);
+}
+
+// Seen before the window paints what the expose asks for.
+bool ScreenFollower::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && !m_exposed && m_window->windowHandle()->isExposed()) {
+        m_exposed = true;
+        emit roomChanged();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ScreenFollower::follow(QScreen *screen)
@@ -33,5 +44,5 @@ void ScreenFollower::cover()
     const QRect available = m_window->screen()->availableGeometry();
     if (!managed && m_window->geometry() != available)
         m_window->setGeometry(available);
-    emit screenChanged();
+    emit roomChanged();
 }
