@@ -1,5 +1,7 @@
 #include "layout/pagefitting.h"
 
+#include "layout/designgeometry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -67,22 +69,30 @@ PageLayout largestScaledDesign(const LayOutAt &layOut, double wanted, const QSiz
     return tried;
 }
 
-PageLayout largestFromContent(const LayOutAt &layOut, double pixelsAtScaleOne, double wanted, const QSize &room)
+PageLayout largestFromContent(const LayOutAt &layOut, const LookAt &look, double pixelsAtScaleOne, double wanted,
+                              const QSize &room)
 {
-    PageLayout tried = layOut(wanted, 0);
-    if (fitsIn(tried, room))
-        return tried;
-    Heights last = heightsOf(tried);
-    const double needed = neededWidening(tried, room);
-    if (needed <= 1) {
-        // A little more than estimated: lines break at words.
-        tried = layOut(wanted, std::min(1.0, needed + 0.1));
-        if (fitsIn(tried, room))
-            return tried;
+    // Where even the widest passage and the least of the rest cannot fit,
+    // the page is smaller: laying it all out at this size would be lost.
+    const FirstLook first = look(wanted);
+    std::optional<PageLayout> tried;
+    Heights last{wanted, first.passage + first.rest * pixelsAtScaleOne / DesignGeometry::textPixels, first.passage};
+    if (first.passage + first.rest <= room.height()) {
+        tried = layOut(wanted, 0);
+        if (fitsIn(*tried, room))
+            return *tried;
+        last = heightsOf(*tried);
+        const double needed = neededWidening(*tried, room);
+        if (needed <= 1) {
+            // A little more than estimated: lines break at words.
+            PageLayout widened = layOut(wanted, std::min(1.0, needed + 0.1));
+            if (fitsIn(widened, room))
+                return widened;
+        }
+        // Widened all the way, the passage's lines shorten in proportion.
+        const double text = last.text * std::min(1.0, tried->passage.rect.width() / widestPassage(*tried, room));
+        last = {last.scale, last.page - last.text + text, text};
     }
-    // Widened all the way, the passage's lines shorten in proportion.
-    const double text = last.text * std::min(1.0, tried.passage.rect.width() / widestPassage(tried, room));
-    last = {last.scale, last.page - last.text + text, text};
 
     // Then a text size a pixel smaller at a time, from the estimate, until
     // the largest that fits is found.
@@ -93,11 +103,11 @@ PageLayout largestFromContent(const LayOutAt &layOut, double pixelsAtScaleOne, d
     std::optional<PageLayout> fitting;
     for (int attempt = 0; attempt < 12 && pixels >= 1 && pixels < tooLarge; ++attempt) {
         tried = layOut(scaleOf(pixels), 1);
-        if (fitsIn(tried, room)) {
+        if (fitsIn(*tried, room)) {
             fitting = tried;
             // A page grows at least as fast as its text: a pixel larger
             // would not fit when this one nearly fills the room.
-            if (tried.page.height() * (pixels + 1.0) / pixels > room.height())
+            if (tried->page.height() * (pixels + 1.0) / pixels > room.height())
                 break;
             ++pixels;
         } else {
@@ -105,9 +115,11 @@ PageLayout largestFromContent(const LayOutAt &layOut, double pixelsAtScaleOne, d
             if (fitting)
                 break;
             // Estimated again from the nearer try, at least a pixel smaller.
-            pixels = std::min(pixels - 1, static_cast<int>(std::floor(estimatedScale(heightsOf(tried), room.height())
+            pixels = std::min(pixels - 1, static_cast<int>(std::floor(estimatedScale(heightsOf(*tried), room.height())
                                                                       * pixelsAtScaleOne)));
         }
     }
-    return fitting ? *fitting : tried;
+    if (fitting)
+        return *fitting;
+    return tried ? *tried : layOut(scaleOf(1), 1); // nothing smaller is worth drawing
 }

@@ -18,9 +18,20 @@ using LayOutAt = std::function<PageLayout(double scale, double widen)>;
 // in `room`: its heights follow its scale.
 PageLayout largestScaledDesign(const LayOutAt &layOut, double wanted, const QSize &room);
 
+// A first look at a page laid out from its content at `scale`, cheaper than
+// laying it out: the passage's height, its lines as wide as the room lets
+// them, and the least the rest of the page takes.
+struct FirstLook
+{
+    double passage;
+    double rest;
+};
+using LookAt = std::function<FirstLook(double scale)>;
+
 // A page laid out from its content as large as it can be, up to `wanted`,
 // and still fit in `room`: its texts first grow wider, so that they keep
 // their size as long as longer lines let them; then the whole page grows
 // smaller, a pixel of the passage's text size at a time (it is drawn
 // `pixelsAtScaleOne` pixels tall at scale 1, rounded).
-PageLayout largestFromContent(const LayOutAt &layOut, double pixelsAtScaleOne, double wanted, const QSize &room);
+PageLayout largestFromContent(const LayOutAt &layOut, const LookAt &look, double pixelsAtScaleOne, double wanted,
+                              const QSize &room);

@@ -63,9 +63,9 @@ PageText pageText(const QRect &rect, const QFont &font, const QString &text,
 // below the row above as it stands in pixels.
 PageLayout designPage(const Exercise &exercise, const ControlChrome &chrome)
 {
-    const auto px = [](const QRect &t) { return Twips::toPixels(t.x(), t.y(), t.width(), t.height()); };
+    const auto px = [](const QRect &twips) { return Twips::toPixels(twips); };
     PageLayout layout;
-    layout.page = QRect(QPoint(0, 0), px(QRect(QPoint(0, 0), page)).size());
+    layout.page = px(QRect(QPoint(0, 0), page));
     layout.banner = pageText(px(banner), designFont(textPixels), exercise.readingInstruction, Qt::AlignHCenter);
     layout.passage = pageText(px(passage), designFont(textPixels), exercise.passage());
     layout.instruction = pageText(px(instruction), designFont(instructionPixels), exercise.questionInstruction);
@@ -222,6 +222,22 @@ PageLayout contentPage(const Exercise &exercise, const ReadingSettings &reading,
     return layout;
 }
 
+// The passage at scale `s`, as wide as the room lets it, and the rest of
+// the page as tall as designed: no text grows less.
+FirstLook firstLook(const Exercise &exercise, const ReadingSettings &reading, int roomWidth, double s)
+{
+    const Scale scale{s / Twips::perPixel};
+    const int margin = scale.at(passage.x());
+    const QFont font = pageFont(reading.font, pixels(textPixels * s * reading.textSizePercent / 100.0),
+                                reading.letterSpacingHundredths, reading.wordSpacingHundredths);
+    const WrappedText text(exercise.passage(), font, std::max(1, roomWidth - 2 * margin),
+                           reading.lineSpacingPercent / 100.0);
+    const int rows = std::max(1, exercise.ideaCount());
+    const int rest = page.height() - passage.height() + (rows - 4) * (prompt.height() + rowGap);
+    return {std::max<double>(scale.span(passage.y(), passage.height()), std::ceil(text.height())),
+            double(scale.at(rest))};
+}
+
 void translate(PageText &text, const QPoint &by)
 {
     text.rect.translate(by);
@@ -281,6 +297,7 @@ PageLayout layOutPage(const Exercise &exercise, const ReadingSettings &reading, 
                      [&](double s, double widen) {
                          return contentPage(exercise, reading, chrome, space.width(), s, widen);
                      },
+                     [&](double s) { return firstLook(exercise, reading, space.width(), s); },
                      textPixels * reading.textSizePercent / 100.0, wanted, space);
     // At the design's size the page keeps the design's corner; scaled, it is
     // centred as a page is.
