@@ -33,6 +33,10 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     : QWidget(parent)
     , m_context(std::move(context))
 {
+    // First: Windows resizes the window as soon as it is maximised, below.
+    m_screen = new ScreenFollower(this);
+    connect(m_screen, &ScreenFollower::roomChanged, this, &Morvel2::applyLayout);
+
     setObjectName(QStringLiteral("morvel2"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(programIcon());
@@ -43,9 +47,6 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     // screen by itself, rather than showing a corner of the passage.
     setGeometry(screen()->availableGeometry());
     setWindowState(Qt::WindowMaximized);
-
-    m_screen = new ScreenFollower(this);
-    connect(m_screen, &ScreenFollower::roomChanged, this, &Morvel2::applyLayout);
 
     createDesignControls();
     Form_Load();
