@@ -82,7 +82,7 @@ void setSize(const QString &path, qint64 size)
 // Milliseconds from the fourth Enter to the closing message on screen.
 double timeTheEnd(ClosingMessageWatch &watch)
 {
-    Morvel2 window(WindowContext{{resultsLogPath(), rescueLogPath()}, {}, driveRoot(), {}});
+    Morvel2 window(WindowContext{{resultsLogPath(), rescueLogPath()}, {}, driveRoot(), {}, {}, {}});
     window.show();
     if (!QTest::qWaitForWindowActive(&window))
         std::fprintf(stderr, "endbench: the window never became active\n");

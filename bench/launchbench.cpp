@@ -3,6 +3,9 @@
 // system CPU time and peak memory for each with their ratios.
 //
 //   launchbench RUNS NAME_A PROGRAM_A NAME_B PROGRAM_B
+//
+// A program may be preceded by variables for it alone, in one argument:
+// "XDG_CONFIG_HOME=/tmp/fit /path/to/program".
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -14,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,9 +39,19 @@ double milliseconds(const timeval &t)
 Run launch(const char *program)
 {
     const auto started = std::chrono::steady_clock::now();
+    std::vector<std::string> words;
+    for (std::istringstream split(program); !split.eof();) {
+        std::string word;
+        split >> word;
+        if (!word.empty())
+            words.push_back(word);
+    }
     const pid_t pid = fork();
     if (pid == 0) {
-        execl(program, program, static_cast<char *>(nullptr));
+        std::size_t first = 0;
+        for (; first + 1 < words.size() && words[first].find('=') != std::string::npos; ++first)
+            putenv(words[first].data());
+        execl(words[first].c_str(), words[first].c_str(), static_cast<char *>(nullptr));
         _exit(127);
     }
     rusage usage{};

@@ -55,6 +55,14 @@ else
     echo "skipped: the machine's setting that offers an exercise must be root's"
 fi
 echo
+echo "## The page filled and adapted against the design's page"
+echo
+mkdir -p "$scratch/fit/morvel2"
+printf '[window]\npage=fit\n' > "$scratch/fit/morvel2/morvel2.conf"
+"$bench/launchbench" "$runs" "fit" "XDG_CONFIG_HOME=$scratch/fit $bench/morvel2_ready" design "$bench/morvel2_ready"
+echo
+"$bench/launchbench" "$runs" "adapted" "$bench/morvel2_ready_adapted" design "$bench/morvel2_ready"
+echo
 
 echo "## The teacher's window against the exercise"
 echo

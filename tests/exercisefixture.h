@@ -32,6 +32,8 @@ protected:
         return {{QFile::encodeName(logPath()).toStdString(), QFile::encodeName(rescuePath()).toStdString()},
                 {},
                 QFile::encodeName(m_folder->path()).toStdString(),
+                {},
+                {},
                 {}};
     }
 

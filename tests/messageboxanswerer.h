@@ -22,6 +22,7 @@ public:
         bool hasIcon = false;
         bool modal = false;
         int width = 0;
+        int fontPixels = 0;
     };
     using Chooser = std::function<QString(const Box &)>;
 
@@ -41,7 +42,7 @@ private:
         if (!box || !box->isVisible())
             return;
         Box read{box->windowTitle(), box->text(), {}, box->icon() != QMessageBox::NoIcon,
-                 box->isModal(), box->width()};
+                 box->isModal(), box->width(), QFontInfo(box->font()).pixelSize()};
         const QList<QAbstractButton *> buttons = box->buttons();
         for (const QAbstractButton *button : buttons) {
             read.buttons.append(button->text());

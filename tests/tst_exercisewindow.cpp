@@ -4,6 +4,7 @@
 #include "record/record.h"
 #include "window/messagebox.h"
 #include "window/morvel2.h"
+#include "window/pagelabel.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -13,9 +14,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(PageSetting)
+Q_DECLARE_METATYPE(ReadingSettings)
+
+namespace {
+
+// What a teacher might set for a dyslexic reader.
+const ReadingSettings dyslexic{ReadingFont::OpenDyslexic, 200, 150, 10, 20, PassageBackground::Cream, true};
+
+} // namespace
 
 class TestExerciseWindow : public ExerciseWindowFixture
 {
@@ -26,6 +38,9 @@ private slots:
     void controlsStandAtTheirPlaces_data();
     void controlsStandAtTheirPlaces();
     void scalesWithTheScreen();
+    void pageFollowsItsLayout_data();
+    void pageFollowsItsLayout();
+    void rulerFollowsKeysAndMouse();
     void tabVisitsOpenAnswerBoxesOnly();
     void refusedKeysLeaveTheBoxUnchanged_data();
     void refusedKeysLeaveTheBoxUnchanged();
@@ -130,6 +145,103 @@ void TestExerciseWindow::scalesWithTheScreen()
     QVERIFY(QFontMetrics(banner->font()).height() <= 33);
 }
 
+// Whatever the page, each control stands and draws where the layout says,
+// and says what it always said.
+void TestExerciseWindow::pageFollowsItsLayout_data()
+{
+    QTest::addColumn<PageSetting>("setting");
+    QTest::addColumn<ReadingSettings>("reading");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("kind");
+
+    const PageSetting fit{PageSetting::Kind::Fit, 100};
+    const int design = int(PageLayout::Kind::Design);
+    QTest::newRow("design") << PageSetting{} << ReadingSettings{} << QSize() << design;
+    QTest::newRow("design on a large screen") << PageSetting{} << ReadingSettings{} << QSize(1920, 1080) << design;
+    QTest::newRow("fit, 1920x1080") << fit << ReadingSettings{} << QSize(1920, 1080)
+                                    << int(PageLayout::Kind::ScaledDesign);
+    QTest::newRow("adapted") << PageSetting{} << dyslexic << QSize() << int(PageLayout::Kind::FromContent);
+    QTest::newRow("adapted, fit, 1366x768") << fit << dyslexic << QSize(1366, 768)
+                                            << int(PageLayout::Kind::FromContent);
+}
+
+void TestExerciseWindow::pageFollowsItsLayout()
+{
+    QFETCH(PageSetting, setting);
+    QFETCH(ReadingSettings, reading);
+    QFETCH(QSize, size);
+    QFETCH(int, kind);
+
+    WindowContext adapted = context();
+    adapted.page = setting;
+    adapted.reading = reading;
+    QVERIFY(restartWindow(adapted));
+    if (size.isValid()) { // the window maximised on another screen
+        m_window->resize(size);
+        QTRY_COMPARE(m_window->size(), size);
+    }
+    const PageLayout &page = m_window->pageLayout();
+    QCOMPARE(int(page.kind), kind);
+    // Only the design's page may reach past a small window, as designed.
+    QVERIFY(kind == int(PageLayout::Kind::Design) || QRect(QPoint(), m_window->size()).contains(page.page));
+
+    QList<QPair<QString, PageText>> texts = {
+        {"Label3(1)", page.banner}, {"Label1", page.passage}, {"Label3(0)", page.instruction}};
+    for (int row = 0; row < 4; ++row) {
+        texts.append({QStringLiteral("Label2(%1)").arg(row), page.rows[row].prompt});
+        QCOMPARE(box(row)->geometry(), page.rows[row].answerBox);
+        QCOMPARE(box(row)->font(), page.answerFont);
+        QCOMPARE(box(row)->style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, box(row)), page.caretWidth);
+        // The caption stays the prompt, as a screen reader and the record read it.
+        QCOMPARE(control<QLabel>(QStringLiteral("Label2(%1)").arg(row))->text(), Content::prompt(row));
+    }
+    for (const auto &[name, text] : texts) {
+        const QLabel *label = control<QLabel>(name);
+        QCOMPARE(label->geometry(), text.rect);
+        QCOMPARE(label->font(), text.font);
+    }
+    QCOMPARE(control<QLabel>("Label1")->palette().color(QPalette::Window), passageBackground(reading.background));
+    QCOMPARE(QApplication::focusWidget(), box(0));
+}
+
+// The ruler moves with Up and Down from the answer box, which keeps the
+// focus and its text, and with the mouse over the passage.
+void TestExerciseWindow::rulerFollowsKeysAndMouse()
+{
+    auto *passage = control<PageLabel>("Label1");
+    QTest::keyClick(box(0), Qt::Key_Down);
+    QVERIFY(!passage->rulerLine()); // the design's page has none
+
+    WindowContext adapted = context();
+    adapted.reading = dyslexic;
+    QVERIFY(restartWindow(adapted));
+    passage = control<PageLabel>("Label1");
+    QCOMPARE(passage->rulerLine(), 0);
+    type(0, QStringLiteral("3"));
+    for (const int expected : {1, 2, 3}) {
+        QTest::keyClick(box(0), Qt::Key_Down);
+        QCOMPARE(passage->rulerLine(), expected);
+    }
+    QTest::keyClick(box(0), Qt::Key_Up);
+    QCOMPARE(passage->rulerLine(), 2);
+    QCOMPARE(QApplication::focusWidget(), box(0));
+    QCOMPARE(box(0)->text(), QStringLiteral("3"));
+    QVERIFY(box(0)->isEnabled());
+    for (int i = 0; i < 200; ++i)
+        QTest::keyClick(box(0), Qt::Key_Down);
+    QCOMPARE(passage->rulerLine(), passage->lineCount() - 1);
+
+    const WrappedText lines(Content::passage(), passage->font(), m_window->pageLayout().passage.textWidth,
+                            m_window->pageLayout().lineSpacing);
+    QTest::mouseMove(passage, lines.lineRect(4).center().toPoint());
+    QTRY_COMPARE(passage->rulerLine(), 4);
+    // Drawn: the band under the line, on the cream background.
+    const QImage drawn = passage->grab().toImage();
+    QCOMPARE(drawn.pixelColor(passage->width() - 2, qRound(lines.lineRect(4).center().y())), rulerBand());
+    QCOMPARE(drawn.pixelColor(passage->width() - 2, qRound(lines.lineRect(0).center().y())),
+             passageBackground(PassageBackground::Cream));
+}
+
 void TestExerciseWindow::tabVisitsOpenAnswerBoxesOnly()
 {
     const QList<int> expected = {1, 2, 3, 0, 1};
@@ -228,13 +340,18 @@ void TestExerciseWindow::fourthCommitEndsTheExercise_data()
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<Value>("rightCount");
     QTest::addColumn<Value>("wrongCount");
+    QTest::addColumn<ReadingSettings>("reading");
 
-    QTest::newRow("worked example") << QStringList{"3", "4", "2", "2"} << Value(3) << Value(1);
-    QTest::newRow("all right") << QStringList{"3", "4", "1", "2"} << Value(4) << Value();
+    const ReadingSettings design;
+    QTest::newRow("worked example") << QStringList{"3", "4", "2", "2"} << Value(3) << Value(1) << design;
+    QTest::newRow("all right") << QStringList{"3", "4", "1", "2"} << Value(4) << Value() << design;
     QTest::newRow("last commit empty, neither")
-        << QStringList{"3", "4", "1", ""} << Value(3) << Value();
+        << QStringList{"3", "4", "1", ""} << Value(3) << Value() << design;
     QTest::newRow("13 is neither")
-        << QStringList{"13", "4", "1", "2"} << Value(3) << Value();
+        << QStringList{"13", "4", "1", "2"} << Value(3) << Value() << design;
+    // The same bytes, whatever the page shows.
+    QTest::newRow("worked example, adapted page")
+        << QStringList{"3", "4", "2", "2"} << Value(3) << Value(1) << dyslexic;
 }
 
 void TestExerciseWindow::fourthCommitEndsTheExercise()
@@ -242,7 +359,13 @@ void TestExerciseWindow::fourthCommitEndsTheExercise()
     QFETCH(QStringList, answers);
     QFETCH(Value, rightCount);
     QFETCH(Value, wrongCount);
+    QFETCH(ReadingSettings, reading);
 
+    if (!reading.isDesign()) {
+        WindowContext adapted = context();
+        adapted.reading = reading;
+        QVERIFY(restartWindow(adapted));
+    }
     MessageBoxAnswerer answerer;
     QSignalSpy ended(m_window.get(), &Morvel2::programEnded);
     QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
@@ -267,6 +390,8 @@ void TestExerciseWindow::fourthCommitEndsTheExercise()
     QCOMPARE(closing.buttons, QStringList{QStringLiteral("OK")});
     QVERIFY(!closing.hasIcon);
     QVERIFY(closing.modal);
+    // As large as the page's text.
+    QCOMPARE(closing.fontPixels, QFontInfo(m_window->pageLayout().messageFont).pixelSize());
     // Wide enough that a window manager need not cut its title.
     QVERIFY2(closing.width >= titleRoom(closing.title),
              qPrintable(QStringLiteral("%1 px for %2").arg(closing.width).arg(titleRoom(closing.title))));

@@ -10,6 +10,7 @@
 #include "offered/exercisesfolder.h"
 #include "paths/paths.h"
 #include "saving/logpaths.h"
+#include "layout/pagesetting.h"
 #include "saving/logsetting.h"
 #include "saving/writerchoice.h"
 #include "window/morvel2.h"
@@ -45,9 +46,17 @@ std::optional<QList<Exercise>> pupilExercises(const QStringList &arguments)
     return named ? std::optional<QList<Exercise>>({*named}) : std::nullopt;
 }
 
+// The settings that could not be used, each on its own line.
+QString joinedWarnings(QStringList warnings)
+{
+    warnings.removeAll(QString());
+    return warnings.join(u'\n');
+}
+
 } // namespace
 
-int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &beforeShow)
+int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &beforeShow,
+               const ReadingSettings &reading)
 {
     // First of all: a file opened while one of them is closed would take its number.
     openStandardStreams();
@@ -69,10 +78,10 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
 
     const LogLocation log = resultsLogLocation();
     const QString unsafe = pupilLogWarning(log, rescueLogPath());
-    const QString warning = log.warning.isEmpty() || unsafe.isEmpty() ? log.warning + unsafe
-                                                                      : log.warning + u'\n' + unsafe;
-    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, warning, driveRoot(),
-                                 writersFor(log), *exercises});
+    const FoundSetting pageFound = findSetting(logSettingSources(), QStringLiteral("window"), QStringLiteral("page"));
+    const PageSettingRead page = readPageSetting(pageFound.value, pageFound.source, pageFound.problem);
+    Morvel2 window(WindowContext{{log.path, rescueLogPath()}, joinedWarnings({log.warning, unsafe, page.warning}),
+                                 driveRoot(), writersFor(log), *exercises, page.setting, reading});
     // Leaving the event loop rather than quitting: quit() would first ask the
     // window to close, which it refuses, and returning from here lets the
     // application object hand the clipboard over before the process ends.

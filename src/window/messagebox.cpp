@@ -31,9 +31,11 @@ int titleRoom(const QString &title)
     return QFontMetrics(bold).horizontalAdvance(title) + 7 * titleBar;
 }
 
-void showMessageBox(QWidget *parent, const QString &text, const QString &title)
+void showMessageBox(QWidget *parent, const QString &text, const QString &title, const std::optional<QFont> &font)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    if (font)
+        box.setFont(*font);
     box.setTextFormat(Qt::PlainText);
     // Some styles put a picture on the OK button; these boxes carry none.
     box.button(QMessageBox::Ok)->setIcon(QIcon());
@@ -41,9 +43,11 @@ void showMessageBox(QWidget *parent, const QString &text, const QString &title)
     box.exec();
 }
 
-bool askToRetryBox(QWidget *parent, const QString &text)
+bool askToRetryBox(QWidget *parent, const QString &text, const std::optional<QFont> &font)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("morvel2"), text, QMessageBox::NoButton, parent);
+    if (font)
+        box.setFont(*font);
     box.setTextFormat(Qt::PlainText);
     QPushButton *retry = box.addButton(QStringLiteral("Réessayer"), QMessageBox::AcceptRole);
     QPushButton *giveUp = box.addButton(QStringLiteral("Abandonner"), QMessageBox::RejectRole);

@@ -4,6 +4,8 @@
 #include "checkbox/verification.h"
 #include "exercise/judge.h"
 #include "exercise/keyfilter.h"
+#include "layout/designgeometry.h"
+#include "layout/pagefonts.h"
 #include "record/clipboardscore.h"
 #include "record/record.h"
 #include "saving/savenotices.h"
@@ -12,7 +14,11 @@
 #include "window/exercisechooser.h"
 #include "window/keepalive.h"
 #include "window/messagebox.h"
+#include "window/pagelabel.h"
+#include "window/pagewidgets.h"
 #include "window/rowplacement.h"
+#include "window/rulerkeys.h"
+#include "window/screenfollower.h"
 #include "window/twips.h"
 
 #include <QApplication>
@@ -25,76 +31,19 @@
 #include <QScreen>
 #include <QTimer>
 
-namespace {
-
-// Design colours are written &H00BBGGRR&: red in the low byte.
-QColor designColour(quint32 bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-const QColor white = designColour(0x00FFFFFF);
-const QColor peach = designColour(0x00C0E0FF);
-const QColor lightOrange = designColour(0x0080C0FF);
-const QColor darkBlue = designColour(0x00C00000);
-const QColor lightGreen = designColour(0x00C0FFC0);
-const QColor cyan = designColour(0x00FFFF00);
-const QColor lockedText(0x40, 0x40, 0x40);
-
-void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
-// A label as the exercise's labels are: opaque, fixed in size, its caption
-// plain text from the top edge, wrapped at word boundaries and cut off at the
-// bottom edge.
-QLabel *makeLabel(QWidget *parent, const QString &name, QRect twips, const QFont &font,
-                  const QColor &background, Qt::Alignment alignment = Qt::AlignLeft)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(alignment | Qt::AlignTop);
-    label->setAutoFillBackground(true);
-    setColour(label, QPalette::Window, background);
-    return label;
-}
-
-QIcon programIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 32, 48}) {
-        const QResource pixels(QStringLiteral(":/icons/morvel2-%1.rgba").arg(size));
-        if (pixels.size() < qint64(size) * size * 4)
-            continue;
-        const QImage image(pixels.data(), size, size, QImage::Format_RGBA8888);
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    return icon;
-}
-
-QString elementName(const char *arrayName, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(arrayName)).arg(index);
-}
-
-} // namespace
-
 Morvel2::Morvel2(WindowContext context, QWidget *parent)
     : QWidget(parent)
     , m_context(std::move(context))
 {
+    // First: Windows resizes the window as soon as it is maximised, below.
+    m_screen = new ScreenFollower(this);
+    connect(m_screen, &ScreenFollower::roomChanged, this, &Morvel2::applyLayout);
+
     setObjectName(QStringLiteral("morvel2"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(programIcon());
     setAutoFillBackground(true);
-    setColour(this, QPalette::Window, white);
+    setColour(this, QPalette::Window, DesignColours::white);
     // Shown maximised, and kept so. Where no window manager carries out the
     // maximising (a kiosk session started with xinit), the window covers the
     // screen by itself, rather than showing a corner of the passage.
@@ -130,6 +79,13 @@ void Morvel2::startExercise(const Exercise &exercise)
     m_exercise = exercise;
     createDesignControls();
     Form_Load();
+    installReadingFont(m_context.reading.font);
+    auto *rulerKeys = new RulerKeys(static_cast<PageLabel *>(Label1), this);
+    for (AnswerBox *box : std::as_const(Text1))
+        box->installEventFilter(rulerKeys);
+    // The chosen exercise's page, laid out for the window as it stands.
+    m_layout.reset();
+    applyLayout();
     if (!isVisible())
         return; // shown with the window, the focus going to the first box
     // Controls made after the window was shown appear only when told to;
@@ -145,44 +101,34 @@ void Morvel2::createDesignControls()
     // Created in tab order, so that Tab follows it. Labels never take the focus.
     Command1 = new QPushButton(QStringLiteral("valider/vérifier"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Twips::toPixels(8640, 4800, 1455, 495));
+    Command1->setGeometry(Twips::toPixels(DesignGeometry::verifyButton));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    Label1 = makeLabel(this, QStringLiteral("Label1"), {240, 840, 11415, 3375}, designFont(13), cyan);
+    Label1 = makeLabel(this, QStringLiteral("Label1"), DesignGeometry::passage, designFont(13),
+                       DesignColours::cyan);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(Twips::toPixels(10200, 3840, 1695, 1455));
-    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Picture1->setLineWidth(2);
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setAutoFillBackground(true);
-    setColour(Picture1, QPalette::Window, white);
+    Picture1 = makePicture(this);
 
-    Label2.append(makeLabel(this, elementName("Label2", 0), {600, 5280, 3615, 375}, designFont(13),
-                            lightGreen));
+    Label2.append(makeLabel(this, elementName("Label2", 0), DesignGeometry::prompt, designFont(13),
+                            DesignColours::lightGreen));
 
     QCheckBox *check = makeCheckBox(0);
-    check->setGeometry(Twips::toPixels(7800, 5400, 3975, 375));
+    check->setGeometry(Twips::toPixels(DesignGeometry::checkBox));
     Check1.append(check);
 
     // The instruction keeps the toolkit's standard label colours.
-    Label3[0] = makeLabel(this, elementName("Label3", 0), {240, 4320, 6255, 855}, designFont(16),
+    Label3[0] = makeLabel(this, elementName("Label3", 0), DesignGeometry::instruction, designFont(16),
                           QApplication::palette().color(QPalette::Window));
     Label3[0]->setText(QStringLiteral("Label3"));
-    Label3[1] = makeLabel(this, elementName("Label3", 1), {2640, 120, 7095, 495}, designFont(13),
-                          lightOrange, Qt::AlignHCenter);
+    Label3[1] = makeLabel(this, elementName("Label3", 1), DesignGeometry::banner, designFont(13),
+                          DesignColours::lightOrange, Qt::AlignHCenter);
     Label3[1]->setText(QStringLiteral("Label3"));
-    setColour(Label3[1], QPalette::WindowText, darkBlue);
+    setColour(Label3[1], QPalette::WindowText, DesignColours::darkBlue);
 
     AnswerBox *box = makeAnswerBox(0);
-    box->setGeometry(Twips::toPixels(4200, 5280, 495, 375));
-    setColour(box, QPalette::Base, peach);
-    // A locked answer stays readable: dark grey on peach is 8:1, where the
-    // style's pale grey gave 1.5:1.
-    QPalette locked = box->palette();
-    locked.setColor(QPalette::Disabled, QPalette::Text, lockedText);
-    box->setPalette(locked);
+    box->setGeometry(Twips::toPixels(DesignGeometry::answerBox));
+    m_chrome = controlChrome(box);
+    colourAnswerBox(box);
     Text1.append(box);
 
     // Boxes, buttons and pictures are always drawn above labels.
@@ -286,6 +232,7 @@ void Morvel2::Form_Load()
 void Morvel2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    m_screen->start();
     if (m_settingWarned || m_context.settingWarning.isEmpty())
         return;
     m_settingWarned = true;
@@ -306,6 +253,7 @@ void Morvel2::resizeEvent(QResizeEvent *event)
     if (m_chooser)
         m_chooser->setGeometry(rect()); // the first page covers the window as it is now
     Form_Resize();
+    applyLayout();
 }
 
 void Morvel2::Form_Resize()
@@ -451,10 +399,38 @@ void Morvel2::Command1_Click()
 
 bool Morvel2::askToRetry(const QString &path, const QString &reason)
 {
-    return askToRetryBox(this, retryNotice(path, reason));
+    return askToRetryBox(this, retryNotice(path, reason), messageFont());
 }
 
 void Morvel2::showMessage(const QString &text, const QString &title)
 {
-    showMessageBox(this, text, title);
+    showMessageBox(this, text, title, messageFont());
+}
+
+PageControls Morvel2::pageControls() const
+{
+    return {Label3[1], Label1, Label3[0], Label2, Text1, Command1, Check1.first(), Picture1};
+}
+
+// The page for the window's size, once it is on the screen (the design's
+// controls stand as designed until then); applied only when it changed, so
+// that the design's page is placed once.
+void Morvel2::applyLayout()
+{
+    // Nothing to lay out while the pupil chooses the exercise.
+    if (Text1.isEmpty() || !m_screen->exposed() || (m_layout && m_layoutSize == size()))
+        return;
+    m_layoutSize = size();
+    PageLayout layout = layOutPage(m_exercise, m_context.reading, m_context.page, size(), m_chrome);
+    if (m_layout == layout)
+        return;
+    m_layout = std::move(layout);
+    applyPageLayout(*m_layout, m_context.reading, pageControls());
+}
+
+std::optional<QFont> Morvel2::messageFont() const
+{
+    if (!m_layout || m_layout->kind == PageLayout::Kind::Design)
+        return std::nullopt;
+    return m_layout->messageFont;
 }

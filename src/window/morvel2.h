@@ -1,5 +1,8 @@
 #pragma once
 
+#include "layout/pagelayout.h"
+#include "layout/pagesetting.h"
+#include "reading/readingsettings.h"
 #include "checkbox/checkboxstate.h"
 #include "exercise/exercise.h"
 #include "exercise/state.h"
@@ -16,6 +19,8 @@ class ExerciseChooser;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class ScreenFollower;
+struct PageControls;
 
 // What the window is given by the program around it: it reads no setting
 // and no environment of its own.
@@ -33,6 +38,10 @@ struct WindowContext
     // The exercises the pupil is offered: none for the built-in one, one to
     // start it at once, several to choose from first.
     QList<Exercise> exercises = {};
+    // How large the page is drawn: the machine's setting.
+    PageSetting page = {};
+    // How this pupil reads best; the design's page without.
+    ReadingSettings reading = {};
 };
 
 // The exercise window, `morvel2`: the passage (Label1) between two
@@ -49,8 +58,12 @@ struct WindowContext
 // plain functions and apply what they return. exercise/ holds the exercise
 // as plain data, filters keys and judges answers; everything the record
 // needs (code, label, captions, answers) is kept in the exercise state,
-// never read back from a control. Where the rows stand is rowplacement's
-// to say. record/ lays out the record, with the prompts and
+// never read back from a control. Rows are first placed as designed
+// (rowplacement); then layout/ decides where each control stands and which
+// font it draws with, for the exercise, the pupil's reading settings
+// (reading/), the page setting and the window's size, and
+// window/pagewidgets puts that on the controls, again whenever the window's
+// size or screen changes. record/ lays out the record, with the prompts and
 // columns it shares with the teacher's reading of it; saving/ saves it
 // through the writer chosen for the setting (retrying through a question
 // the window asks the pupil, rescuing what cannot be saved) and says how
@@ -76,6 +89,8 @@ public:
     ~Morvel2() override;
 
     CheckBoxState &checkBoxState() { return m_checkBox; }
+    // The page as it is laid out now, once the window is on the screen.
+    const PageLayout &pageLayout() const { return *m_layout; }
     // Check box `index` (1 to 8), copied from Check1(0) and hidden until the
     // caller places and shows it.
     QCheckBox *createCheckBox(int index);
@@ -95,6 +110,9 @@ private:
     void showChooser();
     void startExercise(const Exercise &exercise);
     void createDesignControls();
+    void applyLayout();
+    PageControls pageControls() const;
+    std::optional<QFont> messageFont() const;
 
     void Form_Load();
     void Form_Resize();
@@ -118,6 +136,10 @@ private:
     CheckBoxState m_checkBox;
     const WindowContext m_context;
     ExerciseChooser *m_chooser = nullptr;
+    ControlChrome m_chrome;
+    std::optional<PageLayout> m_layout;
+    QSize m_layoutSize;
+    ScreenFollower *m_screen = nullptr;
     bool m_settingWarned = false;
 
     QList<AnswerBox *> Text1;

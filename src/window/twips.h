@@ -26,4 +26,9 @@ inline QRect toPixels(int left, int top, int width, int height)
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
+inline QRect toPixels(const QRect &twips)
+{
+    return toPixels(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
 } // namespace Twips

@@ -44,6 +44,7 @@ for expected in /usr/bin/morvel2 /usr/share/applications/morvel2.desktop \
     /usr/share/metainfo/morvel2.metainfo.xml /usr/share/icons/hicolor/16x16/apps/morvel2.png \
     /usr/share/icons/hicolor/32x32/apps/morvel2.png /usr/share/icons/hicolor/48x48/apps/morvel2.png \
     /usr/share/icons/hicolor/scalable/apps/morvel2.svg /usr/share/doc/morvel2/LiberationSans-LICENSE \
+    /usr/share/doc/morvel2/Andika-LICENSE /usr/share/doc/morvel2/OpenDyslexic-LICENSE \
     /usr/share/doc/morvel2/deployment.md /usr/share/doc/morvel2/examples/morvel2.conf \
     /usr/share/applications/morvel2-classe.desktop /usr/share/doc/morvel2/enseignant.md \
     /usr/share/doc/morvel2/copyright \
