@@ -26,13 +26,20 @@ private slots:
     void followsTheClassLive();
     void saysWhatItCannotCount_data();
     void saysWhatItCannotCount();
+    void opensWhileReading_data();
+    void opensWhileReading();
+    void stopStaysStopped();
 
 private:
     void append(const QString &name, const QByteArray &bytes);
+    // A class long to read: one pupil's tens of megabytes.
+    QString bigClass();
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 namespace {
+
+constexpr int bigClassAttempts = 100000;
 
 QStringList folderListing(const QString &folder)
 {
@@ -57,6 +64,14 @@ void TestClassWindow::append(const QString &name, const QByteArray &bytes)
     QFile log(m_dir->filePath(name));
     QVERIFY(log.open(QIODevice::Append));
     QCOMPARE(log.write(bytes), bytes.size());
+}
+
+QString TestClassWindow::bigClass()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("grande"));
+    if (QDir().mkpath(folder))
+        append(QStringLiteral("grande/ana.txt"), recordFor({"3", "4", "1", "2"}).repeated(bigClassAttempts));
+    return folder;
 }
 
 void TestClassWindow::whatItOpens_data()
@@ -106,6 +121,7 @@ void TestClassWindow::followsTheClassLive()
 
     ClassWindow window(ClassWindowContext{{folder}, LogNaming{}, false, std::nullopt});
     window.loader().setWatching(notified);
+    window.loader().setPollInterval(100); // rather than every 5 s
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.windowTitle().startsWith(QStringLiteral("Résultats de la classe")));
@@ -169,6 +185,80 @@ void TestClassWindow::saysWhatItCannotCount()
     };
     QTRY_VERIFY(shown());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void TestClassWindow::opensWhileReading_data()
+{
+    QTest::addColumn<QStringList>("opened"); // one after the other, at once: "big" or "cm1"
+    QTest::addColumn<bool>("destroyed");     // the loader, while it reads
+    QTest::addColumn<int>("attempts");       // in what the loader shows first
+    QTest::newRow("another class") << QStringList{"big", "cm1"} << false << 1;
+    QTest::newRow("the same class, five times") << QStringList(5, "big") << false << bigClassAttempts;
+    QTest::newRow("closed while reading") << QStringList{"big"} << true << 0;
+}
+
+// A class opened while another is being read: what the older reading finds
+// is never shown, and nothing waits on it or crashes.
+void TestClassWindow::opensWhileReading()
+{
+    QFETCH(QStringList, opened);
+    QFETCH(bool, destroyed);
+    QFETCH(int, attempts);
+    append(QStringLiteral("cm1/léo.txt"), recordFor({"3", "4", "1", "2"}));
+    const QString big = bigClass();
+    auto loader = std::make_unique<ClassLoader>();
+    QList<int> shown;
+    connect(loader.get(), &ClassLoader::loaded, this,
+            [&shown](const ClassReport &report) { shown.append(report.attempts()); });
+    for (const QString &which : std::as_const(opened)) {
+        loader->open({which == QLatin1String("big") ? big : m_dir->filePath(which)}, LogNaming{});
+        QVERIFY(loader->busy());
+    }
+    if (destroyed) {
+        loader.reset();
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 60000);
+    QCOMPARE(shown.constFirst(), attempts);
+    QTRY_VERIFY(!loader->busy());
+    QCOMPARE(shown.size(), 1);
+}
+
+// Stopped, the reading stays stopped while pupils write; it goes on only
+// when asked.
+void TestClassWindow::stopStaysStopped()
+{
+    const QString big = bigClass();
+    ClassLoader loader;
+    QList<bool> stops;
+    int unchanged = 0;
+    int attempts = 0;
+    connect(&loader, &ClassLoader::loaded, this, [&](const ClassReport &report, const QStringList &, const QDateTime &,
+                                                     bool stopped) {
+        stops.append(stopped);
+        attempts = report.attempts();
+    });
+    connect(&loader, &ClassLoader::unchanged, this, [&unchanged] { ++unchanged; });
+    loader.open({big}, LogNaming{});
+    loader.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(stops, QList<bool>{true}, 60000);
+
+    // A pupil finishes: another window on the class sees it; this one reads nothing.
+    append(QStringLiteral("grande/zoé.txt"), recordFor({"3", "4", "1", "2"}));
+    ClassLoader other;
+    int otherAttempts = 0;
+    connect(&other, &ClassLoader::loaded, this, [&otherAttempts](const ClassReport &report) {
+        otherAttempts = report.attempts();
+    });
+    other.open({big}, LogNaming{});
+    QTRY_COMPARE_WITH_TIMEOUT(otherAttempts, bigClassAttempts + 1, 60000);
+    QVERIFY(!loader.busy());
+    QCOMPARE(stops, QList<bool>{true});
+    QCOMPARE(unchanged, 0);
+
+    loader.resume();
+    QTRY_COMPARE_WITH_TIMEOUT(stops, (QList<bool>{true, false}), 60000);
+    QCOMPARE(attempts, bigClassAttempts + 1);
 }
 
 QTEST_MAIN(TestClassWindow)
