@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <atomic>
+#include <utility>
 
 // What a reading's thread shares with the window's: nothing else.
 struct ClassLoader::Job
@@ -66,6 +67,7 @@ void ClassLoader::open(const QStringList &paths, const LogNaming &naming)
     m_sources = {};
     m_again = false;
     m_stopped = false;
+    m_resumed = false;
     m_poll.stop();
     m_soon.stop();
     refresh();
@@ -86,6 +88,7 @@ void ClassLoader::resume()
     if (!m_stopped)
         return;
     m_stopped = false;
+    m_resumed = true;
     refresh();
 }
 
@@ -138,7 +141,7 @@ void ClassLoader::finished(quint64 generation, const std::shared_ptr<Job> &job)
     m_sources = m_reading->sources();
     watch();
     const QDateTime readAt = QDateTime::currentDateTime();
-    if (job->change != ClassReading::Change::None)
+    if (job->change != ClassReading::Change::None || std::exchange(m_resumed, false))
         emit loaded(m_reading->report(), m_reading->problems(), readAt, m_stopped);
     else
         emit unchanged(readAt);

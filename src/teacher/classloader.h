@@ -38,6 +38,10 @@ public:
     bool busy() const { return m_job != nullptr; }
     // Whether the teacher stopped the reading (and it was not resumed).
     bool stopped() const { return m_stopped; }
+    // Whether the system tells of every change to the class (a local
+    // folder), so that what is shown is the class as it is now, rather
+    // than as it was at the last look (a network folder).
+    bool toldOfChanges() const { return !m_polled; }
     const ClassSources &sources() const;
     // The least time between two looks at a class the system does not tell
     // of changes, in milliseconds (5 s unless set).
@@ -68,6 +72,7 @@ private:
     ClassSources m_sources;         // as last read, for the window's thread
     bool m_again = false;           // a change came during the reading
     bool m_stopped = false;
+    bool m_resumed = false;         // the next reading is shown, new or not
     bool m_watching = true;
     bool m_polled = false;          // some of the class is out of the system's notice
     int m_leastPoll = 5000;
