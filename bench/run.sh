@@ -94,3 +94,7 @@ echo
 echo "## The teacher's table"
 echo
 "$bench/bilanbench" "$scratch" 200
+echo
+echo "## A flooded class folder, overlong answers"
+echo
+"$bench/floodbench" "$scratch" "$build/src/morvel2" 60

@@ -2,6 +2,7 @@
 #include "classroom/classreading.h"
 #include "classroom/collectfolder.h"
 #include "classroom/missedmost.h"
+#include "paths/paths.h"
 #include "teacher/ideasmodel.h"
 #include "teacher/pupilsmodel.h"
 
@@ -11,6 +12,10 @@
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 // What the teacher's window shows, read from class folders and logs as
 // they change: rows, the ideas' spread, the sorting of the pupils' table.
@@ -25,6 +30,12 @@ private slots:
     void lastAttemptFollowsTheFilesTimes_data();
     void lastAttemptFollowsTheFilesTimes();
     void followsALogAsItGrows();
+    void logChanged_data();
+    void logChanged();
+    void stoppedReadingGoesOn();
+    void problemStaysUntilItsFileChanges_data();
+    void problemStaysUntilItsFileChanges();
+    void ignoredNamesBounded();
     void scoreSortsWeakestFirst();
     void ideasSpread();
     void missedMost_data();
@@ -171,6 +182,144 @@ void TestClassResults::followsALogAsItGrows()
     QCOMPARE(rowsOf(reading.report()).size(), 2);
     write(QStringLiteral("cm1/zoé.txt"), {});
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
+    QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
+}
+
+void TestClassResults::logChanged_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("how"); // append; rewrite, the same file; replace, by another file
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<ClassReading::Change>("change");
+    using Change = ClassReading::Change;
+    QTest::newRow("grown: read on") << allRight() << "append" << noneRight() << QStringList{"zoé 2 0/4 meilleur 4"}
+                                    << Change::Added;
+    QTest::newRow("rewritten to the same length")
+        << allRight() + noneRight() << "rewrite" << twoRight() + twoRight() << QStringList{"zoé 2 2/4"}
+        << Change::Reread;
+    QTest::newRow("rewritten longer") << allRight() << "rewrite" << noneRight() + noneRight() + twoRight()
+                                      << QStringList{"zoé 3 2/4"} << Change::Reread;
+    QTest::newRow("replaced by a longer one") << allRight() << "replace" << noneRight() + noneRight() + twoRight()
+                                              << QStringList{"zoé 3 2/4"} << Change::Reread;
+    QTest::newRow("replaced by one as long") << allRight() << "replace" << noneRight() << QStringList{"zoé 1 0/4"}
+                                             << Change::Reread;
+    QTest::newRow("shrunk") << allRight() + noneRight() << "rewrite" << twoRight() << QStringList{"zoé 1 2/4"}
+                            << Change::Reread;
+    // The end of a line too long to be a record is no record either.
+    QTest::newRow("the end of an overlong line") << QByteArray(3 << 20, '2') << "append" << allRight()
+                                                 << QStringList{} << Change::Added;
+}
+
+// One identity for a log between readings: read on only when it is the same
+// file, grown, the bytes already read still there; read whole otherwise.
+void TestClassResults::logChanged()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, how);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, rows);
+    QFETCH(ClassReading::Change, change);
+    write(QStringLiteral("cm1/zoé.txt"), before);
+    ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
+    reading.refresh();
+    if (how == QLatin1String("append")) {
+        write(QStringLiteral("cm1/zoé.txt"), after, QIODevice::Append);
+    } else if (how == QLatin1String("rewrite")) {
+        write(QStringLiteral("cm1/zoé.txt"), after);
+    } else {
+        write(QStringLiteral("cm1/zoé.new"), after);
+        std::filesystem::rename(localPath(path(QStringLiteral("cm1/zoé.new"))),
+                                localPath(path(QStringLiteral("cm1/zoé.txt"))));
+    }
+    QCOMPARE(reading.refresh(), change);
+    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(reading.refresh(), ClassReading::Change::None);
+}
+
+// A reading stopped half-way goes on from where it stopped.
+void TestClassResults::stoppedReadingGoesOn()
+{
+    write(QStringLiteral("cm1/ana.txt"), twoRight().repeated(600)); // several blocks
+    write(QStringLiteral("cm1/zoé.txt"), allRight());
+    ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
+    int told = 0;
+    reading.refresh([&told](qint64, qint64) { return ++told < 2; });
+    QVERIFY(reading.stopped());
+    QVERIFY(reading.report().attempts() < 600);
+    qint64 toRead = 0;
+    QCOMPARE(reading.refresh([&toRead](qint64, qint64 total) {
+        toRead = total;
+        return true;
+    }), ClassReading::Change::Added);
+    QVERIFY(!reading.stopped());
+    QVERIFY(toRead < twoRight().size() * 600);
+    QCOMPARE(rowsOf(reading.report()), (QStringList{"ana 600 2/4", "zoé 1 4/4"}));
+}
+
+void TestClassResults::problemStaysUntilItsFileChanges_data()
+{
+    QTest::addColumn<bool>("planted"); // an empty file of a classmate's, or a sparse one
+    QTest::addColumn<QByteArray>("then"); // zoé's file becomes: empty, it goes
+    QTest::addColumn<QStringList>("rows");
+#ifdef Q_OS_WIN
+    QSKIP("neither owners nor sparse files are looked at on Windows");
+#endif
+    QTest::newRow("planted by a classmate; it goes") << true << QByteArray() << QStringList{"léo 2 4/4"};
+    QTest::newRow("sparse; it goes") << false << QByteArray() << QStringList{"léo 2 4/4"};
+    QTest::newRow("sparse; it becomes a log") << false << allRight() << QStringList{"léo 2 4/4", "zoé 1 4/4"};
+}
+
+// What could not be read is said while its file is as it was, whatever
+// the other pupils write meanwhile.
+void TestClassResults::problemStaysUntilItsFileChanges()
+{
+    QFETCH(bool, planted);
+    QFETCH(QByteArray, then);
+    QFETCH(QStringList, rows);
+    write(QStringLiteral("cm1/léo.txt"), twoRight());
+    write(QStringLiteral("cm1/zoé.txt"), {});
+#ifndef Q_OS_WIN
+    if (planted && ::chown(QFile::encodeName(path(QStringLiteral("cm1/zoé.txt"))).constData(), 65534, 65534) != 0)
+        QSKIP("only root can give a file to another account");
+#endif
+    if (!planted)
+        QVERIFY(QFile::resize(path(QStringLiteral("cm1/zoé.txt")), 8 << 20)); // never read
+    ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
+    reading.refresh();
+    QCOMPARE(reading.problems().size(), 1);
+    QVERIFY(reading.problems().constFirst().contains(planted ? QStringLiteral("zoé.txt : il appartient à ")
+                                                             : QStringLiteral("zoé.txt : le fichier est creux")));
+    const QStringList problems = reading.problems();
+
+    write(QStringLiteral("cm1/léo.txt"), allRight(), QIODevice::Append);
+    QCOMPARE(reading.refresh(), ClassReading::Change::Added);
+    QCOMPARE(reading.problems(), problems);
+
+    if (then.isEmpty())
+        QVERIFY(QFile::remove(path(QStringLiteral("cm1/zoé.txt"))));
+    else
+        write(QStringLiteral("cm1/zoé.txt"), then);
+    QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
+    QCOMPARE(reading.problems(), QStringList{});
+    QCOMPARE(rowsOf(reading.report()), rows);
+}
+
+// A classmate's thousands of files cost a bounded list of names and a count.
+void TestClassResults::ignoredNamesBounded()
+{
+    write(QStringLiteral("cm1/léo.txt"), twoRight());
+    for (int i = 249; i >= 0; --i)
+        write(QStringLiteral("cm1/f%1").arg(i, 3, 10, QLatin1Char('0')), {});
+    ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
+    reading.refresh();
+    const ClassSources &sources = reading.sources();
+    QCOMPARE(sources.ignoredCount, 250);
+    QCOMPARE(sources.ignored.size(), ignoredNamesKept);
+    QVERIFY(sources.ignored.constFirst().endsWith(QStringLiteral("f000")));
+    QVERIFY(sources.ignored.constLast().endsWith(QStringLiteral("f199")));
+    QCOMPARE(otherIgnoredFiles(sources.ignored.size(), sources.ignoredCount),
+             QStringLiteral("… et 50 autres fichiers ignorés"));
     QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
 }
 

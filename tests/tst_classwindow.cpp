@@ -6,6 +6,7 @@
 #include "teacher/pupilsmodel.h"
 #include "teacher/windowsize.h"
 
+#include <QPushButton>
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
@@ -38,13 +39,21 @@ private slots:
     void sizeAndZoom_data();
     void sizeAndZoom();
     void zoomKeptForNextTime();
+    void opensWhileReading_data();
+    void opensWhileReading();
+    void stopStaysStopped();
+    void windowResumesAStoppedReading();
 
 private:
     void append(const QString &name, const QByteArray &bytes);
+    // A class long to read: one pupil's tens of megabytes.
+    QString bigClass();
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 namespace {
+
+constexpr int bigClassAttempts = 100000;
 
 QStringList folderListing(const QString &folder)
 {
@@ -70,6 +79,14 @@ void TestClassWindow::append(const QString &name, const QByteArray &bytes)
     QFile log(m_dir->filePath(name));
     QVERIFY(log.open(QIODevice::Append));
     QCOMPARE(log.write(bytes), bytes.size());
+}
+
+QString TestClassWindow::bigClass()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("grande"));
+    if (QDir().mkpath(folder))
+        append(QStringLiteral("grande/ana.txt"), recordFor({"3", "4", "1", "2"}).repeated(bigClassAttempts));
+    return folder;
 }
 
 void TestClassWindow::whatItOpens_data()
@@ -119,6 +136,7 @@ void TestClassWindow::followsTheClassLive()
 
     ClassWindow window(ClassWindowContext{{folder}, LogNaming{}, false, std::nullopt});
     window.loader().setWatching(notified);
+    window.loader().setPollInterval(100); // rather than every 5 s
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.windowTitle().startsWith(QStringLiteral("Résultats de la classe")));
@@ -318,6 +336,99 @@ void TestClassWindow::zoomKeptForNextTime()
     ClassWindow again(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
     QCOMPARE(again.zoom(), 1.1);
     QCOMPARE(again.width(), 700);
+}
+
+void TestClassWindow::opensWhileReading_data()
+{
+    QTest::addColumn<QStringList>("opened"); // one after the other, at once: "big" or "cm1"
+    QTest::addColumn<bool>("destroyed");     // the loader, while it reads
+    QTest::addColumn<int>("attempts");       // in what the loader shows first
+    QTest::newRow("another class") << QStringList{"big", "cm1"} << false << 1;
+    QTest::newRow("the same class, five times") << QStringList(5, "big") << false << bigClassAttempts;
+    QTest::newRow("closed while reading") << QStringList{"big"} << true << 0;
+}
+
+// A class opened while another is being read: what the older reading finds
+// is never shown, and nothing waits on it or crashes.
+void TestClassWindow::opensWhileReading()
+{
+    QFETCH(QStringList, opened);
+    QFETCH(bool, destroyed);
+    QFETCH(int, attempts);
+    append(QStringLiteral("cm1/léo.txt"), recordFor({"3", "4", "1", "2"}));
+    const QString big = bigClass();
+    auto loader = std::make_unique<ClassLoader>();
+    QList<int> shown;
+    connect(loader.get(), &ClassLoader::loaded, this,
+            [&shown](const ClassReport &report) { shown.append(report.attempts()); });
+    for (const QString &which : std::as_const(opened)) {
+        loader->open({which == QLatin1String("big") ? big : m_dir->filePath(which)}, LogNaming{});
+        QVERIFY(loader->busy());
+    }
+    if (destroyed) {
+        loader.reset();
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 60000);
+    QCOMPARE(shown.constFirst(), attempts);
+    QTRY_VERIFY(!loader->busy());
+    QCOMPARE(shown.size(), 1);
+}
+
+// Stopped, the reading stays stopped while pupils write; it goes on only
+// when asked.
+void TestClassWindow::stopStaysStopped()
+{
+    const QString big = bigClass();
+    ClassLoader loader;
+    QStringList told; // by the loader, in order
+    connect(&loader, &ClassLoader::loaded, this, [&told](const ClassReport &report, const QStringList &,
+                                                         const QDateTime &, bool stopped) {
+        told.append(stopped ? QStringLiteral("arrêté") : QString::number(report.attempts()));
+    });
+    connect(&loader, &ClassLoader::unchanged, this, [&told] { told.append(QStringLiteral("inchangé")); });
+    loader.open({big}, LogNaming{});
+    loader.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(told, QStringList{"arrêté"}, 60000);
+
+    // A pupil finishes: another window on the class sees it; this one reads nothing.
+    append(QStringLiteral("grande/zoé.txt"), recordFor({"3", "4", "1", "2"}));
+    ClassLoader other;
+    int seen = 0;
+    connect(&other, &ClassLoader::loaded, this, [&seen](const ClassReport &report) { seen = report.attempts(); });
+    other.open({big}, LogNaming{});
+    QTRY_COMPARE_WITH_TIMEOUT(seen, bigClassAttempts + 1, 60000);
+    QVERIFY(!loader.busy());
+    QCOMPARE(told, QStringList{"arrêté"});
+
+    loader.resume();
+    QTRY_COMPARE_WITH_TIMEOUT(told, (QStringList{"arrêté", QString::number(bigClassAttempts + 1)}), 60000);
+}
+
+// "Annuler" in the window stops the reading; "Reprendre la lecture" goes on
+// from there, and is offered only while the reading is stopped.
+void TestClassWindow::windowResumesAStoppedReading()
+{
+    const QString big = bigClass();
+    ClassWindow window(ClassWindowContext{{big}, LogNaming{}, false, {}});
+    window.show();
+    QPushButton *stop = nullptr;
+    QPushButton *resume = nullptr;
+    for (QPushButton *button : window.findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("Annuler"))
+            stop = button;
+        else if (button->text() == QStringLiteral("Reprendre la lecture"))
+            resume = button;
+    }
+    QVERIFY(stop && resume);
+    QVERIFY(!resume->isVisible());
+    QVERIFY(window.loader().busy());
+    window.loader().stop();
+    QTRY_VERIFY_WITH_TIMEOUT(resume->isVisible(), 60000);
+    QVERIFY(window.report().attempts() < bigClassAttempts);
+    QTest::mouseClick(resume, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(window.report().attempts(), bigClassAttempts, 60000);
+    QVERIFY(!resume->isVisible());
 }
 
 QTEST_MAIN(TestClassWindow)

@@ -51,6 +51,10 @@ void TestLogReader::records_data()
     QTest::newRow("empty answers") << recordFor(empty) << Attempts{empty} << QList<int>{0} << qint64(0);
     QTest::newRow("long answer") << recordFor({"1234", "4", "", "2"}) << Attempts{{"1234", "4", "", "2"}}
                                  << QList<int>{2} << qint64(0);
+    // Judged whole, kept cut as every table shows it.
+    QTest::newRow("an answer far longer than its zone") << recordFor({"3", QString(300, u'4'), "", "2"})
+                                                        << Attempts{{"3", QString(13, u'4') + u'…', "", "2"}}
+                                                        << QList<int>{2} << qint64(0);
     QTest::newRow("LF-only line") << lfOnly << Attempts{allRight} << QList<int>{4} << qint64(0);
     QTest::newRow("blank lines are nothing") << "\r\n" + example + "\n   \r\n" << Attempts{workedExample}
                                              << QList<int>{3} << qint64(0);

@@ -78,7 +78,7 @@ ExportOutcome exportClassCsv(const ClassSources &sources, const std::filesystem:
                 unread.append(QStringLiteral("impossible de lire %1 : %2")
                                   .arg(printableName(displayPath(log.file.path)), reading.reason));
             going = going && !reading.stopped;
-            done += std::max(reading.end, reading.size);
+            done += std::max(reading.mark.end, reading.mark.stamp.size);
         }
         return going && csv.ok();
     });

@@ -7,6 +7,7 @@
 #include <QCollatorSortKey>
 
 #include <algorithm>
+#include <queue>
 #include <vector>
 
 std::optional<QString> LogNaming::pupilOf(const QString &fileName) const
@@ -22,6 +23,15 @@ LogNaming namingFor(const LogLocation &log)
     if (!log.pupilLogs)
         return {};
     return {log.pupilLogs->prefix, log.pupilLogs->suffix};
+}
+
+QString otherIgnoredFiles(qsizetype named, qsizetype count)
+{
+    const qsizetype others = count - named;
+    if (others <= 0)
+        return {};
+    return QStringLiteral("… et %1").arg(others > 1 ? QStringLiteral("%1 autres fichiers ignorés").arg(others)
+                                                     : QStringLiteral("1 autre fichier ignoré"));
 }
 
 namespace {
@@ -56,17 +66,28 @@ ClassFolderListing listClassFolder(const std::filesystem::path &folder, const Lo
         listing.failure = QStringLiteral("impossible de lire le dossier %1").arg(printableName(displayPath(folder)));
         return listing;
     }
+    // The ignored names first by their bytes, the largest on top: only
+    // those kept are made printable and sorted as a teacher reads.
+    const auto byBytes = [](const std::filesystem::path &a, const std::filesystem::path &b) {
+        return a.native() < b.native();
+    };
+    std::priority_queue<std::filesystem::path, std::vector<std::filesystem::path>, decltype(byBytes)> ignored(byBytes);
     for (const std::filesystem::directory_entry &entry : entries) {
-        const QString name = nameOf(entry.path());
-        const QString shown = printableName(displayPath(entry.path()));
-        const std::optional<QString> pupil = naming.pupilOf(name);
-        if (!pupil)
-            listing.ignored.append(shown);
-        else if (const std::optional<QString> why = notALog(entry))
-            listing.setAside.append({shown, *why});
-        else
+        const std::optional<QString> pupil = naming.pupilOf(nameOf(entry.path()));
+        if (!pupil) {
+            ++listing.ignoredCount;
+            if (qsizetype(ignored.size()) < ignoredNamesKept || entry.path().native() < ignored.top().native())
+                ignored.push(entry.path());
+            if (qsizetype(ignored.size()) > ignoredNamesKept)
+                ignored.pop();
+        } else if (const std::optional<QString> why = notALog(entry)) {
+            listing.setAside.append({printableName(displayPath(entry.path())), *why});
+        } else {
             listing.logs.append({entry.path(), *pupil});
+        }
     }
+    for (; !ignored.empty(); ignored.pop())
+        listing.ignored.append(printableName(displayPath(ignored.top())));
     // As a teacher reads a class list; names the collator finds equal keep
     // their bytes' order, so that the order never depends on the listing's.
     // Each name's sort key made once: a folder may hold many thousands.

@@ -49,8 +49,18 @@ struct ClassFolderListing
     // Named by the rule but not a plain file (a link, a FIFO, a folder), or
     // not named by it at all: each once, with why, printable.
     QList<SetAsideFile> setAside;
+    // The files the rule does not name: the first `ignoredNamesKept` of
+    // them by their names, in French order, printable, and how many there
+    // are. A classmate may make a hundred thousand.
     QStringList ignored;
+    qsizetype ignoredCount = 0;
     QString failure; // the folder could not be listed, in French
 };
+
+inline constexpr qsizetype ignoredNamesKept = 200;
+
+// "… et 99 800 autres fichiers ignorés" after the `named` names of `count`
+// ignored files; empty when every one was named.
+QString otherIgnoredFiles(qsizetype named, qsizetype count);
 
 ClassFolderListing listClassFolder(const std::filesystem::path &folder, const LogNaming &naming);

@@ -54,7 +54,7 @@ QList<ClassNotice> classNotices(const ClassReport &report, const NoticeSources &
 {
     QList<ClassNotice> notices;
     if (sources.stopped)
-        notices.append({QStringLiteral("Lecture interrompue : seule une partie des résultats est montrée."), {}});
+        notices.append({QStringLiteral("Lecture interrompue : seule une partie des résultats est montrée (« Reprendre la lecture », en bas de la fenêtre, lit la suite)."), {}});
     addProblems(sources.problems, notices);
     if (report.anyOwnerUnverified())
         notices.append({QStringLiteral("Sur ce partage, le propriétaire des fichiers n'est pas visible : les lignes "

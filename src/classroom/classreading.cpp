@@ -1,19 +1,21 @@
 #include "classroom/classreading.h"
 
-#include "classroom/logreader.h"
 #include "paths/paths.h"
 
-#include <QSet>
+#include <QElapsedTimer>
 
 namespace {
 
-qint64 sizeOf(const LogSource &log)
+bool sameListing(const ClassSources &a, const ClassSources &b)
 {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(log.file.path, error);
-    return error ? -1 : static_cast<qint64>(size);
+    if (a.rows != b.rows || a.problems != b.problems || a.ignored != b.ignored || a.ignoredCount != b.ignoredCount
+        || a.logs.size() != b.logs.size())
+        return false;
+    for (qsizetype i = 0; i < a.logs.size(); ++i)
+        if (a.logs[i].file.path != b.logs[i].file.path || a.logs[i].file.pupil != b.logs[i].file.pupil)
+            return false;
+    return true;
 }
-
 
 } // namespace
 
@@ -28,85 +30,128 @@ ClassReading::ClassReading(QStringList paths, LogNaming naming)
 {
 }
 
-bool ClassReading::needsRereading(const ClassSources &found) const
+QStringList ClassReading::problems() const
 {
-    if (!m_read || m_stopped || found.logs.size() != m_followed.size() || found.rows != m_sources.rows)
-        return true;
-    for (const LogSource &log : found.logs) {
-        const auto followed = m_followed.constFind(followedKey(log));
-        if (followed == m_followed.cend())
-            return true;
-        const qint64 size = sizeOf(log);
-        if (size >= 0 && size < followed->end)
-            return true; // emptied or replaced: a collect
-    }
-    return false;
+    QStringList problems = m_sources.problems;
+    for (const LogSource &log : m_sources.logs)
+        if (const auto followed = m_followed.constFind(followedKey(log));
+            followed != m_followed.cend() && !followed->problem.isEmpty())
+            problems.append(followed->problem);
+    return problems;
 }
 
-void ClassReading::read(const LogSource &log, Followed &followed, qint64 &done, qint64 total,
-                        const Progress &progress)
+std::optional<QList<qsizetype>> ClassReading::logsToReadOn(const ClassSources &found,
+                                                           const QList<FileStamp> &stamps) const
 {
-    ReadSpan span;
-    span.from = followed.end;
-    span.wholeLinesOnly = true;
-    const qint64 before = done;
-    if (progress)
-        span.progress = [&](qint64 bytes) { return progress(before + bytes, total); };
-    bool begun = false;
-    const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
-        // An empty log is no pupil.
-        if (!begun)
-            m_report.beginPupil(printableName(log.file.pupil));
-        begun = true;
-        m_report.addAttempt(record);
-    }, readRulesFor(log), span);
-    if (!reading.ok) {
-        m_readProblems.append(QStringLiteral("impossible de lire %1 : %2")
-                                  .arg(printableName(displayPath(log.file.path)), reading.reason));
-        return;
+    if (!m_read || found.rows != m_sources.rows || found.logs.size() != m_followed.size())
+        return std::nullopt;
+    QList<qsizetype> logs;
+    for (qsizetype i = 0; i < found.logs.size(); ++i) {
+        const auto followed = m_followed.constFind(followedKey(found.logs[i]));
+        if (followed == m_followed.cend())
+            return std::nullopt; // a pupil came
+        const FileStamp &now = stamps[i];
+        if (!followed->problem.isEmpty()) {
+            if (now == followed->seen)
+                continue; // as it was: its problem stays
+            return std::nullopt;
+        }
+        if (!followed->mark) {
+            logs.append(i); // a reading stopped before it
+            continue;
+        }
+        if (followed->settled && now == followed->mark->stamp)
+            continue;
+        if (!now.sameFile(followed->mark->stamp) || now.size < followed->mark->end)
+            return std::nullopt; // another file, or shrunk: a collect, a rewrite
+        logs.append(i);
     }
-    if (begun)
-        m_report.noteLog(reading.modified, reading.ownerUnverified);
-    m_report.addIgnoredLines(reading.ignoredLines);
-    done = before + (reading.end - followed.end);
-    followed.end = reading.end;
-    followed.seen = std::max(reading.size, reading.end);
-    m_stopped = m_stopped || reading.stopped;
+    return logs;
+}
+
+ClassReading::Outcome ClassReading::readLogs(const ClassSources &found, const QList<qsizetype> &logs,
+                                             const QList<FileStamp> &stamps, const Progress &progress)
+{
+    Outcome outcome = Outcome::Nothing;
+    qint64 total = 0;
+    for (const qsizetype index : logs) {
+        const auto followed = m_followed.constFind(followedKey(found.logs[index]));
+        total += std::max<qint64>(0, stamps[index].size - (followed->mark ? followed->mark->end : 0));
+    }
+    qint64 done = 0;
+    for (const qsizetype index : logs) {
+        if (m_stopped || (progress && !progress(done, total))) {
+            m_stopped = true;
+            return Outcome::Something;
+        }
+        const LogSource &log = found.logs[index];
+        Followed &followed = m_followed[followedKey(log)];
+        ReadSpan span;
+        span.after = followed.mark;
+        span.wholeLinesOnly = true;
+        if (progress)
+            span.progress = [&, before = done](qint64 bytes) { return progress(before + bytes, total); };
+        bool begun = false;
+        const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
+            // An empty log is no pupil.
+            if (!begun)
+                m_report.beginPupil(printableName(log.file.pupil));
+            begun = true;
+            m_report.addAttempt(record);
+        }, readRulesFor(log), span);
+        if (reading.replaced || (!reading.ok && followed.mark))
+            return Outcome::Replaced; // what was read of it may be there no more
+        if (!reading.ok) {
+            followed.problem = QStringLiteral("impossible de lire %1 : %2")
+                                   .arg(printableName(displayPath(log.file.path)), reading.reason);
+            followed.seen = stamps[index];
+            outcome = Outcome::Something;
+            continue;
+        }
+        if (reading.records > 0 || reading.ignoredLines > 0 || reading.stopped)
+            outcome = Outcome::Something;
+        if (begun)
+            m_report.noteLog(reading.modified, reading.ownerUnverified);
+        m_report.addIgnoredLines(reading.ignoredLines);
+        done += reading.mark.end - (followed.mark ? followed.mark->end : 0);
+        followed.mark = reading.mark;
+        followed.settled = !reading.stopped && !reading.mark.stamp.changedLately();
+        m_stopped = reading.stopped;
+    }
+    return outcome;
 }
 
 ClassReading::Change ClassReading::refresh(const Progress &progress)
 {
-    ClassSources found = findClassSources(m_paths, m_naming);
-    const bool reread = needsRereading(found);
-    QList<qsizetype> toRead;
-    qint64 total = 0;
-    if (reread) {
-        m_report = ClassReport(found.rows, true);
-        m_followed.clear();
-        for (const LogSource &log : std::as_const(found.logs))
-            m_followed.insert(followedKey(log), {0, -1, log.file.pupil});
-    }
-    for (qsizetype i = 0; i < found.logs.size(); ++i) {
-        const qint64 size = sizeOf(found.logs[i]);
-        const Followed &followed = m_followed[followedKey(found.logs[i])];
-        if (reread || (size > followed.end && size != followed.seen)) {
-            toRead.append(i);
-            total += std::max<qint64>(0, size - followed.end);
-        }
-    }
-    if (!reread && toRead.isEmpty() && found.problems == m_sources.problems) {
-        m_sources = found;
-        return Change::None;
-    }
-    m_readProblems.clear();
-    m_stopped = false;
-    qint64 done = 0;
-    for (const qsizetype index : std::as_const(toRead)) {
-        if (m_stopped)
-            break;
-        read(found.logs[index], m_followed[followedKey(found.logs[index])], done, total, progress);
-    }
+    QElapsedTimer clock;
+    clock.start();
+    const ClassSources found = findClassSources(m_paths, m_naming);
+    m_listingTime = clock.elapsed();
+    QList<FileStamp> stamps;
+    stamps.reserve(found.logs.size());
+    for (const LogSource &log : found.logs)
+        stamps.append(stampOf(log.file.path, log.named));
+
+    const std::optional<QList<qsizetype>> readOn = logsToReadOn(found, stamps);
+    const bool sameSources = sameListing(found, m_sources);
     m_sources = found;
+    if (readOn && readOn->isEmpty())
+        return sameSources ? Change::None : Change::Added;
+    m_stopped = false;
+    if (readOn) {
+        const Outcome outcome = readLogs(found, *readOn, stamps, progress);
+        if (outcome != Outcome::Replaced)
+            return outcome == Outcome::Nothing && sameSources ? Change::None : Change::Added;
+    }
+    m_report = ClassReport(found.rows, true);
+    m_followed.clear();
+    QList<qsizetype> everything;
+    for (qsizetype i = 0; i < found.logs.size(); ++i) {
+        m_followed.insert(followedKey(found.logs[i]), {});
+        everything.append(i);
+    }
+    m_stopped = false;
+    readLogs(found, everything, stamps, progress);
     m_read = true;
-    return reread ? Change::Reread : Change::Added;
+    return Change::Reread;
 }

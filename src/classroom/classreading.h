@@ -2,6 +2,7 @@
 
 #include "classroom/classreport.h"
 #include "classroom/classsources.h"
+#include "classroom/logreader.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -9,13 +10,18 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // A class's results kept up to date while pupils write: each refresh lists
-// the class folders again and reads only what was added to each log since,
-// up to its last whole line (a record still being written waits for the
-// next refresh). A log that shrank or was replaced, or a pupil who came or
-// went, makes it read everything again. It only reads: nothing in the class
-// folder is locked, moved or created.
+// the class folders again and, of each log whose stamp changed, reads only
+// what was added, up to its last whole line (a record still being written
+// waits for the next refresh), when it is the same file going on with the
+// same bytes before. A log replaced, rewritten or shrunk, one that could
+// not be read and changed since, or a pupil who came or went, makes it read
+// everything again. A reading stopped half-way goes on from where it
+// stopped at the next refresh. What could not be read is said until its
+// file changes or goes. It only reads: nothing in the class folder is
+// locked, moved or created.
 class ClassReading
 {
 public:
@@ -30,26 +36,36 @@ public:
     const ClassReport &report() const { return m_report; }
     const ClassSources &sources() const { return m_sources; }
     // The paths and logs that could not be read or were set aside, with why.
-    QStringList problems() const { return m_sources.problems + m_readProblems; }
+    QStringList problems() const;
     bool stopped() const { return m_stopped; }
     const QStringList &paths() const { return m_paths; }
+    // How long the last refresh took to list the class, in milliseconds.
+    qint64 listingTime() const { return m_listingTime; }
 
 private:
     struct Followed
     {
-        qint64 end = 0;
-        qint64 seen = -1; // the size it had when last read: a line still unended waits for more
-        QString pupil;
+        std::optional<LogMark> mark; // where its reading stands; none: not read yet
+        // Read to its end as stamped, not stopped half-way, and stamped long
+        // enough after its last change for the stamp to show the next one.
+        bool settled = false;
+        FileStamp seen;              // as it was when `problem` was found
+        QString problem;             // why it could not be read
     };
-    bool needsRereading(const ClassSources &found) const;
-    void read(const LogSource &log, Followed &followed, qint64 &done, qint64 total, const Progress &progress);
+    // The logs to read on, or nothing when everything must be read again.
+    std::optional<QList<qsizetype>> logsToReadOn(const ClassSources &found, const QList<FileStamp> &stamps) const;
+    enum class Outcome { Nothing, Something, Replaced };
+    // Reads each log on from its mark: whether something new came, or one
+    // was not the file going on and the whole class must be read again.
+    Outcome readLogs(const ClassSources &found, const QList<qsizetype> &logs, const QList<FileStamp> &stamps,
+                     const Progress &progress);
 
     QStringList m_paths;
     LogNaming m_naming;
     ClassSources m_sources;
     ClassReport m_report;
     QHash<QString, Followed> m_followed; // by the log's path
-    QStringList m_readProblems;
+    qint64 m_listingTime = 0;
     bool m_read = false;
     bool m_stopped = false;
 };

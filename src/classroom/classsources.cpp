@@ -33,6 +33,7 @@ void addFolder(const QString &path, const LogNaming &naming, ClassSources &sourc
         sources.problems.append(QStringLiteral("impossible de lire %1 : le dossier ne peut pas être lu")
                                     .arg(printableName(QDir::toNativeSeparators(path))));
     sources.ignored += listing.ignored;
+    sources.ignoredCount += listing.ignoredCount;
     for (const SetAsideFile &setAside : listing.setAside)
         sources.problems.append(QStringLiteral("impossible de lire %1 : %2").arg(setAside.file, setAside.reason));
     for (const PupilLogFile &log : listing.logs)
@@ -57,9 +58,14 @@ ClassSources findClassSources(const QStringList &paths, const LogNaming &naming)
         // A file that is not there is said when read; one there that the rule does not take is no log.
         if (!oneFile && exists && !naming.pupilOf(displayPath(log.file.path.filename()))) {
             sources.ignored.append(printableName(QDir::toNativeSeparators(path)));
+            ++sources.ignoredCount;
             continue;
         }
         sources.logs.append(log);
+    }
+    if (sources.ignored.size() > ignoredNamesKept) {
+        std::sort(sources.ignored.begin(), sources.ignored.end(), frenchOrder());
+        sources.ignored.resize(ignoredNamesKept);
     }
     // Oldest change first; a file that cannot be looked at keeps its place
     // and is said when read.

@@ -33,7 +33,10 @@ struct ClassSources
     // Each path or file that could not be listed or was set aside, with why
     // (French, printable).
     QStringList problems;
-    QStringList ignored; // other files met, printable
+    // Other files met: some of their names (at most about
+    // `ignoredNamesKept`), printable, in French order, and how many in all.
+    QStringList ignored;
+    qsizetype ignoredCount = 0;
     ReportRows rows = ReportRows::Pupils;
 };
 

@@ -60,6 +60,7 @@ ClassCollectOutcome collectClass(const PupilLogs &logs, const std::filesystem::p
         return outcome;
     }
     outcome.ignored = listing.ignored;
+    outcome.ignoredCount = listing.ignoredCount;
     for (const SetAsideFile &setAside : listing.setAside)
         outcome.leftAlone.append(QStringLiteral("%1 : %2 ; laissé en place").arg(setAside.file, setAside.reason));
     for (qsizetype i = 0; i < listing.logs.size(); ++i) {

@@ -33,8 +33,9 @@ struct ClassCollectOutcome
     // The server's permissions kept them; nothing here could check.
     QStringList ownerUnverified;
     // The other files of the class folder, which the listing rule does not
-    // take for pupils' logs, printable.
+    // take for pupils' logs: some of their names, printable, and how many.
     QStringList ignored;
+    qsizetype ignoredCount = 0;
     // What stopped the whole collect, in French: the class folder could not
     // be read, or the destination folder made. Empty otherwise.
     QString failure;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+#include <QtGlobal>
+
+#include <algorithm>
 
 #include <filesystem>
 #include <string>
@@ -28,6 +32,42 @@ struct ReadRules
 // every file as the reader's), or, on Windows, the program never reads them.
 int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason,
                       bool *ownerUnverified = nullptr);
+
+// What tells a file from another between two readings without reading it:
+// which file it is on its volume (device and inode; volume serial and file
+// index on Windows), its size and when it last changed. A log replaced by
+// another file, or changed in any way, has another stamp.
+struct FileStamp
+{
+    bool known = false; // false: the file could not be looked at
+    quint64 volume = 0;
+    quint64 file = 0;
+    qint64 size = 0;
+    // In nanoseconds since 1970: when its bytes last changed, and when it
+    // last changed in any way (the creation time on Windows).
+    qint64 modified = 0;
+    qint64 changed = 0;
+
+    bool sameFile(const FileStamp &other) const
+    {
+        return known && other.known && volume == other.volume && file == other.file;
+    }
+    bool operator==(const FileStamp &) const = default;
+    // Whether it changed so lately that a change within the file system's
+    // time step may not show in its times yet: such a stamp is checked
+    // against the file's bytes rather than trusted.
+    bool changedLately() const
+    {
+        // Two seconds: the coarsest time step of the file systems a class may be on (FAT).
+        const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
+        return std::max(modified, changed) > now - qint64(2000000000);
+    }
+};
+
+// The stamp of the file at `path`, through a link only with `followLink`.
+FileStamp stampOf(const std::filesystem::path &path, bool followLink);
+// The stamp of an open file (a descriptor from openLogForReading()).
+FileStamp stampOf(int fd);
 
 // A new file for the teacher's eyes only (0600 on POSIX systems), never
 // over an existing one or through a link; a descriptor a QFile can take, or

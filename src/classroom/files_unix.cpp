@@ -10,6 +10,38 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+FileStamp stampFrom(const struct stat &status)
+{
+    FileStamp stamp;
+    stamp.known = true;
+    stamp.volume = static_cast<quint64>(status.st_dev);
+    stamp.file = static_cast<quint64>(status.st_ino);
+    stamp.size = static_cast<qint64>(status.st_size);
+    stamp.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.changed = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+    return stamp;
+}
+
+} // namespace
+
+FileStamp stampOf(const std::filesystem::path &path, bool followLink)
+{
+    struct stat status{};
+    if ((followLink ? ::stat(path.c_str(), &status) : ::lstat(path.c_str(), &status)) != 0)
+        return {};
+    return stampFrom(status);
+}
+
+FileStamp stampOf(int fd)
+{
+    struct stat status{};
+    if (::fstat(fd, &status) != 0)
+        return {};
+    return stampFrom(status);
+}
+
 int openLogForReading(const std::filesystem::path &path, const ReadRules &rules, QString &reason,
                       bool *ownerUnverified)
 {

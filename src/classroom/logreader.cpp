@@ -1,5 +1,6 @@
 #include "classroom/logreader.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 namespace {
@@ -43,6 +44,10 @@ public:
 
     // The bytes of the line not yet ended.
     qsizetype pending() const { return m_overLong ? 0 : m_pending.size(); }
+    // Whether the line not yet ended is already too long; a reading that
+    // goes on from there starts inside it.
+    bool insideLongLine() const { return m_overLong; }
+    void startInsideLongLine() { m_overLong = true; }
 
     // The last line, when the log does not end with a line feed.
     void finish()
@@ -109,6 +114,36 @@ qint64 RecordTally::finish()
     return m_lines->reading.records;
 }
 
+namespace {
+
+// A digest of the first and the last bytes before `end`: a log rewritten
+// from its start, or whose lines read so far changed, has another; one that
+// only grew keeps it. Nothing when they cannot be read.
+std::optional<QByteArray> digestOf(QFile &log, qint64 end)
+{
+    constexpr qint64 edge = 4096;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArray::number(end));
+    for (const qint64 from : {qint64(0), std::max<qint64>(0, end - edge)}) {
+        const qint64 length = std::min(edge, end - from);
+        if (!log.seek(from))
+            return std::nullopt;
+        const QByteArray bytes = log.read(length);
+        if (bytes.size() != length)
+            return std::nullopt;
+        hash.addData(bytes);
+    }
+    return hash.result();
+}
+
+// Whether the open log is the one `mark` was left in, the bytes before it as they were.
+bool goesOn(QFile &log, const FileStamp &stamp, const LogMark &mark)
+{
+    return stamp.sameFile(mark.stamp) && stamp.size >= mark.end && digestOf(log, mark.end) == mark.digest;
+}
+
+} // namespace
+
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,
                    const ReadRules &rules, const ReadSpan &span)
 {
@@ -120,20 +155,30 @@ LogReading readLog(const std::filesystem::path &path, const std::function<void(c
             reading.reason = QStringLiteral("le fichier ne peut pas être lu");
         return reading;
     }
-    reading.size = log.size();
+    const QString unreadable = QStringLiteral("le fichier ne peut pas être lu");
+    // Taken before any byte is read: what is appended meanwhile changes it.
+    reading.mark.stamp = stampOf(fd);
     reading.modified = log.fileTime(QFileDevice::FileModificationTime);
-    if (span.from > 0 && !log.seek(span.from)) {
-        reading.reason = QStringLiteral("le fichier ne peut pas être lu");
+    if (span.after && !goesOn(log, reading.mark.stamp, *span.after)) {
+        reading.replaced = true;
+        reading.ok = true;
+        return reading;
+    }
+    const qint64 from = span.after ? span.after->end : 0;
+    if (!log.seek(from)) {
+        reading.reason = unreadable;
         return reading;
     }
     RecordReader reader;
     LineSplitter lines([&](QByteArrayView line, bool ended) { judgeLine(line, ended, reader, reading, take); },
                        [&reading] { ++reading.ignoredLines; });
+    if (span.after && span.after->insideLongLine)
+        lines.startInsideLongLine();
     QByteArray block(64 * 1024, Qt::Uninitialized);
     qint64 total = 0;
     for (qint64 read; (read = log.read(block.data(), block.size())) != 0;) {
         if (read < 0) {
-            reading.reason = QStringLiteral("le fichier ne peut pas être lu");
+            reading.reason = unreadable;
             return reading;
         }
         lines.add(QByteArrayView(block.constData(), read));
@@ -143,11 +188,15 @@ LogReading readLog(const std::filesystem::path &path, const std::function<void(c
             break;
         }
     }
-    reading.end = span.from + total - lines.pending();
+    reading.mark.end = from + total - lines.pending();
+    reading.mark.insideLongLine = lines.insideLongLine();
     if (!span.wholeLinesOnly && !reading.stopped) {
         lines.finish();
-        reading.end = span.from + total;
+        reading.mark.end = from + total;
+        reading.mark.insideLongLine = false;
     }
+    // Without a digest (the log shrank meanwhile), the next reading starts again.
+    reading.mark.digest = digestOf(log, reading.mark.end).value_or(QByteArray());
     reading.ok = true;
     return reading;
 }

@@ -9,11 +9,23 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Reads a results log as a teacher collects it, in constant memory whatever
 // its size: each whole record of this exercise is handed on in log order;
 // blank lines are nothing; any other line (another exercise's, junk, a torn
 // last line, one too long to be a record) is counted as ignored.
+
+// Where a reading of a log ended, and what tells the next reading whether
+// the log is still that file going on: the file's stamp as it was opened,
+// and a digest of the first and the last bytes read.
+struct LogMark
+{
+    FileStamp stamp;
+    qint64 end = 0; // after the last line taken
+    QByteArray digest;
+    bool insideLongLine = false; // `end` falls inside a line too long to be a record
+};
 
 struct LogReading
 {
@@ -21,21 +33,24 @@ struct LogReading
     QString reason;        // when not ok: why the log could not be read, in French
     qint64 records = 0;
     qint64 ignoredLines = 0;
-    qint64 end = 0;       // where the next reading starts: after the last line taken
-    qint64 size = 0;      // the log's size when opened
+    LogMark mark;         // where the next reading starts
     QDateTime modified;   // when the log last changed, as it was opened
     bool stopped = false; // the reader asked to stop
+    // Asked to read on from a mark, the log was not that file going on (it
+    // was replaced, rewritten or shrunk): nothing was read.
+    bool replaced = false;
     // The log's owner could not be checked against the pupil its name says:
     // the file system does not show owners (a share through FUSE).
     bool ownerUnverified = false;
 };
 
 // What of a log to read. A log being watched is read again from where the
-// last reading ended, and its last line, while it has no line end yet,
-// waits for the next reading: it may be a record still being written.
+// last reading ended, when it is the same file with the same bytes there,
+// and its last line, while it has no line end yet, waits for the next
+// reading: it may be a record still being written.
 struct ReadSpan
 {
-    qint64 from = 0;
+    std::optional<LogMark> after;
     bool wholeLinesOnly = false;
     // Told the bytes read so far, now and then; returning false stops.
     std::function<bool(qint64)> progress;

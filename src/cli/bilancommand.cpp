@@ -85,6 +85,8 @@ int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &
     const ClassSources sources = findClassSources(paths, naming);
     for (const QString &ignored : sources.ignored)
         complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
+    if (const QString others = otherIgnoredFiles(sources.ignored.size(), sources.ignoredCount); !others.isEmpty())
+        complain(err, others + u'\n');
     for (const QString &problem : sources.problems)
         complain(err, problem + u'\n');
     std::unique_ptr<QFile> csvDevice;

@@ -28,6 +28,8 @@ int collectPupils(const PupilLogs &logs, const QString &folder, QIODevice &out, 
     }
     for (const QString &ignored : outcome.ignored)
         complain(err, QStringLiteral("ignoré : %1\n").arg(ignored));
+    if (const QString others = otherIgnoredFiles(outcome.ignored.size(), outcome.ignoredCount); !others.isEmpty())
+        complain(err, others + u'\n');
     for (const QString &left : outcome.leftAlone)
         complain(err, left + u'\n');
     if (!outcome.ownerUnverified.isEmpty()) {

@@ -79,22 +79,36 @@ int ReadRecord::score() const
 
 QByteArray RecordReader::laidOut(const QByteArray &key, const ReadRecord &record)
 {
+    const auto layOut = [&record] {
+        QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
+        bytes.chop(2); // the line end
+        return bytes;
+    };
+    // Answers longer than a box lets in are rare and may be huge: laid out
+    // each time, never kept.
+    if (key.size() > Content::questionCount * (answerZone + 1))
+        return layOut();
     // One cache for every thread, behind a lock: a thread_local one is
     // destroyed as each reading thread ends, which MinGW's runtime does
-    // after the thread's own storage has gone (a crash on Windows).
+    // after the thread's own storage has gone (a crash on Windows). Bounded
+    // in bytes: a log of junk answers must not grow it without end.
     static QMutex mutex;
     static QHash<QByteArray, QByteArray> lines;
+    static qsizetype bytesKept = 0;
+    constexpr qsizetype mostBytesKept = 1 << 20;
     {
         const QMutexLocker locked(&mutex);
         if (const auto found = lines.constFind(key); found != lines.cend())
             return *found;
     }
-    QByteArray bytes = recordLine(recordFieldsFor(QStringList(record.answers.begin(), record.answers.end())));
-    bytes.chop(2); // the line end
+    const QByteArray bytes = layOut();
     const QMutexLocker locked(&mutex);
-    if (lines.size() > 4096)
-        lines.clear(); // a log of junk answers must not grow it without end
+    if (bytesKept + key.size() + bytes.size() > mostBytesKept) {
+        lines.clear();
+        bytesKept = 0;
+    }
     lines.insert(key, bytes);
+    bytesKept += key.size() + bytes.size();
     return bytes;
 }
 
@@ -131,5 +145,9 @@ std::optional<ReadRecord> RecordReader::read(QByteArrayView line)
     }
     if (line != laidOut(key, record))
         return std::nullopt;
+    // Judged whole, kept as shown: one pupil's overlong answers must not
+    // take the memory a whole class's results need.
+    for (QString &answer : record.answers)
+        answer = shownAnswer(answer);
     return record;
 }

@@ -20,7 +20,8 @@
 
 struct ReadRecord
 {
-    std::array<QString, Content::questionCount> answers; // as typed; empty when none
+    // As typed, cut as shownAnswer() cuts them; empty when none.
+    std::array<QString, Content::questionCount> answers;
     std::array<bool, Content::questionCount> right{};
     // The answer holds what no answer box lets in (a character other than a
     // paragraph number, more than the record's zone of 13 characters): the

@@ -152,10 +152,18 @@ void ClassWindow::buildStatus()
         else
             m_loader.stop();
     });
+    // A reading the teacher stopped stays stopped until asked to go on.
+    m_resume = new QPushButton(QStringLiteral("Reprendre la lecture"));
+    connect(m_resume, &QPushButton::clicked, this, [this] {
+        m_resume->hide();
+        m_loader.resume();
+    });
     statusBar()->addWidget(m_readAt, 1);
     statusBar()->addPermanentWidget(m_activity);
     statusBar()->addPermanentWidget(m_progress);
     statusBar()->addPermanentWidget(m_stop);
+    statusBar()->addPermanentWidget(m_resume);
+    m_resume->hide();
     m_activity->hide();
     m_progress->hide();
     m_stop->hide();
@@ -206,8 +214,8 @@ void ClassWindow::showReport(const ClassReport &report, const QStringList &probl
     m_missed->setText(missedMostSentence(report));
     m_noticeSources.problems = problems;
     m_noticeSources.ignored = m_loader.sources().ignored;
-    // TODO ignoredCount: once the listing keeps only some of the names, their number.
-    m_noticeSources.ignoredCount = m_loader.sources().ignored.size();
+    // The listing keeps only some of the names, and their number.
+    m_noticeSources.ignoredCount = m_loader.sources().ignoredCount;
     m_noticeSources.stopped = stopped;
     m_noticeSources.sharedSetting = m_context.sharedSetting;
     m_notices->setNotices(classNotices(report, m_noticeSources));
@@ -216,6 +224,7 @@ void ClassWindow::showReport(const ClassReport &report, const QStringList &probl
         m_progress->hide();
         m_stop->hide();
     }
+    m_resume->setVisible(stopped);
     showReadTime(readAt);
 }
 

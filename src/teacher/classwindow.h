@@ -127,6 +127,7 @@ private:
     QLabel *m_activity = nullptr;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_stop = nullptr;
+    QPushButton *m_resume = nullptr;
     QMenu *m_exportMenu = nullptr;
     QList<QAction *> m_jobActions; // not while a job runs
     NoticeSources m_noticeSources; // as last read
