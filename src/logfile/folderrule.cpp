@@ -107,15 +107,12 @@ bool PupilAccount::inGroup(unsigned group) const
     return std::find(groups.begin(), groups.end(), group) != groups.end();
 }
 
-PathVerdict judgePupilLogPath(const std::vector<PathStep> &steps, const PupilAccount &pupil,
-                              std::string (*nameOf)(unsigned), std::string (*groupNameOf)(unsigned))
+namespace {
+
+// Every entry on the way under `trust`; those on a file system that hides
+// owners are only noted.
+PathVerdict judgeSteps(const std::vector<PathStep> &steps, const Trust &trust, std::string (*nameOf)(unsigned))
 {
-    if (steps.empty())
-        return {};
-    const PathStep &classFolder = steps.back();
-    const bool ownFolder = classFolder.ownersVisible && classFolder.owner == pupil.uid;
-    // In the account's own folder, its group is the teacher's.
-    const Trust trust{pupil, classFolder.owner, ownFolder || !pupil.inGroup(classFolder.group), classFolder.group};
     PathVerdict verdict;
     for (const PathStep &step : steps) {
         if (!step.ownersVisible) {
@@ -125,6 +122,23 @@ PathVerdict judgePupilLogPath(const std::vector<PathStep> &steps, const PupilAcc
         if (std::optional<std::string> fault = entryFault(step, trust, nameOf))
             return refused(std::move(*fault));
     }
+    return verdict;
+}
+
+} // namespace
+
+PathVerdict judgePupilLogPath(const std::vector<PathStep> &steps, const PupilAccount &pupil,
+                              std::string (*nameOf)(unsigned), std::string (*groupNameOf)(unsigned))
+{
+    if (steps.empty())
+        return {};
+    const PathStep &classFolder = steps.back();
+    const bool ownFolder = classFolder.ownersVisible && classFolder.owner == pupil.uid;
+    // In the account's own folder, its group is the teacher's.
+    const Trust trust{pupil, classFolder.owner, ownFolder || !pupil.inGroup(classFolder.group), classFolder.group};
+    PathVerdict verdict = judgeSteps(steps, trust, nameOf);
+    if (!verdict.safe)
+        return verdict;
     if (classFolder.ownersVisible)
         if (std::optional<std::string> fault = classFolderFault(classFolder, trust, ownFolder, nameOf, groupNameOf))
             verdict = refused(std::move(*fault));
@@ -175,15 +189,9 @@ PathVerdict judgeTeachersFolderPath(const std::vector<PathStep> &steps, const Pu
     // trusted beside root.
     const PupilAccount teacher{folder.owner, {}};
     const Trust trust{teacher, folder.owner, !reader.inGroup(folder.group), folder.group};
-    PathVerdict verdict;
-    for (const PathStep &step : steps) {
-        if (!step.ownersVisible) {
-            verdict.unverified.push_back(step.path);
-            continue;
-        }
-        if (std::optional<std::string> fault = entryFault(step, trust, nameOf))
-            return refused(std::move(*fault));
-    }
+    PathVerdict verdict = judgeSteps(steps, trust, nameOf);
+    if (!verdict.safe)
+        return verdict;
     // Even with the sticky bit, others could add what the folder lacks.
     if (folder.ownersVisible && trust.othersWrite(folder.mode, folder.group, folder.acl))
         return refused("d'autres comptes que " + name(folder.owner, nameOf) + " peuvent écrire dans le dossier "
