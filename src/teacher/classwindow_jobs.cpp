@@ -92,7 +92,8 @@ void ClassWindow::collect()
                     QMessageBox::NoButton, this);
     ask.setTextFormat(Qt::PlainText);
     QPushButton *yes = ask.addButton(QStringLiteral("Recueillir"), QMessageBox::AcceptRole);
-    ask.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    // Qt's own "Annuler", in the language its translations give it.
+    ask.addButton(QMessageBox::Cancel);
     ask.exec();
     if (ask.clickedButton() == yes)
         startCollect(destination);

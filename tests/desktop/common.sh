@@ -45,11 +45,12 @@ start_display() {
     export DISPLAY=":$(head -1 "$ready")"
 }
 
-# Waits (up to 20 s) for a window with the exact title and prints its id.
+# Waits (up to 60 s) for a window with the exact title and prints its id.
 wait_for_window() {
     local title=$1 tries=0 id
     until id=$(xdotool search --onlyvisible --name "^$title\$" 2> /dev/null | head -1) && [[ -n $id ]]; do
-        ((tries++ < 200)) || fail "no window titled $title appeared"
+        # A first start under Wine, on a loaded machine, takes half a minute.
+        ((tries++ < 600)) || fail "no window titled $title appeared"
         sleep 0.1
     done
     echo "$id"

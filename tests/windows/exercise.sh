@@ -310,10 +310,11 @@ box=$(window_of_program 'Recueillir les résultats')
 import -window root "$screenshots/collect-question-under-wine.png"
 import -window "$box" "$scratch/collect-box.png"
 read_screen "$scratch/collect-box.png" sparse > "$scratch/collect.txt"
-for button in Oui Non; do
+# "Recueillir" is the program's own; "Annuler" is Qt's, from its French translation.
+for button in Recueillir Annuler; do
     grep -qw $button "$scratch/collect.txt" || fail "the question has no button $button: $(cat "$scratch/collect.txt")"
 done
-! grep -qwE 'Yes|No' "$scratch/collect.txt" || fail "the question's buttons are English: $(cat "$scratch/collect.txt")"
+! grep -qwE 'Cancel' "$scratch/collect.txt" || fail "the question's buttons are English: $(cat "$scratch/collect.txt")"
 xdotool key Escape
 sleep 1
 
