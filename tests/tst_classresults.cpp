@@ -55,10 +55,11 @@ QByteArray allRight() { return recordFor({"3", "4", "1", "2"}); }
 QByteArray noneRight() { return recordFor({"1", "1", "2", "1"}); }
 QByteArray twoRight() { return recordFor({"3", "1", "", "2"}); }
 
-// "name attempts last/4" for each row, in the report's order, and the best
-// score when it is not the last.
-QStringList rowsOf(const ClassReport &report)
+// "name attempts last/4" for each row of the exercise with the latest
+// attempt, in the report's order, and the best score when it is not the last.
+QStringList rowsOf(const ClassResults &results)
 {
+    const ClassReport &report = results.latest();
     QStringList rows;
     for (qsizetype i = 0; i < report.rowCount(); ++i) {
         const PupilSummary row = report.row(i);
@@ -127,7 +128,7 @@ void TestClassResults::reading()
         full.append(path(name));
     ClassReading reading(full, LogNaming{});
     reading.refresh();
-    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(rowsOf(reading.results()), rows);
     QStringList ignoredNames;
     for (const QString &name : reading.sources().ignored)
         ignoredNames.append(QFileInfo(name).fileName());
@@ -158,8 +159,8 @@ void TestClassResults::lastAttemptFollowsTheFilesTimes()
         std::reverse(paths.begin(), paths.end());
     ClassReading reading(paths, LogNaming{});
     reading.refresh();
-    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 2 0/4 meilleur 4"});
-    QCOMPARE(reading.report().questions()[0].right, 0);
+    QCOMPARE(rowsOf(reading.results()), QStringList{"zoé 2 0/4 meilleur 4"});
+    QCOMPARE(reading.results().latest().questions()[0].right, 0);
 }
 
 void TestClassResults::followsALogAsItGrows()
@@ -167,22 +168,22 @@ void TestClassResults::followsALogAsItGrows()
     write(QStringLiteral("cm1/zoé.txt"), noneRight() + allRight().left(50));
     ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
-    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 1 0/4"});
+    QCOMPARE(rowsOf(reading.results()), QStringList{"zoé 1 0/4"});
     QCOMPARE(reading.refresh(), ClassReading::Change::None);
 
     // The record's end arrives: read from where the last reading stopped.
     write(QStringLiteral("cm1/zoé.txt"), allRight().mid(50), QIODevice::Append);
     QCOMPARE(reading.refresh(), ClassReading::Change::Added);
-    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 2 4/4"});
-    QCOMPARE(reading.report().ignoredLines(), 0);
+    QCOMPARE(rowsOf(reading.results()), QStringList{"zoé 2 4/4"});
+    QCOMPARE(reading.results().ignoredLines(), 0);
 
     // A new pupil, then a collect that leaves the log empty: read again.
     write(QStringLiteral("cm1/léo.txt"), twoRight());
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
-    QCOMPARE(rowsOf(reading.report()).size(), 2);
+    QCOMPARE(rowsOf(reading.results()).size(), 2);
     write(QStringLiteral("cm1/zoé.txt"), {});
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
-    QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
+    QCOMPARE(rowsOf(reading.results()), QStringList{"léo 1 2/4"});
 }
 
 void TestClassResults::logChanged_data()
@@ -233,7 +234,7 @@ void TestClassResults::logChanged()
                                 localPath(path(QStringLiteral("cm1/zoé.txt"))));
     }
     QCOMPARE(reading.refresh(), change);
-    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(rowsOf(reading.results()), rows);
     QCOMPARE(reading.refresh(), ClassReading::Change::None);
 }
 
@@ -246,7 +247,7 @@ void TestClassResults::stoppedReadingGoesOn()
     int told = 0;
     reading.refresh([&told](qint64, qint64) { return ++told < 2; });
     QVERIFY(reading.stopped());
-    QVERIFY(reading.report().attempts() < 600);
+    QVERIFY(reading.results().attempts() < 600);
     qint64 toRead = 0;
     QCOMPARE(reading.refresh([&toRead](qint64, qint64 total) {
         toRead = total;
@@ -254,7 +255,7 @@ void TestClassResults::stoppedReadingGoesOn()
     }), ClassReading::Change::Added);
     QVERIFY(!reading.stopped());
     QVERIFY(toRead < twoRight().size() * 600);
-    QCOMPARE(rowsOf(reading.report()), (QStringList{"ana 600 2/4", "zoé 1 4/4"}));
+    QCOMPARE(rowsOf(reading.results()), (QStringList{"ana 600 2/4", "zoé 1 4/4"}));
 }
 
 void TestClassResults::problemStaysUntilItsFileChanges_data()
@@ -302,7 +303,7 @@ void TestClassResults::problemStaysUntilItsFileChanges()
         write(QStringLiteral("cm1/zoé.txt"), then);
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
     QCOMPARE(reading.problems(), QStringList{});
-    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(rowsOf(reading.results()), rows);
 }
 
 // A classmate's thousands of files cost a bounded list of names and a count.
@@ -320,7 +321,7 @@ void TestClassResults::ignoredNamesBounded()
     QVERIFY(sources.ignored.constLast().endsWith(QStringLiteral("f199")));
     QCOMPARE(otherIgnoredFiles(sources.ignored.size(), sources.ignoredCount),
              QStringLiteral("… et 50 autres fichiers ignorés"));
-    QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
+    QCOMPARE(rowsOf(reading.results()), QStringList{"léo 1 2/4"});
 }
 
 void TestClassResults::scoreSortsWeakestFirst()
@@ -347,13 +348,13 @@ void TestClassResults::scoreSortsWeakestFirst()
         return cells;
     };
     QCOMPARE(column(PupilsModel::Name), (QStringList{"ana", "chloé", "Élise", "Zoé"}));
-    const auto initial = model.headerData(PupilsModel::Score, Qt::Horizontal, Qt::InitialSortOrderRole);
-    sorted.sort(PupilsModel::Score, Qt::SortOrder(initial.toInt()));
+    const auto initial = model.headerData(model.scoreColumn(), Qt::Horizontal, Qt::InitialSortOrderRole);
+    sorted.sort(model.scoreColumn(), Qt::SortOrder(initial.toInt()));
     // Ties keep French order.
     QCOMPARE(column(PupilsModel::Name), (QStringList{"Élise", "ana", "chloé", "Zoé"}));
-    QCOMPARE(column(PupilsModel::Score), (QStringList{"0/4", "2/4", "4/4", "4/4"}));
-    sorted.sort(PupilsModel::Idea3, Qt::AscendingOrder);
-    QCOMPARE(column(PupilsModel::Idea3), (QStringList{"–", "2 ✗", "1 ✓", "1 ✓"}));
+    QCOMPARE(column(model.scoreColumn()), (QStringList{"0/4", "2/4", "4/4", "4/4"}));
+    sorted.sort(PupilsModel::Idea1 + 2, Qt::AscendingOrder);
+    QCOMPARE(column(PupilsModel::Idea1 + 2), (QStringList{"–", "2 ✗", "1 ✓", "1 ✓"}));
 }
 
 void TestClassResults::ideasSpread()
@@ -373,9 +374,9 @@ void TestClassResults::ideasSpread()
     const auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
     // The counts themselves are the report's (tst_classreport); here, what the
     // table adds: the right paragraph marked, a share for the bars.
-    QCOMPARE(cell(0, IdeasModel::Chose3), QStringLiteral("1 ✓"));
-    QCOMPARE(cell(0, IdeasModel::Chose2), QStringLiteral("2"));
-    QCOMPARE(model.index(0, IdeasModel::Chose2).data(IdeasModel::SpreadRole).toDouble(), 2.0 / 3);
+    QCOMPARE(cell(0, IdeasModel::Chose1 + 2), QStringLiteral("1 ✓"));
+    QCOMPARE(cell(0, IdeasModel::Chose1 + 1), QStringLiteral("2"));
+    QCOMPARE(model.index(0, IdeasModel::Chose1 + 1).data(IdeasModel::SpreadRole).toDouble(), 2.0 / 3);
     QCOMPARE(report.whoChose(0, AnswerChoice::Paragraph2), (QStringList{"ana", "léo"}));
     QCOMPARE(report.whoChose(2, AnswerChoice::Blank), QStringList{"léo"});
     QCOMPARE(report.whoChose(2, AnswerChoice::Other), QStringList{"ana"});

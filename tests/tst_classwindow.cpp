@@ -329,7 +329,7 @@ void TestClassWindow::zoomKeptForNextTime()
         QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
         // However wide the window, the last column is as wide as its dates.
         window.resize(1900, window.height());
-        QVERIFY(window.pupilsView()->horizontalHeader()->sectionSize(PupilsModel::LastChanged) < 300);
+        QVERIFY(window.pupilsView()->horizontalHeader()->sectionSize(PupilsModel::Idea1 + 6) /* dernier essai */ < 300);
         window.resize(700, window.height());
         window.close();
     }
@@ -360,7 +360,7 @@ void TestClassWindow::opensWhileReading()
     auto loader = std::make_unique<ClassLoader>();
     QList<int> shown;
     connect(loader.get(), &ClassLoader::loaded, this,
-            [&shown](const ClassReport &report) { shown.append(report.attempts()); });
+            [&shown](const ClassResults &results) { shown.append(results.attempts()); });
     for (const QString &which : std::as_const(opened)) {
         loader->open({which == QLatin1String("big") ? big : m_dir->filePath(which)}, LogNaming{});
         QVERIFY(loader->busy());
@@ -382,9 +382,9 @@ void TestClassWindow::stopStaysStopped()
     const QString big = bigClass();
     ClassLoader loader;
     QStringList told; // by the loader, in order
-    connect(&loader, &ClassLoader::loaded, this, [&told](const ClassReport &report, const QStringList &,
-                                                         const QDateTime &, bool stopped) {
-        told.append(stopped ? QStringLiteral("arrêté") : QString::number(report.attempts()));
+    connect(&loader, &ClassLoader::loaded, this, [&told](const ClassResults &results, const QStringList &,
+                                                         const QStringList &, const QDateTime &, bool stopped) {
+        told.append(stopped ? QStringLiteral("arrêté") : QString::number(results.attempts()));
     });
     connect(&loader, &ClassLoader::unchanged, this, [&told] { told.append(QStringLiteral("inchangé")); });
     loader.open({big}, LogNaming{});
@@ -395,7 +395,7 @@ void TestClassWindow::stopStaysStopped()
     append(QStringLiteral("grande/zoé.txt"), recordFor({"3", "4", "1", "2"}));
     ClassLoader other;
     int seen = 0;
-    connect(&other, &ClassLoader::loaded, this, [&seen](const ClassReport &report) { seen = report.attempts(); });
+    connect(&other, &ClassLoader::loaded, this, [&seen](const ClassResults &results) { seen = results.attempts(); });
     other.open({big}, LogNaming{});
     QTRY_COMPARE_WITH_TIMEOUT(seen, bigClassAttempts + 1, 60000);
     QVERIFY(!loader.busy());

@@ -140,7 +140,7 @@ void TestCommandLine::arguments_data()
         << QStringList{"--exercice"} << two << QByteArray("-") << 2 << ""
         << "morvel2 : l'option --exercice demande un nom de fichier.\n" + tryHelp << two << QByteArray("-");
     QTest::newRow("--exercice with another option")
-        << QStringList{"--exercice", "DEST", "--bilan", "LOG"} << two << QByteArray("-") << 2 << ""
+        << QStringList{"--exercice", "DEST", "--collect", "LOG"} << two << QByteArray("-") << 2 << ""
         << "morvel2 : --exercice se donne seul, suivi du fichier de l'exercice.\n" + tryHelp << two << QByteArray("-");
     QTest::newRow("--exercice --") << QStringList{"--exercice", "--"} << two << QByteArray("-") << 2 << ""
                                    << "morvel2 : l'option --exercice demande un nom de fichier, pas « -- ».\n" + tryHelp
@@ -264,7 +264,7 @@ void TestCommandLine::bilan_data()
     QTest::newRow("a path that is not there")
         << QStringList{"--bilan", "CLASS", "MISSING"} << 1 << "Bilan : 2 élèves, 3 essais\n"
         << notes + "morvel2 : impossible de lire MISSING : il n'existe pas\n" << -1;
-    QTest::newRow("an empty folder") << QStringList{"--bilan", "EMPTY"} << 0 << "Aucun résultat de cet exercice.\n"
+    QTest::newRow("an empty folder") << QStringList{"--bilan", "EMPTY"} << 0 << "Aucun résultat.\n"
                                      << "" << -1;
     QTest::newRow("no path") << QStringList{"--bilan"} << 2 << ""
                              << "morvel2 : l'option --bilan demande au moins un fichier ou un dossier.\n" + tryAgain

@@ -58,8 +58,9 @@ void TestLogReader::records_data()
     QTest::newRow("LF-only line") << lfOnly << Attempts{allRight} << QList<int>{4} << qint64(0);
     QTest::newRow("blank lines are nothing") << "\r\n" + example + "\n   \r\n" << Attempts{workedExample}
                                              << QList<int>{3} << qint64(0);
-    QTest::newRow("another exercise") << otherExercise + example << Attempts{workedExample} << QList<int>{3}
-                                      << qint64(1);
+    // Its file not at hand: counted by its code and label, with its score, its answers unread.
+    QTest::newRow("an exercise not known") << otherExercise + example << Attempts{{}, workedExample}
+                                           << QList<int>{3, 3} << qint64(0);
     QTest::newRow("junk") << "bonjour\r\n" + example + QByteArray("\x00\xff\r\n", 4) << Attempts{workedExample}
                           << QList<int>{3} << qint64(2);
     QTest::newRow("hand-edited count") << handEdited << Attempts{} << QList<int>{} << qint64(1);
