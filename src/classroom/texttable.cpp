@@ -155,8 +155,9 @@ QString ideasTables(const ClassReport &report)
         spread.append(counts);
     }
     return columns(ideas, {true, false, true, true})
-           + QStringLiteral("\nRéponses au dernier essai, par paragraphe choisi (✓ : le paragraphe juste%1) :\n")
-                 .arg(shortHeaders ? QStringLiteral(" ; p1 : le paragraphe 1 ; vide : sans réponse") : QString())
+           + u'\n'
+           + wrapped(QStringLiteral("Réponses au dernier essai, par paragraphe choisi (✓ : le paragraphe juste%1) :")
+                         .arg(shortHeaders ? QStringLiteral(" ; p1 : le paragraphe 1 ; vide : sans réponse") : QString()))
            + columns(spread, QList<bool>(spreadHeader.size(), true));
 }
 
