@@ -70,7 +70,11 @@ QList<ClassNotice> classNotices(const ClassReport &report, const NoticeSources &
                             .arg(QString::fromUtf8(untypedNote)),
                         {}});
     if (!report.known())
-        notices.append({unknownExerciseNote(), {}});
+        notices.append({unknownExerciseNote()
+                            + (sources.live ? QStringLiteral(" « Fichier › Lire selon un fichier d'exercice… » lit ses "
+                                                             "réponses, si vous avez son fichier.")
+                                            : QString()),
+                        {}});
     if (sources.ignoredLines > 0)
         notices.append({QStringLiteral("%1 : ce ne sont pas des résultats entiers (une ligne modifiée à la main, "
                                        "coupée, ou un titre d'exercice connu sur d'autres idées) ; elles ne comptent pas.")

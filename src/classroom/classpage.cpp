@@ -16,11 +16,13 @@ QString cell(const QString &text, const QString &style = {})
                                              text.toHtmlEscaped());
 }
 
-QString headerRow(const QStringList &headers)
+// `wide`: the column that takes what the others leave, a quarter of the page.
+QString headerRow(const QStringList &headers, qsizetype wide = -1)
 {
     QString html = QStringLiteral("<thead><tr>");
-    for (const QString &header : headers)
-        html += QStringLiteral("<th>%1</th>").arg(header.toHtmlEscaped());
+    for (qsizetype i = 0; i < headers.size(); ++i)
+        html += QStringLiteral("<th%1>%2</th>")
+                    .arg(i == wide ? QStringLiteral(" width=\"25%\"") : QString(), headers.at(i).toHtmlEscaped());
     return html + QStringLiteral("</tr></thead>");
 }
 
@@ -48,7 +50,7 @@ QString rowsTable(const ClassReport &report, const QList<qsizetype> &order)
 QString ideasTable(const ClassReport &report)
 {
     QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\">")
-                   + headerRow(ideaHeaders(report.paragraphCount()));
+                   + headerRow(printedIdeaHeaders(report.paragraphCount()), 1);
     int number = 0;
     for (const QuestionSummary &question : report.questions()) {
         html += QStringLiteral("<tr>") + cell(QString::number(++number)) + cell(question.prompt)
@@ -97,7 +99,10 @@ QString classPageHtml(const ClassReport &report, const ClassPage &page)
     const QString mean = french.toString(report.meanScore(), 'f', 1);
     if (!report.known())
         return html + QStringLiteral("<p>Score moyen au dernier essai : %1 justes</p></body></html>").arg(mean);
-    html += QStringLiteral("<h3>Les idées</h3>") + ideasTable(report);
+    html += QStringLiteral("<h3>Les idées</h3>");
+    if (shortIdeaHeaders(report.paragraphCount()))
+        html += QStringLiteral("<p>%1</p>").arg(shortHeadersNote().toHtmlEscaped());
+    html += ideasTable(report);
     if (const QString sentence = missedMostSentence(report); !sentence.isEmpty())
         html += QStringLiteral("<p>%1</p>").arg(sentence.toHtmlEscaped());
     html += QStringLiteral("<p>Score moyen au dernier essai : %1/%2</p>").arg(mean).arg(report.outOf());

@@ -28,6 +28,26 @@ QStringList ideaHeaders(int paragraphCount)
     return headers;
 }
 
+bool shortIdeaHeaders(int paragraphCount)
+{
+    return paragraphCount > 4;
+}
+
+QStringList printedIdeaHeaders(int paragraphCount)
+{
+    QStringList headers = ideaHeaders(paragraphCount);
+    if (shortIdeaHeaders(paragraphCount)) {
+        for (QString &header : headers)
+            header.replace(QStringLiteral("par. "), QStringLiteral("p")).replace(QStringLiteral("sans réponse"), QStringLiteral("vide"));
+    }
+    return headers;
+}
+
+QString shortHeadersNote()
+{
+    return QStringLiteral("p1 : le paragraphe 1 ; vide : sans réponse");
+}
+
 QString exerciseTitle(const ClassReport &report)
 {
     const QString said = report.known() ? plural(report.ideaCount(), QStringLiteral("idée"), QStringLiteral("idées"))

@@ -13,8 +13,13 @@
 // each of the `ideas` ideas.
 QStringList rowHeaders(ReportRows rows, int ideas = 4);
 // The ideas' headers: the idea, its prompt, paragraph, rights, then each
-// of answerChoices(paragraphCount).
+// of answerChoices(paragraphCount); on paper and in a terminal, an
+// exercise of more paragraphs than the built-in one's has them short: "p1",
+// "vide", which shortHeadersNote() explains.
 QStringList ideaHeaders(int paragraphCount = 4);
+bool shortIdeaHeaders(int paragraphCount);
+QStringList printedIdeaHeaders(int paragraphCount);
+QString shortHeadersNote();
 
 // How a table names the exercise: "303 – Le voyage des cigognes (6 idées)",
 // "404 – Un titre (exercice inconnu)".

@@ -16,11 +16,9 @@ namespace {
 constexpr qsizetype longestName = 22;
 constexpr qsizetype longestPrompt = 40;
 constexpr qsizetype attemptWidth = 8; // "essai" and its number, right-aligned
-// More ideas or paragraphs than this do not fit a row of 80 columns as the
-// built-in exercise's do: the answers get a table of their own, the
-// paragraphs shorter headers.
+// More ideas than this do not fit a row of 80 columns as the built-in
+// exercise's do: the answers get a table of their own.
 constexpr int ideasInOneRow = 4;
-constexpr int paragraphsInFull = 4;
 
 QString cut(const QString &text, qsizetype longest)
 {
@@ -136,13 +134,8 @@ QString ideasTables(const ClassReport &report)
 {
     const QList<QuestionSummary> questions = report.questions();
     QList<QStringList> ideas{ideaHeaders(report.paragraphCount()).first(4)};
-    QStringList spreadHeader = ideaHeaders(report.paragraphCount());
+    QStringList spreadHeader = printedIdeaHeaders(report.paragraphCount());
     spreadHeader.remove(1, 3); // the prompt, paragraph and rights are in the first table
-    const bool shortHeaders = report.paragraphCount() > paragraphsInFull;
-    if (shortHeaders) {
-        for (QString &cell : spreadHeader)
-            cell.replace(QStringLiteral("par. "), QStringLiteral("p")).replace(QStringLiteral("sans réponse"), QStringLiteral("vide"));
-    }
     QList<QStringList> spread{spreadHeader};
     int number = 0;
     for (const QuestionSummary &question : questions) {
@@ -157,7 +150,8 @@ QString ideasTables(const ClassReport &report)
     return columns(ideas, {true, false, true, true})
            + u'\n'
            + wrapped(QStringLiteral("Réponses au dernier essai, par paragraphe choisi (✓ : le paragraphe juste%1) :")
-                         .arg(shortHeaders ? QStringLiteral(" ; p1 : le paragraphe 1 ; vide : sans réponse") : QString()))
+                         .arg(shortIdeaHeaders(report.paragraphCount()) ? QStringLiteral(" ; ") + shortHeadersNote()
+                                                                        : QString()))
            + columns(spread, QList<bool>(spreadHeader.size(), true));
 }
 

@@ -48,7 +48,8 @@ QWidget *ClassWindow::buildExerciseChooser()
     auto *label = new QLabel(QStringLiteral("&Exercice :"));
     label->setBuddy(m_exercise);
     layout->addWidget(label);
-    layout->addWidget(m_exercise, 1);
+    layout->addWidget(m_exercise);
+    layout->addStretch(1);
     connect(m_exercise, &QComboBox::currentIndexChanged, this, [this] {
         m_whoPicked.reset();
         showExercise();
@@ -89,8 +90,12 @@ void ClassWindow::listExercises()
                                                          rowNoun(report, report.rowsWithAttempt())),
                             keyData(key));
     }
-    // The exercise shown stays; the first reading shows the latest one.
-    const int kept = shown.isValid() ? m_exercise->findData(shown) : -1;
+    // The exercise shown stays, even when its file was named since (its
+    // code and title the same); the first reading shows the latest one.
+    int kept = shown.isValid() ? m_exercise->findData(shown) : -1;
+    for (int i = 0; kept < 0 && shown.isValid() && i < m_exercise->count(); ++i)
+        if (m_exercise->itemData(i).toString().chopped(1) == shown.toString().chopped(1))
+            kept = i;
     m_exercise->setCurrentIndex(kept >= 0 ? kept : 0);
     m_exercise->setEnabled(m_exercise->count() > 1);
 }
@@ -118,6 +123,8 @@ void ClassWindow::showExercise()
     else if (column >= 0 && sameColumn != column)
         m_pupilsView->sortByColumn(sameColumn < 0 ? int(PupilsModel::Name) : sameColumn,
                                    sameColumn < 0 ? Qt::AscendingOrder : order);
+    // An exercise not known has no ideas to show.
+    m_ideasView->parentWidget()->setVisible(shown.known());
     m_missed->setText(missedMostSentence(shown));
     m_notices->setNotices(classNotices(shown, m_noticeSources));
     showWho();
