@@ -11,3 +11,9 @@ inline QByteArray recordFor(const QStringList &answers)
 {
     return recordLine(recordFieldsFor(answers));
 }
+
+// The same for a teacher's exercise.
+inline QByteArray recordFor(const Exercise &exercise, const QStringList &answers)
+{
+    return recordLine(recordFieldsFor(exercise, answers));
+}

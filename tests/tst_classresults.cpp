@@ -1,7 +1,11 @@
 #include "classrecords.h"
+#include "longexercise.h"
 #include "classroom/classreading.h"
 #include "classroom/collectfolder.h"
 #include "classroom/missedmost.h"
+#include "classroom/reportcells.h"
+#include "exercisefile/exercisefile.h"
+#include "exercisefile/exercisewriter.h"
 #include "paths/paths.h"
 #include "teacher/ideasmodel.h"
 #include "teacher/pupilsmodel.h"
@@ -36,7 +40,10 @@ private slots:
     void problemStaysUntilItsFileChanges_data();
     void problemStaysUntilItsFileChanges();
     void ignoredNamesBounded();
+    void exercisesOfTheClass_data();
+    void exercisesOfTheClass();
     void scoreSortsWeakestFirst();
+    void ideasSpread_data();
     void ideasSpread();
     void missedMost_data();
     void missedMost();
@@ -55,10 +62,11 @@ QByteArray allRight() { return recordFor({"3", "4", "1", "2"}); }
 QByteArray noneRight() { return recordFor({"1", "1", "2", "1"}); }
 QByteArray twoRight() { return recordFor({"3", "1", "", "2"}); }
 
-// "name attempts last/4" for each row, in the report's order, and the best
-// score when it is not the last.
-QStringList rowsOf(const ClassReport &report)
+// "name attempts last/4" for each row of the exercise with the latest
+// attempt, in the report's order, and the best score when it is not the last.
+QStringList rowsOf(const ClassResults &results)
 {
+    const ClassReport &report = results.latest();
     QStringList rows;
     for (qsizetype i = 0; i < report.rowCount(); ++i) {
         const PupilSummary row = report.row(i);
@@ -127,7 +135,7 @@ void TestClassResults::reading()
         full.append(path(name));
     ClassReading reading(full, LogNaming{});
     reading.refresh();
-    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(rowsOf(reading.results()), rows);
     QStringList ignoredNames;
     for (const QString &name : reading.sources().ignored)
         ignoredNames.append(QFileInfo(name).fileName());
@@ -158,8 +166,8 @@ void TestClassResults::lastAttemptFollowsTheFilesTimes()
         std::reverse(paths.begin(), paths.end());
     ClassReading reading(paths, LogNaming{});
     reading.refresh();
-    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 2 0/4 meilleur 4"});
-    QCOMPARE(reading.report().questions()[0].right, 0);
+    QCOMPARE(rowsOf(reading.results()), QStringList{"zoé 2 0/4 meilleur 4"});
+    QCOMPARE(reading.results().latest().questions()[0].right, 0);
 }
 
 void TestClassResults::followsALogAsItGrows()
@@ -167,22 +175,22 @@ void TestClassResults::followsALogAsItGrows()
     write(QStringLiteral("cm1/zoé.txt"), noneRight() + allRight().left(50));
     ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{});
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
-    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 1 0/4"});
+    QCOMPARE(rowsOf(reading.results()), QStringList{"zoé 1 0/4"});
     QCOMPARE(reading.refresh(), ClassReading::Change::None);
 
     // The record's end arrives: read from where the last reading stopped.
     write(QStringLiteral("cm1/zoé.txt"), allRight().mid(50), QIODevice::Append);
     QCOMPARE(reading.refresh(), ClassReading::Change::Added);
-    QCOMPARE(rowsOf(reading.report()), QStringList{"zoé 2 4/4"});
-    QCOMPARE(reading.report().ignoredLines(), 0);
+    QCOMPARE(rowsOf(reading.results()), QStringList{"zoé 2 4/4"});
+    QCOMPARE(reading.results().ignoredLines(), 0);
 
     // A new pupil, then a collect that leaves the log empty: read again.
     write(QStringLiteral("cm1/léo.txt"), twoRight());
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
-    QCOMPARE(rowsOf(reading.report()).size(), 2);
+    QCOMPARE(rowsOf(reading.results()).size(), 2);
     write(QStringLiteral("cm1/zoé.txt"), {});
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
-    QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
+    QCOMPARE(rowsOf(reading.results()), QStringList{"léo 1 2/4"});
 }
 
 void TestClassResults::logChanged_data()
@@ -233,7 +241,7 @@ void TestClassResults::logChanged()
                                 localPath(path(QStringLiteral("cm1/zoé.txt"))));
     }
     QCOMPARE(reading.refresh(), change);
-    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(rowsOf(reading.results()), rows);
     QCOMPARE(reading.refresh(), ClassReading::Change::None);
 }
 
@@ -246,7 +254,7 @@ void TestClassResults::stoppedReadingGoesOn()
     int told = 0;
     reading.refresh([&told](qint64, qint64) { return ++told < 2; });
     QVERIFY(reading.stopped());
-    QVERIFY(reading.report().attempts() < 600);
+    QVERIFY(reading.results().attempts() < 600);
     qint64 toRead = 0;
     QCOMPARE(reading.refresh([&toRead](qint64, qint64 total) {
         toRead = total;
@@ -254,7 +262,7 @@ void TestClassResults::stoppedReadingGoesOn()
     }), ClassReading::Change::Added);
     QVERIFY(!reading.stopped());
     QVERIFY(toRead < twoRight().size() * 600);
-    QCOMPARE(rowsOf(reading.report()), (QStringList{"ana 600 2/4", "zoé 1 4/4"}));
+    QCOMPARE(rowsOf(reading.results()), (QStringList{"ana 600 2/4", "zoé 1 4/4"}));
 }
 
 void TestClassResults::problemStaysUntilItsFileChanges_data()
@@ -302,7 +310,7 @@ void TestClassResults::problemStaysUntilItsFileChanges()
         write(QStringLiteral("cm1/zoé.txt"), then);
     QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
     QCOMPARE(reading.problems(), QStringList{});
-    QCOMPARE(rowsOf(reading.report()), rows);
+    QCOMPARE(rowsOf(reading.results()), rows);
 }
 
 // A classmate's thousands of files cost a bounded list of names and a count.
@@ -320,7 +328,72 @@ void TestClassResults::ignoredNamesBounded()
     QVERIFY(sources.ignored.constLast().endsWith(QStringLiteral("f199")));
     QCOMPARE(otherIgnoredFiles(sources.ignored.size(), sources.ignoredCount),
              QStringLiteral("… et 50 autres fichiers ignorés"));
-    QCOMPARE(rowsOf(reading.report()), QStringList{"léo 1 2/4"});
+    QCOMPARE(rowsOf(reading.results()), QStringList{"léo 1 2/4"});
+}
+
+void TestClassResults::exercisesOfTheClass_data()
+{
+    QTest::addColumn<bool>("named"); // the teacher names the exercise's file; else it is in the machine's folder
+    QTest::newRow("in the machine's folder, offered or not") << false;
+    QTest::newRow("named by the teacher") << true;
+}
+
+// Each record read by its own exercise's prompts, and each exercise's rows
+// apart; a pupil's attempt at an exercise done before another is known only
+// to have come before their log last changed.
+void TestClassResults::exercisesOfTheClass()
+{
+    QFETCH(bool, named);
+    const Exercise teachers = parseExerciseFile(exerciseFileText(longExercise())).exercise.value();
+    write(QStringLiteral("exercices/311-phare.txt"), exerciseFileText(teachers));
+    write(QStringLiteral("exercices/312-casse.txt"), "code : 312\n");
+    write(QStringLiteral("morvel2.conf"), "[exercises]\nfolder=" + path(QStringLiteral("exercices")).toUtf8() + "\n");
+    const auto changedAt = [&](const QString &name, int hour) {
+        QFile log(path(name));
+        QVERIFY(log.open(QIODevice::ReadWrite));
+        QVERIFY(log.setFileTime(QDateTime(QDate(2026, 12, 9), QTime(hour, 0)), QFileDevice::FileModificationTime));
+    };
+    const QByteArray longOne = recordFor(teachers, {"5", "3", "7", "2", "9", "6", "1", "4", "8", "2", "1"});
+    write(QStringLiteral("cm1/zoé.txt"), allRight());
+    write(QStringLiteral("cm1/léo.txt"), longOne);
+    changedAt(QStringLiteral("cm1/zoé.txt"), 10);
+    changedAt(QStringLiteral("cm1/léo.txt"), 11);
+    const ExerciseLookup lookup = named ? ExerciseLookup{{}, {path(QStringLiteral("exercices/311-phare.txt"))}}
+                                        : ExerciseLookup{{path(QStringLiteral("morvel2.conf"))}, {}};
+    ClassReading reading({path(QStringLiteral("cm1"))}, LogNaming{}, lookup);
+    reading.refresh();
+    const auto shown = [&reading] {
+        QStringList exercises;
+        for (const ExerciseKey &key : reading.results().exercises()) {
+            const ClassReport &report = reading.results().report(key);
+            QStringList rows;
+            for (const PupilSummary &row : report.pupils())
+                rows.append(QStringLiteral("%1 %2 %3").arg(row.name, scoreCell(row.last.score(), report.outOf()),
+                                                           lastChangedCell(row)));
+            exercises.append(exerciseTitle(report) + QStringLiteral(": ") + rows.join(QStringLiteral(", ")));
+        }
+        return exercises;
+    };
+    const QString phare = QStringLiteral("311 – Le phare de Kerbrune (11 idées): léo 10/11 09/12/2026 11:00");
+    QCOMPARE(shown(), (QStringList{phare, "202 – Morvel-sens paragraphes:(3412) (4 idées): zoé 4/4 09/12/2026 10:00"}));
+    QCOMPARE(reading.exerciseProblems().size(), named ? 0 : 1);
+    if (!named)
+        QVERIFY2(reading.exerciseProblems().constFirst().startsWith(QStringLiteral("312-casse.txt n'est pas un exercice valable")),
+                 qPrintable(reading.exerciseProblems().constFirst()));
+
+    // Zoé does the teacher's exercise: read on, her attempts apart.
+    write(QStringLiteral("cm1/zoé.txt"), longOne, QIODevice::Append);
+    changedAt(QStringLiteral("cm1/zoé.txt"), 12);
+    QCOMPARE(reading.refresh(), ClassReading::Change::Added);
+    QCOMPARE(shown(), (QStringList{phare + ", zoé 10/11 09/12/2026 12:00",
+                                   "202 – Morvel-sens paragraphes:(3412) (4 idées): zoé 4/4 09/12/2026 10:00"}));
+    // Read whole again, her log says only that her first attempt came before noon.
+    write(QStringLiteral("cm1/ana.txt"), noneRight());
+    changedAt(QStringLiteral("cm1/ana.txt"), 9);
+    QCOMPARE(reading.refresh(), ClassReading::Change::Reread);
+    QCOMPARE(shown(), (QStringList{phare + ", zoé 10/11 09/12/2026 12:00",
+                                   "202 – Morvel-sens paragraphes:(3412) (4 idées): ana 0/4 09/12/2026 09:00, "
+                                   "zoé 4/4 avant le 09/12/2026 12:00"}));
 }
 
 void TestClassResults::scoreSortsWeakestFirst()
@@ -347,36 +420,60 @@ void TestClassResults::scoreSortsWeakestFirst()
         return cells;
     };
     QCOMPARE(column(PupilsModel::Name), (QStringList{"ana", "chloé", "Élise", "Zoé"}));
-    const auto initial = model.headerData(PupilsModel::Score, Qt::Horizontal, Qt::InitialSortOrderRole);
-    sorted.sort(PupilsModel::Score, Qt::SortOrder(initial.toInt()));
+    const auto initial = model.headerData(model.scoreColumn(), Qt::Horizontal, Qt::InitialSortOrderRole);
+    sorted.sort(model.scoreColumn(), Qt::SortOrder(initial.toInt()));
     // Ties keep French order.
     QCOMPARE(column(PupilsModel::Name), (QStringList{"Élise", "ana", "chloé", "Zoé"}));
-    QCOMPARE(column(PupilsModel::Score), (QStringList{"0/4", "2/4", "4/4", "4/4"}));
-    sorted.sort(PupilsModel::Idea3, Qt::AscendingOrder);
-    QCOMPARE(column(PupilsModel::Idea3), (QStringList{"–", "2 ✗", "1 ✓", "1 ✓"}));
+    QCOMPARE(column(model.scoreColumn()), (QStringList{"0/4", "2/4", "4/4", "4/4"}));
+    sorted.sort(PupilsModel::Idea1 + 2, Qt::AscendingOrder);
+    QCOMPARE(column(PupilsModel::Idea1 + 2), (QStringList{"–", "2 ✗", "1 ✓", "1 ✓"}));
+}
+
+void TestClassResults::ideasSpread_data()
+{
+    QTest::addColumn<bool>("teachers"); // nine paragraphs, eleven ideas
+    QTest::addColumn<QStringList>("answers"); // zoé's, léo's, ana's
+    QTest::addColumn<int>("expected");        // idea 1's paragraph
+    QTest::addColumn<int>("chosen");          // the one léo and ana chose instead
+    QTest::addColumn<int>("columns");
+    QTest::newRow("the built-in exercise") << false << QStringList{"3,4,1,2", "2,4,,2", "2,1,12,2"} << 3 << 2 << 10;
+    QTest::newRow("nine paragraphs, eleven ideas")
+        << true
+        << QStringList{"5,3,7,2,9,6,1,4,8,2,6", "9,3,,2,9,6,1,4,8,2,6", "9,3,12,2,9,6,1,4,8,2,6"} << 5 << 9 << 15;
 }
 
 void TestClassResults::ideasSpread()
 {
-    ClassReport report;
-    RecordReader reader;
-    const QList<QPair<QString, QStringList>> pupils{
-        {"zoé", {"3", "4", "1", "2"}}, {"léo", {"2", "4", "", "2"}}, {"ana", {"2", "1", "12", "2"}}};
-    for (const auto &[name, answers] : pupils) {
-        report.beginPupil(name);
-        report.addAttempt(reader.read(recordFor(answers).chopped(2)).value());
+    QFETCH(bool, teachers);
+    QFETCH(QStringList, answers);
+    QFETCH(int, expected);
+    QFETCH(int, chosen);
+    QFETCH(int, columns);
+    const Exercise exercise = teachers ? longExercise() : builtInExercise();
+    ClassReport report(ReportRows::Pupils, false, exercise);
+    const RecordReader reader(std::make_shared<const KnownExercises>(QList<Exercise>{longExercise()}));
+    const QStringList names{"zoé", "léo", "ana"};
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        report.beginPupil(names.at(i));
+        report.addAttempt(reader.read(recordFor(exercise, answers.at(i).split(u',')).chopped(2)).value());
     }
     IdeasModel model;
     const QAbstractItemModelTester checked(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setReport(report);
-    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.rowCount(), exercise.ideaCount());
+    QCOMPARE(model.columnCount(), columns);
+    QCOMPARE(model.headerData(columns - 3, Qt::Horizontal).toString(), QStringLiteral("par. %1").arg(exercise.paragraphCount()));
+    QCOMPARE(model.headerData(columns - 1, Qt::Horizontal).toString(), QStringLiteral("autre"));
     const auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
     // The counts themselves are the report's (tst_classreport); here, what the
     // table adds: the right paragraph marked, a share for the bars.
-    QCOMPARE(cell(0, IdeasModel::Chose3), QStringLiteral("1 ✓"));
-    QCOMPARE(cell(0, IdeasModel::Chose2), QStringLiteral("2"));
-    QCOMPARE(model.index(0, IdeasModel::Chose2).data(IdeasModel::SpreadRole).toDouble(), 2.0 / 3);
-    QCOMPARE(report.whoChose(0, AnswerChoice::Paragraph2), (QStringList{"ana", "léo"}));
+    const auto choice = [](int paragraph) { return AnswerChoice(paragraph); };
+    QCOMPARE(cell(0, model.columnOf(choice(expected))), QStringLiteral("1 ✓"));
+    const QModelIndex confused = model.index(0, model.columnOf(choice(chosen)));
+    QCOMPARE(confused.data().toString(), QStringLiteral("2"));
+    QCOMPARE(confused.data(IdeasModel::SpreadRole).toDouble(), 2.0 / 3);
+    QCOMPARE(IdeasModel::choiceAt(confused), std::optional(choice(chosen)));
+    QCOMPARE(report.whoChose(0, choice(chosen)), (QStringList{"ana", "léo"}));
     QCOMPARE(report.whoChose(2, AnswerChoice::Blank), QStringList{"léo"});
     QCOMPARE(report.whoChose(2, AnswerChoice::Other), QStringList{"ana"});
 }

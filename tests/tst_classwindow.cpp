@@ -1,4 +1,7 @@
 #include "classrecords.h"
+#include "classroom/classpage.h"
+#include "exercisefile/exercisewriter.h"
+#include "longexercise.h"
 #include "teacher/attemptsdialog.h"
 #include "teacher/classwindow.h"
 #include "app/classwindowmain.h"
@@ -9,6 +12,7 @@
 #include <QPushButton>
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -36,6 +40,7 @@ private slots:
     void noticesPlainAndBounded_data();
     void noticesPlainAndBounded();
     void whoAnsweredFollowsTheCounts();
+    void choosesTheExercise();
     void sizeAndZoom_data();
     void sizeAndZoom();
     void zoomKeptForNextTime();
@@ -285,6 +290,54 @@ void TestClassWindow::whoAnsweredFollowsTheCounts()
     QTRY_VERIFY(!who->isVisible());
 }
 
+// Two exercises in one class: the one with the latest attempt shown first,
+// each with its own rows, ideas and paragraphs; the teacher's order kept
+// from one to the other and on the page, which names the exercise.
+void TestClassWindow::choosesTheExercise()
+{
+    const QString file = m_dir->filePath(QStringLiteral("phare.txt"));
+    QFile exercise(file);
+    QVERIFY(exercise.open(QIODevice::WriteOnly));
+    exercise.write(exerciseFileText(longExercise()));
+    exercise.close();
+    append(QStringLiteral("cm1/zoé.txt"),
+           recordFor({"3", "4", "1", "2"}) + recordFor(longExercise(), {"5", "3", "7", "2", "9", "6", "1", "4", "8", "2", "6"}));
+    append(QStringLiteral("cm1/léo.txt"), recordFor(longExercise(), {"9", "3", "", "2", "9", "6", "1", "4", "8", "2", "6"}));
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {},
+                                          ExerciseLookup{{}, {file}}});
+    window.show();
+    QTableView *pupils = window.pupilsView();
+    const QAbstractItemModelTester checkedPupils(pupils->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QAbstractItemModelTester checkedIdeas(window.ideasView()->model(),
+                                                QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QComboBox *chooser = window.exerciseChooser();
+    QTRY_COMPARE(chooser->count(), 2);
+    QCOMPARE(chooser->currentText(), QStringLiteral("311 – Le phare de Kerbrune (11 idées) · 2 élèves"));
+    QCOMPARE(pupils->model()->columnCount(), 2 + 11 + 3);
+    QCOMPARE(window.ideasView()->model()->columnCount(), 4 + 9 + 2);
+    const int longScore = PupilsModel::Idea1 + 11;
+    pupils->sortByColumn(longScore, Qt::DescendingOrder);
+    QCOMPARE(pupils->model()->index(0, 0).data().toString(), QStringLiteral("zoé"));
+    QCOMPARE(pupils->model()->index(0, longScore).data().toString(), QStringLiteral("11/11"));
+
+    chooser->setCurrentIndex(1);
+    QCOMPARE(window.report().exercise().code, QStringLiteral("202"));
+    QCOMPARE(pupils->model()->rowCount(), 1);
+    QCOMPARE(pupils->model()->columnCount(), 2 + 4 + 3);
+    QCOMPARE(pupils->horizontalHeader()->sortIndicatorSection(), PupilsModel::Idea1 + 4);
+    QCOMPARE(pupils->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    const QString page = classPageHtml(window.report(), window.page());
+    QVERIFY(page.contains(QStringLiteral("Exercice 202 – Morvel-sens paragraphes:(3412) (4 idées)")));
+    QVERIFY(page.contains(QStringLiteral("trié par score, du plus fort au plus faible")));
+
+    // Léo tries the built-in exercise too: the exercise shown stays.
+    append(QStringLiteral("cm1/léo.txt"), recordFor({"3", "1", "", "2"}));
+    QTRY_COMPARE_WITH_TIMEOUT(window.report().attempts(), 2, 3000);
+    QVERIFY(chooser->currentText().startsWith(QStringLiteral("202 – ")));
+    QCOMPARE(pupils->model()->index(0, 0).data().toString(), QStringLiteral("zoé"));
+    QVERIFY(window.results().hasAttempts(QStringLiteral("311")));
+}
+
 void TestClassWindow::sizeAndZoom_data()
 {
     QTest::addColumn<QRect>("screen");
@@ -330,7 +383,7 @@ void TestClassWindow::zoomKeptForNextTime()
         QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
         // However wide the window, the last column is as wide as its dates.
         window.resize(1900, window.height());
-        QVERIFY(window.pupilsView()->horizontalHeader()->sectionSize(PupilsModel::LastChanged) < 300);
+        QVERIFY(window.pupilsView()->horizontalHeader()->sectionSize(PupilsModel::Idea1 + 6) /* dernier essai */ < 300);
         window.resize(700, window.height());
         window.close();
     }
@@ -361,7 +414,7 @@ void TestClassWindow::opensWhileReading()
     auto loader = std::make_unique<ClassLoader>();
     QList<int> shown;
     connect(loader.get(), &ClassLoader::loaded, this,
-            [&shown](const ClassReport &report) { shown.append(report.attempts()); });
+            [&shown](const ClassResults &results) { shown.append(results.attempts()); });
     for (const QString &which : std::as_const(opened)) {
         loader->open({which == QLatin1String("big") ? big : m_dir->filePath(which)}, LogNaming{});
         QVERIFY(loader->busy());
@@ -383,9 +436,9 @@ void TestClassWindow::stopStaysStopped()
     const QString big = bigClass();
     ClassLoader loader;
     QStringList told; // by the loader, in order
-    connect(&loader, &ClassLoader::loaded, this, [&told](const ClassReport &report, const QStringList &,
-                                                         const QDateTime &, bool stopped) {
-        told.append(stopped ? QStringLiteral("arrêté") : QString::number(report.attempts()));
+    connect(&loader, &ClassLoader::loaded, this, [&told](const ClassResults &results, const QStringList &,
+                                                         const QStringList &, const QDateTime &, bool stopped) {
+        told.append(stopped ? QStringLiteral("arrêté") : QString::number(results.attempts()));
     });
     connect(&loader, &ClassLoader::unchanged, this, [&told] { told.append(QStringLiteral("inchangé")); });
     loader.open({big}, LogNaming{});
@@ -396,7 +449,7 @@ void TestClassWindow::stopStaysStopped()
     append(QStringLiteral("grande/zoé.txt"), recordFor({"3", "4", "1", "2"}));
     ClassLoader other;
     int seen = 0;
-    connect(&other, &ClassLoader::loaded, this, [&seen](const ClassReport &report) { seen = report.attempts(); });
+    connect(&other, &ClassLoader::loaded, this, [&seen](const ClassResults &results) { seen = results.attempts(); });
     other.open({big}, LogNaming{});
     QTRY_COMPARE_WITH_TIMEOUT(seen, bigClassAttempts + 1, 60000);
     QVERIFY(!loader.busy());

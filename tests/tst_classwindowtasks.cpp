@@ -40,6 +40,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+namespace {
+
+// The built-in exercise's score column, after its four ideas'.
+constexpr int builtInScore = PupilsModel::Idea1 + 4;
+
+} // namespace
+
 void TestClassWindowTasks::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
@@ -76,9 +83,9 @@ void TestClassWindowTasks::pageAsOnScreen_data()
     QTest::addColumn<QString>("said");
     QTest::newRow("by name") << int(PupilsModel::Name) << Qt::AscendingOrder << QStringList{"ana", "léo", "zoé"}
                              << "par ordre alphabétique";
-    QTest::newRow("weakest first") << int(PupilsModel::Score) << Qt::AscendingOrder
+    QTest::newRow("weakest first") << int(builtInScore) << Qt::AscendingOrder
                                    << QStringList{"léo", "zoé", "ana"} << "trié par score, du plus faible au plus fort";
-    QTest::newRow("strongest first") << int(PupilsModel::Score) << Qt::DescendingOrder
+    QTest::newRow("strongest first") << int(builtInScore) << Qt::DescendingOrder
                                      << QStringList{"ana", "zoé", "léo"} << "trié par score, du plus fort au plus faible";
 }
 
@@ -124,7 +131,7 @@ void TestClassWindowTasks::exportsBothTables()
     ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1")), m_dir->filePath(QStringLiteral("lundi"))},
                                           LogNaming{}, false, {}});
     QTRY_COMPARE(window.report().attempts(), 4);
-    window.pupilsView()->sortByColumn(PupilsModel::Score, Qt::AscendingOrder);
+    window.pupilsView()->sortByColumn(builtInScore, Qt::AscendingOrder);
     const QString table = m_dir->filePath(QStringLiteral("tableau.csv"));
     window.startExport(ExportKind::ClassTable, table);
     QVERIFY(window.job().busy()); // off the window's thread
@@ -133,10 +140,12 @@ void TestClassWindowTasks::exportsBothTables()
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.read(3), QByteArray("\xEF\xBB\xBF"));
     QCOMPARE(QString::fromUtf8(written.readAll()),
-             QStringLiteral("élève;essais;idée 1;idée 2;idée 3;idée 4;score sur 4;meilleur sur 4;dernier essai;remarque\r\n"
-                            "léo;1;a ✗*;1 ✗;2 ✗;2 ✓;1;1;2026-12-09 14:05;réponse qui n'a pas été tapée dans l'exercice\r\n"
-                            "zoé;1;3 ✓;4 ✓;–;2 ✓;3;3;2026-12-09 14:05;\r\n"
-                            "ana;2;3 ✓;4 ✓;1 ✓;2 ✓;4;4;2026-12-09 14:05;\r\n"));
+             QStringLiteral("élève;essais;idée 1;idée 2;idée 3;idée 4;score sur 4;meilleur sur 4;dernier essai;remarque;"
+                            "code;exercice\r\n"
+                            "léo;1;a ✗*;1 ✗;2 ✗;2 ✓;1;1;2026-12-09 14:05;réponse qui n'a pas été tapée dans l'exercice;"
+                            "202;Morvel-sens paragraphes:(3412)\r\n"
+                            "zoé;1;3 ✓;4 ✓;–;2 ✓;3;3;2026-12-09 14:05;;202;Morvel-sens paragraphes:(3412)\r\n"
+                            "ana;2;3 ✓;4 ✓;1 ✓;2 ✓;4;4;2026-12-09 14:05;;202;Morvel-sens paragraphes:(3412)\r\n"));
     // Every attempt, as --bilan --csv writes them.
     const QString attempts = m_dir->filePath(QStringLiteral("essais.csv"));
     window.startExport(ExportKind::Attempts, attempts);
@@ -147,6 +156,14 @@ void TestClassWindowTasks::exportsBothTables()
     QCOMPARE(rows.count("\r\n"), 5);
     // Her attempts numbered on from one log to the next.
     QVERIFY2(rows.contains("\nana;1;1;4;1;2;") && rows.contains("\nana;2;3;4;1;2;"), rows.constData());
+    // For Moodle: each login's best score, out of the exercise's ideas.
+    const QString moodle = m_dir->filePath(QStringLiteral("moodle.csv"));
+    window.startExport(ExportKind::Moodle, moodle);
+    QTRY_VERIFY(!window.job().busy());
+    QFile grades(moodle);
+    QVERIFY(grades.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(grades.readAll()),
+             QStringLiteral("username,202 Morvel-sens paragraphes:(3412) (sur 4)\r\nana,4\r\nléo,1\r\nzoé,3\r\n"));
     QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*.partiel")}, QDir::Files | QDir::Hidden), QStringList());
 }
 

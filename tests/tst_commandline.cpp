@@ -2,6 +2,8 @@
 #include "cli/commandline.h"
 #include "cli/exercisecommand.h"
 #include "classrecords.h"
+#include "exercisefile/exercisewriter.h"
+#include "longexercise.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -140,7 +142,7 @@ void TestCommandLine::arguments_data()
         << QStringList{"--exercice"} << two << QByteArray("-") << 2 << ""
         << "morvel2 : l'option --exercice demande un nom de fichier.\n" + tryHelp << two << QByteArray("-");
     QTest::newRow("--exercice with another option")
-        << QStringList{"--exercice", "DEST", "--bilan", "LOG"} << two << QByteArray("-") << 2 << ""
+        << QStringList{"--exercice", "DEST", "--collect", "LOG"} << two << QByteArray("-") << 2 << ""
         << "morvel2 : --exercice se donne seul, suivi du fichier de l'exercice.\n" + tryHelp << two << QByteArray("-");
     QTest::newRow("--exercice --") << QStringList{"--exercice", "--"} << two << QByteArray("-") << 2 << ""
                                    << "morvel2 : l'option --exercice demande un nom de fichier, pas « -- ».\n" + tryHelp
@@ -264,7 +266,7 @@ void TestCommandLine::bilan_data()
     QTest::newRow("a path that is not there")
         << QStringList{"--bilan", "CLASS", "MISSING"} << 1 << "Bilan : 2 élèves, 3 essais\n"
         << notes + "morvel2 : impossible de lire MISSING : il n'existe pas\n" << -1;
-    QTest::newRow("an empty folder") << QStringList{"--bilan", "EMPTY"} << 0 << "Aucun résultat de cet exercice.\n"
+    QTest::newRow("an empty folder") << QStringList{"--bilan", "EMPTY"} << 0 << "Aucun résultat.\n"
                                      << "" << -1;
     QTest::newRow("no path") << QStringList{"--bilan"} << 2 << ""
                              << "morvel2 : l'option --bilan demande au moins un fichier ou un dossier.\n" + tryAgain
@@ -278,6 +280,25 @@ void TestCommandLine::bilan_data()
                            << "Tableau pour tableur écrit dans CSV.\n" << notes << 4;
     QTest::newRow("--csv onto a file") << QStringList{"--bilan", "CLASS", "--csv", "EXISTING"} << 1 << ""
                                        << notes + "morvel2 : EXISTING existe déjà ; rien n'a été écrit.\n" << -1;
+    // MIXED: zoé did the built-in exercise, then the teacher's EXFILE; léo, EXFILE.
+    QTest::newRow("two exercises apart, the latest first")
+        << QStringList{"--bilan", "MIXED", "--exercice", "EXFILE"} << 0
+        << "Exercice 311 – Le phare de Kerbrune (11 idées)\nBilan : 2 élèves, 2 essais\n" << "" << -1;
+    QTest::newRow("then the one before")
+        << QStringList{"--bilan", "MIXED", "--exercice", "EXFILE"} << 0
+        << "\nExercice 202 – Morvel-sens paragraphes:(3412) (4 idées)\nBilan : 1 élève, 1 essai\n" << "" << -1;
+    QTest::newRow("an exercise whose file is not at hand")
+        << QStringList{"--bilan", "MIXED"} << 0
+        << "Exercice 311 – Le phare de Kerbrune (exercice inconnu)\n" << "" << -1;
+    QTest::newRow("an exercise file that is none")
+        << QStringList{"--bilan", "MIXED", "--exercice", "NOEXERCISE"} << 0
+        << "Exercice 311 – Le phare de Kerbrune (exercice inconnu)\n"
+        << "morvel2 : exercice laissé de côté : NOEXERCISE n'est pas un exercice valable : le fichier ne peut pas "
+           "être lu : il n'existe pas\n"
+        << -1;
+    QTest::newRow("--csv of two exercises")
+        << QStringList{"--bilan", "MIXED", "--exercice", "EXFILE", "--csv", "CSV"} << 0
+        << "Tableau pour tableur écrit dans CSV.\n" << "" << 4;
 }
 
 void TestCommandLine::bilan()
@@ -298,10 +319,18 @@ void TestCommandLine::bilan()
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("avec-lien"))));
     write(m_dir->filePath(QStringLiteral("avec-lien/léo.txt")), recordFor({"3", "1", "", "2"}));
     QFile::link(classFolder + QStringLiteral("/zoé.txt"), m_dir->filePath(QStringLiteral("avec-lien/zoé.txt")));
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("melange"))));
+    write(m_dir->filePath(QStringLiteral("phare.txt")), exerciseFileText(longExercise()));
+    const QByteArray phare = recordFor(longExercise(), {"5", "3", "7", "2", "9", "6", "1", "4", "8", "2", "6"});
+    write(m_dir->filePath(QStringLiteral("melange/zoé.txt")), recordFor({"3", "4", "1", "2"}) + phare);
+    write(m_dir->filePath(QStringLiteral("melange/léo.txt")), phare);
     // Paths as the program names them: with the system's own separators.
     const auto native = [&](const QString &name) { return QDir::toNativeSeparators(m_dir->filePath(name)); };
     const auto named = [&](QString text) {
-        return text.replace(QLatin1String("CLASS"), native(QStringLiteral("classe")))
+        return text.replace(QLatin1String("MIXED"), native(QStringLiteral("melange")))
+            .replace(QLatin1String("EXFILE"), native(QStringLiteral("phare.txt")))
+            .replace(QLatin1String("NOEXERCISE"), native(QStringLiteral("absent.txt")))
+            .replace(QLatin1String("CLASS"), native(QStringLiteral("classe")))
             .replace(QLatin1String("LINKED"), native(QStringLiteral("avec-lien")))
             .replace(QLatin1String("LINK"), native(QStringLiteral("lien.txt")))
             .replace(QLatin1String("EMPTY"), native(QStringLiteral("vide")))

@@ -1,5 +1,6 @@
 #include "classrecords.h"
 #include "classroom/logreader.h"
+#include "longexercise.h"
 #include "paths/paths.h"
 
 #include <QTemporaryDir>
@@ -58,8 +59,9 @@ void TestLogReader::records_data()
     QTest::newRow("LF-only line") << lfOnly << Attempts{allRight} << QList<int>{4} << qint64(0);
     QTest::newRow("blank lines are nothing") << "\r\n" + example + "\n   \r\n" << Attempts{workedExample}
                                              << QList<int>{3} << qint64(0);
-    QTest::newRow("another exercise") << otherExercise + example << Attempts{workedExample} << QList<int>{3}
-                                      << qint64(1);
+    // Its file not at hand: counted by its code and label, with its score, its answers unread.
+    QTest::newRow("an exercise not known") << otherExercise + example << Attempts{{}, workedExample}
+                                           << QList<int>{3, 3} << qint64(0);
     QTest::newRow("junk") << "bonjour\r\n" + example + QByteArray("\x00\xff\r\n", 4) << Attempts{workedExample}
                           << QList<int>{3} << qint64(2);
     QTest::newRow("hand-edited count") << handEdited << Attempts{} << QList<int>{} << qint64(1);
@@ -78,6 +80,32 @@ void TestLogReader::records_data()
     // More than one read's worth: a record cut by the end of a block.
     QTest::newRow("records across the reader's blocks") << recordFor(allRight).repeated(300)
                                                         << Attempts(300, allRight) << QList<int>(300, 4) << qint64(0);
+
+    // A teacher's exercise (known to every row), read by its own prompts and key.
+    const Exercise teachers = longExercise();
+    const QStringList allRightLong{"5", "3", "7", "2", "9", "6", "1", "4", "8", "2", "6"};
+    const QStringList someLong{"5", "9", "", "2", "9", "12", "1", "4", "8", "2", "6"};
+    const QByteArray longRecord = recordFor(teachers, someLong);
+    Exercise otherPrompts = teachers;
+    otherPrompts.ideas[3].prompt = QStringLiteral("Le métier du gardien de phare N°");
+    Exercise notAtHand = teachers;
+    notAtHand.code = QStringLiteral("312");
+    QByteArray scoreNotCount = recordFor(notAtHand, allRightLong);
+    scoreNotCount.replace("score:11", "score:10");
+    QTest::newRow("a teacher's exercise") << recordFor(teachers, allRightLong) << Attempts{allRightLong}
+                                          << QList<int>{11} << qint64(0);
+    QTest::newRow("a teacher's exercise, some wrong, one no paragraph") << longRecord << Attempts{someLong}
+                                                                        << QList<int>{8} << qint64(0);
+    QTest::newRow("a teacher's exercise, its file not at hand") << recordFor(notAtHand, someLong) << Attempts{{}}
+                                                                << QList<int>{8} << qint64(0);
+    // The same code and title over other prompts: not that exercise.
+    QTest::newRow("its title over other prompts") << recordFor(otherPrompts, allRightLong) << Attempts{}
+                                                  << QList<int>{} << qint64(1);
+    QTest::newRow("an exercise not known, its score not its count") << scoreNotCount << Attempts{} << QList<int>{}
+                                                                    << qint64(1);
+    QTest::newRow("two exercises in one log") << example + longRecord + example
+                                              << Attempts{workedExample, someLong, workedExample}
+                                              << QList<int>{3, 8, 3} << qint64(0);
 }
 
 void TestLogReader::records()
@@ -98,7 +126,7 @@ void TestLogReader::records()
     const LogReading reading = readLog(localPath(path), [&](const ReadRecord &record) {
         found.append(QStringList(record.answers.begin(), record.answers.end()));
         foundScores.append(record.score());
-    });
+    }, {}, {}, std::make_shared<const KnownExercises>(QList<Exercise>{longExercise()}));
 
     QVERIFY(reading.ok);
     QCOMPARE(found, attempts);

@@ -2,6 +2,7 @@
 
 #include "classroom/csvexport.h"
 #include "classroom/logreader.h"
+#include "classroom/moodleexport.h"
 #include "paths/paths.h"
 
 #include <QCoreApplication>
@@ -51,15 +52,16 @@ qint64 sizeOf(const std::filesystem::path &path)
 } // namespace
 
 ExportOutcome exportClassCsv(const ClassSources &sources, const std::filesystem::path &target,
-                             const ExportProgress &progress)
+                             const ExportProgress &progress, std::shared_ptr<const KnownExercises> known,
+                             const std::optional<ExerciseKey> &only)
 {
     qint64 total = 0;
     for (const LogSource &log : sources.logs)
         total += sizeOf(log.file.path);
     QStringList unread;
     ExportOutcome outcome = writeThenReplace(target, [&](QIODevice &device) {
-        CsvExport csv(device);
-        QHash<QString, int> attempts;
+        CsvExport csv(device, known);
+        AttemptNumbers attempts;
         qint64 done = 0;
         bool going = !progress || progress(0, total);
         for (qsizetype i = 0; going && csv.ok() && i < sources.logs.size(); ++i) {
@@ -67,13 +69,11 @@ ExportOutcome exportClassCsv(const ClassSources &sources, const std::filesystem:
             ReadSpan span;
             if (progress)
                 span.progress = [&](qint64 bytes) { return going = progress(done + bytes, total); };
-            // A pupil's attempts go on being counted from one log to the
-            // next (a collected copy, then the class folder).
             const QString pupil = printableName(log.file.pupil);
-            int &attempt = attempts[pupil];
             const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
-                csv.addAttempt(pupil, ++attempt, record);
-            }, readRulesFor(log), span);
+                if (!only || keyOf(record) == *only)
+                    csv.addAttempt(pupil, attempts.next(pupil, record), record);
+            }, readRulesFor(log), span, known);
             if (!reading.ok)
                 unread.append(QStringLiteral("impossible de lire %1 : %2")
                                   .arg(printableName(displayPath(log.file.path)), reading.reason));
@@ -92,4 +92,9 @@ ExportOutcome exportClassTable(const ClassReport &report, const QList<qsizetype>
     return writeThenReplace(target, [&](QIODevice &device) {
         return writeClassTableCsv(device, report, order, progress);
     });
+}
+
+ExportOutcome exportMoodle(const ClassResults &results, const std::filesystem::path &target)
+{
+    return writeThenReplace(target, [&](QIODevice &device) { return writeMoodleCsv(device, results); });
 }

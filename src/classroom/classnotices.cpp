@@ -69,18 +69,32 @@ QList<ClassNotice> classNotices(const ClassReport &report, const NoticeSources &
         notices.append({QStringLiteral("* %1 : la ligne a été écrite par autre chose que l'exercice.")
                             .arg(QString::fromUtf8(untypedNote)),
                         {}});
-    if (report.ignoredLines() > 0)
-        notices.append({QStringLiteral("%1 : ni un résultat de cet exercice, ni un résultat entier (une ligne "
-                                       "modifiée à la main, un autre exercice) ; elles ne comptent pas.")
-                            .arg(plural(report.ignoredLines(), QStringLiteral("ligne ignorée"),
+    if (!report.known())
+        notices.append({unknownExerciseNote()
+                            + (sources.live ? QStringLiteral(" « Fichier › Lire selon un fichier d'exercice… » lit ses "
+                                                             "réponses, si vous avez son fichier.")
+                                            : QString()),
+                        {}});
+    if (sources.ignoredLines > 0)
+        notices.append({QStringLiteral("%1 : ce ne sont pas des résultats entiers (une ligne modifiée à la main, "
+                                       "coupée, ou un titre d'exercice connu sur d'autres idées) ; elles ne comptent pas.")
+                            .arg(plural(sources.ignoredLines, QStringLiteral("ligne ignorée"),
                                         QStringLiteral("lignes ignorées"))),
                         {}});
+    if (!sources.exerciseProblems.isEmpty())
+        notices.append({QStringLiteral("%1 : %2%3")
+                            .arg(plural(sources.exerciseProblems.size(), QStringLiteral("fichier d'exercice laissé de côté"),
+                                        QStringLiteral("fichiers d'exercice laissés de côté")),
+                                 sources.exerciseProblems.first(),
+                                 sources.exerciseProblems.size() > 1 ? QStringLiteral(" ; …") : QString()),
+                        sources.exerciseProblems.size() > 1 ? bounded(sources.exerciseProblems, sources.exerciseProblems.size())
+                                                            : QStringList()});
     if (const qint64 count = std::max<qint64>(sources.ignoredCount, sources.ignored.size()); count > 0)
         notices.append(ignoredFiles(sources.ignored, count));
     if (report.attempts() == 0 && sources.problems.isEmpty())
-        notices.append({sources.live ? QStringLiteral("Aucun résultat de cet exercice pour l'instant : chaque essai "
-                                                      "apparaîtra ici dès qu'il sera enregistré.")
-                                     : QStringLiteral("Aucun résultat de cet exercice."),
+        notices.append({sources.live ? QStringLiteral("Aucun résultat pour l'instant : chaque essai apparaîtra ici dès "
+                                                      "qu'il sera enregistré.")
+                                     : QStringLiteral("Aucun résultat."),
                         {}});
     return notices;
 }

@@ -23,6 +23,8 @@ inline constexpr qsizetype maxNoticeItems = 1000;
 struct NoticeSources
 {
     QStringList problems; // each a line: a file or folder that could not be read, and why
+    QStringList exerciseProblems; // exercise files left out, and why
+    qint64 ignoredLines = 0;      // lines that are no result
     QStringList ignored;  // names of other files met, as many as the reading kept
     qint64 ignoredCount = 0; // all of them: more than `ignored` holds when the reading kept only some
     bool stopped = false;
@@ -30,4 +32,6 @@ struct NoticeSources
     bool live = true;           // in the window while pupils write; false on paper
 };
 
+// Beside the tables of `report`, one exercise's: what is said of the
+// class, and of that exercise.
 QList<ClassNotice> classNotices(const ClassReport &report, const NoticeSources &sources);

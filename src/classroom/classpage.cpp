@@ -16,45 +16,48 @@ QString cell(const QString &text, const QString &style = {})
                                              text.toHtmlEscaped());
 }
 
-QString headerRow(const QStringList &headers)
+// `wide`: the column that takes what the others leave, a quarter of the page.
+QString headerRow(const QStringList &headers, qsizetype wide = -1)
 {
     QString html = QStringLiteral("<thead><tr>");
-    for (const QString &header : headers)
-        html += QStringLiteral("<th>%1</th>").arg(header.toHtmlEscaped());
+    for (qsizetype i = 0; i < headers.size(); ++i)
+        html += QStringLiteral("<th%1>%2</th>")
+                    .arg(i == wide ? QStringLiteral(" width=\"25%\"") : QString(), headers.at(i).toHtmlEscaped());
     return html + QStringLiteral("</tr></thead>");
 }
 
-QString rowCells(const PupilSummary &row)
+QString rowCells(const PupilSummary &row, const ClassReport &report)
 {
     const bool any = row.attempts > 0;
     QString html = cell(nameCell(row)) + cell(QString::number(row.attempts), centred);
-    for (std::size_t question = 0; question < std::size_t(Content::questionCount); ++question)
-        html += cell(any ? answerCell(row.last, question) : QString(), centred);
-    return html + cell(any ? scoreCell(row.last.score()) : QStringLiteral("–"), centred)
-           + cell(any ? scoreCell(row.best) : QStringLiteral("–"), centred) + cell(lastChangedCell(row));
+    for (int question = 0; question < report.outOf(); ++question)
+        html += cell(any ? answerCell(row.last, std::size_t(question)) : QString(), centred);
+    return html + cell(any ? scoreCell(row.last.score(), report.outOf()) : QStringLiteral("–"), centred)
+           + cell(any ? scoreCell(row.best, report.outOf()) : QStringLiteral("–"), centred) + cell(lastChangedCell(row));
 }
 
 QString rowsTable(const ClassReport &report, const QList<qsizetype> &order)
 {
     QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\">")
-                   + headerRow(rowHeaders(report.rowKind()));
+                   + headerRow(rowHeaders(report.rowKind(), report.outOf()));
     const qsizetype count = order.isEmpty() ? report.rowCount() : order.size();
     for (qsizetype i = 0; i < count; ++i)
-        html += QStringLiteral("<tr>") + rowCells(report.row(order.isEmpty() ? i : order.at(i))) + QStringLiteral("</tr>");
+        html += QStringLiteral("<tr>") + rowCells(report.row(order.isEmpty() ? i : order.at(i)), report)
+                + QStringLiteral("</tr>");
     return html + QStringLiteral("</table>");
 }
 
 QString ideasTable(const ClassReport &report)
 {
     QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"1\">")
-                   + headerRow(ideaHeaders());
+                   + headerRow(printedIdeaHeaders(report.paragraphCount()), 1);
     int number = 0;
     for (const QuestionSummary &question : report.questions()) {
         html += QStringLiteral("<tr>") + cell(QString::number(++number)) + cell(question.prompt)
                 + cell(question.expected, centred)
                 + cell(QStringLiteral("%1/%2").arg(question.right).arg(question.pupils), centred);
-        for (int choice = 0; choice < answerChoiceCount; ++choice)
-            html += cell(spreadCell(question, AnswerChoice(choice)), centred);
+        for (const AnswerChoice choice : answerChoices(report.paragraphCount()))
+            html += cell(spreadCell(question, choice), centred);
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
@@ -86,13 +89,22 @@ QString classPageHtml(const ClassReport &report, const ClassPage &page)
     html += QStringLiteral("<h2>Résultats de la classe</h2><p>%1<br>Lu le %2</p>")
                 .arg(page.opened.toHtmlEscaped(),
                      french.toString(page.readAt, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm")).toHtmlEscaped());
+    html += QStringLiteral("<h3>Exercice %1</h3>").arg(exerciseTitle(report).toHtmlEscaped());
+    if (!report.known())
+        html += QStringLiteral("<p>%1</p>").arg(unknownExerciseNote().toHtmlEscaped());
     html += QStringLiteral("<p>✓ juste · ✗ faux · – sans réponse · réponses et score du dernier essai%1</p>")
                 .arg(page.orderText.isEmpty() ? QString() : QStringLiteral(" · ") + page.orderText.toHtmlEscaped());
     html += noticesHtml(page.notices);
     html += rowsTable(report, page.order);
-    html += QStringLiteral("<h3>Les idées</h3>") + ideasTable(report);
+    const QString mean = french.toString(report.meanScore(), 'f', 1);
+    if (!report.known())
+        return html + QStringLiteral("<p>Score moyen au dernier essai : %1 justes</p></body></html>").arg(mean);
+    html += QStringLiteral("<h3>Les idées</h3>");
+    if (shortIdeaHeaders(report.paragraphCount()))
+        html += QStringLiteral("<p>%1</p>").arg(shortHeadersNote().toHtmlEscaped());
+    html += ideasTable(report);
     if (const QString sentence = missedMostSentence(report); !sentence.isEmpty())
         html += QStringLiteral("<p>%1</p>").arg(sentence.toHtmlEscaped());
-    html += QStringLiteral("<p>Score moyen au dernier essai : %1/4</p>").arg(french.toString(report.meanScore(), 'f', 1));
+    html += QStringLiteral("<p>Score moyen au dernier essai : %1/%2</p>").arg(mean).arg(report.outOf());
     return html + QStringLiteral("</body></html>");
 }

@@ -24,9 +24,10 @@ QString followedKey(const LogSource &log)
     return displayPath(log.file.path);
 }
 
-ClassReading::ClassReading(QStringList paths, LogNaming naming)
+ClassReading::ClassReading(QStringList paths, LogNaming naming, ExerciseLookup exercises)
     : m_paths(std::move(paths))
     , m_naming(std::move(naming))
+    , m_exercises(std::move(exercises))
 {
 }
 
@@ -95,10 +96,10 @@ ClassReading::Outcome ClassReading::readLogs(const ClassSources &found, const QL
         const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
             // An empty log is no pupil.
             if (!begun)
-                m_report.beginPupil(printableName(log.file.pupil));
+                m_results.beginPupil(printableName(log.file.pupil));
             begun = true;
-            m_report.addAttempt(record);
-        }, readRulesFor(log), span);
+            m_results.addAttempt(record);
+        }, readRulesFor(log), span, m_results.known());
         if (reading.replaced || (!reading.ok && followed.mark))
             return Outcome::Replaced; // what was read of it may be there no more
         if (!reading.ok) {
@@ -111,8 +112,8 @@ ClassReading::Outcome ClassReading::readLogs(const ClassSources &found, const QL
         if (reading.records > 0 || reading.ignoredLines > 0 || reading.stopped)
             outcome = Outcome::Something;
         if (begun)
-            m_report.noteLog(reading.modified, reading.ownerUnverified);
-        m_report.addIgnoredLines(reading.ignoredLines);
+            m_results.noteLog(reading.modified, reading.ownerUnverified);
+        m_results.addIgnoredLines(reading.ignoredLines);
         done += reading.mark.end - (followed.mark ? followed.mark->end : 0);
         followed.mark = reading.mark;
         followed.settled = !reading.stopped && !reading.mark.stamp.changedLately();
@@ -143,7 +144,7 @@ ClassReading::Change ClassReading::refresh(const Progress &progress)
         if (outcome != Outcome::Replaced)
             return outcome == Outcome::Nothing && sameSources ? Change::None : Change::Added;
     }
-    m_report = ClassReport(found.rows, true);
+    m_results = ClassResults(found.rows, true, loadKnownExercises(m_exercises));
     m_followed.clear();
     QList<qsizetype> everything;
     for (qsizetype i = 0; i < found.logs.size(); ++i) {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "classroom/classreport.h"
+#include "classroom/classresults.h"
 #include "classroom/classsources.h"
 #include "classroom/logreader.h"
+#include "offered/exerciselookup.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -21,11 +22,12 @@
 // everything again. A reading stopped half-way goes on from where it
 // stopped at the next refresh. What could not be read is said until its
 // file changes or goes. It only reads: nothing in the class folder is
-// locked, moved or created.
+// locked, moved or created. The exercises the records are read by are
+// looked for again at each whole reading.
 class ClassReading
 {
 public:
-    ClassReading(QStringList paths, LogNaming naming);
+    ClassReading(QStringList paths, LogNaming naming, ExerciseLookup exercises = {});
 
     enum class Change { None, Added, Reread };
     // Told the bytes read and the bytes to read, now and then; returning
@@ -33,10 +35,12 @@ public:
     using Progress = std::function<bool(qint64, qint64)>;
     Change refresh(const Progress &progress = {});
 
-    const ClassReport &report() const { return m_report; }
+    const ClassResults &results() const { return m_results; }
     const ClassSources &sources() const { return m_sources; }
     // The paths and logs that could not be read or were set aside, with why.
     QStringList problems() const;
+    // The exercise files left out, with why.
+    QStringList exerciseProblems() const { return m_results.known()->problems(); }
     bool stopped() const { return m_stopped; }
     const QStringList &paths() const { return m_paths; }
     // How long the last refresh took to list the class, in milliseconds.
@@ -62,8 +66,9 @@ private:
 
     QStringList m_paths;
     LogNaming m_naming;
+    ExerciseLookup m_exercises;
     ClassSources m_sources;
-    ClassReport m_report;
+    ClassResults m_results;
     QHash<QString, Followed> m_followed; // by the log's path
     qint64 m_listingTime = 0;
     bool m_read = false;

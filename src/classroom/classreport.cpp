@@ -8,19 +8,9 @@
 
 namespace {
 
-constexpr int questionCount = Content::questionCount;
-
-QString promptWithoutMark(int row)
-{
-    QString prompt = Content::prompt(row);
-    if (prompt.endsWith(QStringLiteral("N°")))
-        prompt.chop(2);
-    return prompt.trimmed();
-}
-
 QString recordKey(const ReadRecord &record)
 {
-    QString key;
+    QString key = QString::number(record.rightCount) + u'\x1f';
     for (const QString &answer : record.answers)
         key += answer + u'\x1f';
     return key;
@@ -28,30 +18,50 @@ QString recordKey(const ReadRecord &record)
 
 } // namespace
 
-AnswerChoice answerChoiceOf(const QString &answer)
+size_t qHash(const ExerciseKey &key, size_t seed)
+{
+    return qHashMulti(seed, key.code, key.label, key.known);
+}
+
+ExerciseKey keyOf(const ReadRecord &record)
+{
+    return {record.code, record.label, record.known()};
+}
+
+QList<AnswerChoice> answerChoices(int paragraphCount)
+{
+    QList<AnswerChoice> choices;
+    for (int paragraph = 1; paragraph <= paragraphCount && paragraph <= maxParagraphs; ++paragraph)
+        choices.append(AnswerChoice(paragraph));
+    return choices << AnswerChoice::Blank << AnswerChoice::Other;
+}
+
+AnswerChoice answerChoiceOf(const QString &answer, int paragraphCount)
 {
     if (answer.isEmpty())
         return AnswerChoice::Blank;
     const char16_t first = answer.front().unicode();
-    if (answer.size() == 1 && first >= u'1' && first < u'1' + paragraphChoices.size())
-        return paragraphChoices[std::size_t(first - u'1')];
+    if (answer.size() == 1 && first >= u'1' && first < u'1' + std::min(paragraphCount, maxParagraphs))
+        return AnswerChoice(first - u'0');
     return AnswerChoice::Other;
 }
 
 int paragraphNumber(AnswerChoice choice)
 {
-    const auto found = std::find(paragraphChoices.cbegin(), paragraphChoices.cend(), choice);
-    return found == paragraphChoices.cend() ? 0 : int(found - paragraphChoices.cbegin()) + 1;
+    return choice == AnswerChoice::Blank || choice == AnswerChoice::Other ? 0 : int(choice);
 }
 
 bool isExpectedChoice(const QuestionSummary &question, AnswerChoice choice)
 {
-    return paragraphNumber(choice) > 0 && answerChoiceOf(question.expected) == choice;
+    return paragraphNumber(choice) > 0 && answerChoiceOf(question.expected, question.paragraphCount) == choice;
 }
 
-ClassReport::ClassReport(ReportRows rows, bool keepHistory)
+ClassReport::ClassReport(ReportRows rows, bool keepHistory, const Exercise &exercise, bool known)
     : m_rows(rows)
     , m_keepHistory(keepHistory)
+    , m_exercise(exercise)
+    , m_known(known)
+    , m_ideaCounts(known ? exercise.ideaCount() : 0)
 {
 }
 
@@ -65,13 +75,18 @@ void ClassReport::beginPupil(const QString &name)
         m_current = *found;
         return;
     }
-    m_pupils.append({name, 0, {}, 0, {}, false, {}});
+    m_pupils.append({name, 0, {}, 0, {}, false, false, {}});
     m_current = m_pupils.size() - 1;
     m_byName.insert(name, m_current);
 }
 
-void ClassReport::noteLog(const QDateTime &changed, bool ownerUnverified)
+void ClassReport::noteLog(const QDateTime &changed, bool ownerUnverified, bool exact)
 {
+    if (changed.isValid()
+        && (!m_latest.isValid() || (exact && !m_latestExact) || (exact == m_latestExact && changed > m_latest))) {
+        m_latest = changed;
+        m_latestExact = exact;
+    }
     if (m_rows == ReportRows::Attempts) {
         m_fileUnverified = m_fileUnverified || ownerUnverified;
         return;
@@ -79,8 +94,12 @@ void ClassReport::noteLog(const QDateTime &changed, bool ownerUnverified)
     if (m_current < 0)
         return;
     PupilSummary &pupil = m_pupils[m_current];
-    if (changed.isValid() && (!pupil.lastChanged.isValid() || changed > pupil.lastChanged))
+    if (changed.isValid()
+        && (!pupil.lastChanged.isValid() || changed > pupil.lastChanged
+            || (changed == pupil.lastChanged && exact))) {
         pupil.lastChanged = changed;
+        pupil.lastChangedBound = !exact;
+    }
     pupil.ownerUnverified = pupil.ownerUnverified || ownerUnverified;
 }
 
@@ -100,11 +119,12 @@ void ClassReport::count(const ReadRecord &last, int sign)
 {
     m_rowsWithAttempt += sign;
     m_lastScores += sign * last.score();
-    for (std::size_t question = 0; question < m_ideaCounts.size(); ++question) {
+    const qsizetype ideas = std::min(m_ideaCounts.size(), last.answers.size());
+    for (qsizetype question = 0; question < ideas; ++question) {
         IdeaCounts &counts = m_ideaCounts[question];
-        const QString &answer = last.answers[question];
-        counts.spread[static_cast<std::size_t>(answerChoiceOf(answer))] += sign;
-        if (last.right[question]) {
+        const QString &answer = last.answers.at(question);
+        counts.spread[static_cast<std::size_t>(answerChoiceOf(answer, paragraphCount()))] += sign;
+        if (last.right[std::size_t(question)]) {
             counts.right += sign;
         } else if (answer.isEmpty()) {
             counts.blank += sign;
@@ -146,8 +166,7 @@ PupilSummary ClassReport::row(qsizetype index) const
         return m_pupils.at(index);
     const qint32 id = m_attemptRecords.at(index);
     const ReadRecord &record = m_records.at(id);
-    return {QStringLiteral("essai %1").arg(index + 1), 1, record, record.score(), {},
-            m_fileUnverified, {id}};
+    return {QStringLiteral("essai %1").arg(index + 1), 1, record, record.score(), {}, false, m_fileUnverified, {id}};
 }
 
 const ReadRecord &ClassReport::lastOf(qsizetype index) const
@@ -182,10 +201,10 @@ void ClassReport::forEachLast(Visit visit) const
 QList<QuestionSummary> ClassReport::questions() const
 {
     QList<QuestionSummary> questions;
-    for (int row = 0; row < questionCount; ++row) {
-        const IdeaCounts &counts = m_ideaCounts[static_cast<std::size_t>(row)];
-        QuestionSummary question{promptWithoutMark(row), Content::expectedAnswer(row), counts.right, counts.blank,
-                                 m_rowsWithAttempt, counts.spread, {}, 0};
+    for (int row = 0; row < m_ideaCounts.size(); ++row) {
+        const IdeaCounts &counts = m_ideaCounts.at(row);
+        QuestionSummary question{m_exercise.ideaText(row), m_exercise.expectedAnswer(row), counts.right, counts.blank,
+                                 m_rowsWithAttempt, paragraphCount(), counts.spread, {}, 0};
         for (auto it = counts.wrong.cbegin(); it != counts.wrong.cend(); ++it) {
             if (it.value() > question.commonestCount) {
                 question.commonestCount = it.value();
@@ -203,9 +222,8 @@ QList<QuestionSummary> ClassReport::questions() const
 QStringList ClassReport::whoChose(int question, AnswerChoice choice) const
 {
     QStringList names;
-    const auto index = static_cast<std::size_t>(question);
     forEachLast([&](qsizetype row, const ReadRecord &last) {
-        if (answerChoiceOf(last.answers[index]) == choice)
+        if (question < last.answers.size() && answerChoiceOf(last.answers.at(question), paragraphCount()) == choice)
             names.append(m_rows == ReportRows::Pupils ? m_pupils.at(row).name
                                                       : QStringLiteral("essai %1").arg(row + 1));
     });

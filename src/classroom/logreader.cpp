@@ -5,7 +5,7 @@
 
 namespace {
 
-// Longer than any record a pupil could have typed into four answer boxes.
+// Longer than any record a pupil could have typed into eleven answer boxes.
 constexpr qsizetype longestLine = 1 << 20;
 
 // Cuts a stream of blocks into lines, in constant memory: a line longer
@@ -67,7 +67,7 @@ private:
 
 // A line of a log, as readLog() judges it: a record handed to `take`,
 // nothing, or ignored.
-void judgeLine(QByteArrayView line, bool ended, RecordReader &reader, LogReading &reading,
+void judgeLine(QByteArrayView line, bool ended, const RecordReader &reader, LogReading &reading,
                const std::function<void(const ReadRecord &)> &take)
 {
     if (line.endsWith('\r'))
@@ -145,7 +145,7 @@ bool goesOn(QFile &log, const FileStamp &stamp, const LogMark &mark)
 } // namespace
 
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,
-                   const ReadRules &rules, const ReadSpan &span)
+                   const ReadRules &rules, const ReadSpan &span, std::shared_ptr<const KnownExercises> known)
 {
     LogReading reading;
     QFile log;
@@ -169,7 +169,7 @@ LogReading readLog(const std::filesystem::path &path, const std::function<void(c
         reading.reason = unreadable;
         return reading;
     }
-    RecordReader reader;
+    const RecordReader reader(std::move(known));
     LineSplitter lines([&](QByteArrayView line, bool ended) { judgeLine(line, ended, reader, reading, take); },
                        [&reading] { ++reading.ignoredLines; });
     if (span.after && span.after->insideLongLine)

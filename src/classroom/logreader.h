@@ -12,9 +12,9 @@
 #include <optional>
 
 // Reads a results log as a teacher collects it, in constant memory whatever
-// its size: each whole record of this exercise is handed on in log order;
-// blank lines are nothing; any other line (another exercise's, junk, a torn
-// last line, one too long to be a record) is counted as ignored.
+// its size: each whole record is handed on in log order; blank lines are
+// nothing; any other line (junk, a torn last line, a record edited by hand,
+// one too long to be a record) is counted as ignored.
 
 // Where a reading of a log ended, and what tells the next reading whether
 // the log is still that file going on: the file's stamp as it was opened,
@@ -56,8 +56,11 @@ struct ReadSpan
     std::function<bool(qint64)> progress;
 };
 
+// The records of the exercises `known` and of exercises not known
+// (recordreader.h) are handed to `take`.
 LogReading readLog(const std::filesystem::path &path, const std::function<void(const ReadRecord &)> &take,
-                   const ReadRules &rules = {}, const ReadSpan &span = {});
+                   const ReadRules &rules = {}, const ReadSpan &span = {},
+                   std::shared_ptr<const KnownExercises> known = KnownExercises::builtInOnly());
 
 // Counts a log's records as readLog() finds them, from its bytes streamed
 // past it in pieces (the collect, which moves the bytes it reads).

@@ -7,15 +7,16 @@ namespace {
 MissedIdea causesOf(int idea, const QuestionSummary &question)
 {
     MissedIdea missed{idea, {}, 0, 0};
-    const int blank = question.spread[std::size_t(AnswerChoice::Blank)];
+    const int blank = question.count(AnswerChoice::Blank);
+    QList<AnswerChoice> others = answerChoices(question.paragraphCount);
+    others.removeIf([&](AnswerChoice choice) { return paragraphNumber(choice) == 0 || isExpectedChoice(question, choice); });
     int most = blank;
-    for (const AnswerChoice paragraph : paragraphChoices)
-        if (!isExpectedChoice(question, paragraph))
-            most = std::max(most, question.spread[std::size_t(paragraph)]);
+    for (const AnswerChoice paragraph : std::as_const(others))
+        most = std::max(most, question.count(paragraph));
     if (most == 0)
         return missed; // only answers that are no paragraph
-    for (const AnswerChoice paragraph : paragraphChoices)
-        if (!isExpectedChoice(question, paragraph) && question.spread[std::size_t(paragraph)] == most)
+    for (const AnswerChoice paragraph : std::as_const(others))
+        if (question.count(paragraph) == most)
             missed.confusedWith.append(paragraphNumber(paragraph));
     missed.confused = missed.confusedWith.isEmpty() ? 0 : most;
     missed.blank = blank == most ? blank : 0;
@@ -70,6 +71,8 @@ MissedMost missedMost(const QList<QuestionSummary> &questions)
 
 QString missedMostSentence(const ClassReport &report)
 {
+    if (!report.known())
+        return {}; // its ideas are not known
     const QList<QuestionSummary> questions = report.questions();
     const MissedMost most = missedMost(questions);
     if (most.ideas.isEmpty())

@@ -28,5 +28,5 @@ struct MissedMost
 
 MissedMost missedMost(const QList<QuestionSummary> &questions);
 
-// Empty without attempts; "Toutes les idées sont justes…" when none was missed.
+// Empty without attempts and for an exercise not known; "Toutes les idées sont justes…" when none was missed.
 QString missedMostSentence(const ClassReport &report);

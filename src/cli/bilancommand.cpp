@@ -1,6 +1,6 @@
 #include "cli/bilancommand.h"
 
-#include "classroom/classreport.h"
+#include "classroom/classresults.h"
 #include "classroom/classsources.h"
 #include "classroom/csvexport.h"
 #include "classroom/logreader.h"
@@ -37,42 +37,31 @@ std::unique_ptr<QFile> newCsvFile(const QString &csvFile, QIODevice &err)
 }
 
 
-// Reads every log into `report` (and `csv`); a single file's attempts are
-// printed as they are read, so that a big shared log needs no memory for
-// its rows. Whether every log could be read.
-bool readLogs(const ClassSources &sources, ClassReport &report, CsvExport *csv, QIODevice &out, QIODevice &err)
+// Reads every log into `results` (and `csv`). Whether every log could be read.
+bool readLogs(const ClassSources &sources, ClassResults &results, CsvExport *csv, QIODevice &err)
 {
-    const bool streamed = sources.rows == ReportRows::Attempts;
     bool complete = true;
-    qsizetype number = 0;
-    // A pupil's attempts are numbered across their logs (a collected copy, then the class folder).
-    QHash<QString, int> numbered;
+    AttemptNumbers numbers;
     for (const LogSource &log : sources.logs) {
         const QString pupil = printableName(log.file.pupil);
-        int &pupilAttempt = numbered[pupil];
-        int attempt = 0;
+        bool begun = false;
         const LogReading reading = readLog(log.file.path, [&](const ReadRecord &record) {
             // An empty log is no pupil.
-            if (attempt == 0)
-                report.beginPupil(pupil);
-            report.addAttempt(record);
-            ++attempt;
-            if (streamed) {
-                ++number;
-                say(out, (number == 1 ? attemptsHeader() : QString()) + attemptLine(number, record));
-            }
-            ++pupilAttempt;
+            if (!begun)
+                results.beginPupil(pupil);
+            begun = true;
+            results.addAttempt(record);
             if (csv)
-                csv->addAttempt(pupil, pupilAttempt, record);
-        }, readRulesFor(log));
+                csv->addAttempt(pupil, numbers.next(pupil, record), record);
+        }, readRulesFor(log), {}, results.known());
         if (!reading.ok) {
             complain(err, QStringLiteral("impossible de lire %1 : %2\n")
                               .arg(printableName(displayPath(log.file.path)), reading.reason));
             complete = false;
         }
-        if (attempt > 0)
-            report.noteLog(reading.modified, reading.ownerUnverified);
-        report.addIgnoredLines(reading.ignoredLines);
+        if (begun)
+            results.noteLog(reading.modified, reading.ownerUnverified);
+        results.addIgnoredLines(reading.ignoredLines);
     }
     return complete;
 }
@@ -80,7 +69,7 @@ bool readLogs(const ClassSources &sources, ClassReport &report, CsvExport *csv, 
 } // namespace
 
 int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &naming, QIODevice &out,
-             QIODevice &err)
+             QIODevice &err, const ExerciseLookup &exercises)
 {
     const ClassSources sources = findClassSources(paths, naming);
     for (const QString &ignored : sources.ignored)
@@ -89,19 +78,19 @@ int runBilan(const QStringList &paths, const QString &csvFile, const LogNaming &
         complain(err, others + u'\n');
     for (const QString &problem : sources.problems)
         complain(err, problem + u'\n');
+    ClassResults results(sources.rows, false, loadKnownExercises(exercises));
+    for (const QString &problem : results.known()->problems())
+        complain(err, QStringLiteral("exercice laissé de côté : %1\n").arg(problem));
     std::unique_ptr<QFile> csvDevice;
     std::unique_ptr<CsvExport> csv;
     if (!csvFile.isEmpty()) {
         if (!(csvDevice = newCsvFile(csvFile, err)))
             return 1;
-        csv = std::make_unique<CsvExport>(*csvDevice);
+        csv = std::make_unique<CsvExport>(*csvDevice, results.known());
     }
 
-    ClassReport report(sources.rows);
-    if (sources.rows == ReportRows::Attempts)
-        say(out, QStringLiteral("Chaque essai dans l'ordre du fichier, qui peut mêler plusieurs élèves :\n"));
-    const bool complete = readLogs(sources, report, csv.get(), out, err) && sources.problems.isEmpty();
-    say(out, sources.rows == ReportRows::Attempts ? formatIdeas(report) : formatClassReport(report));
+    const bool complete = readLogs(sources, results, csv.get(), err) && sources.problems.isEmpty();
+    printClassResults(results, [&out](const QString &text) { say(out, text); });
 
     if (csv) {
         const QString shown = printableName(QDir::toNativeSeparators(csvFile));

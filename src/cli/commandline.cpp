@@ -18,7 +18,7 @@ QString help()
 {
     return QStringLiteral(
         "Utilisation : morvel2 [option]\n"
-        "              morvel2 --bilan CHEMIN... [--csv FICHIER]\n"
+        "              morvel2 --bilan CHEMIN... [--csv FICHIER] [--exercice FICHIER]...\n"
         "              morvel2 --classe [CHEMIN...]\n"
         "              morvel2 --exercice FICHIER\n"
         "Exercice de compréhension de lecture. Sans option, l'exercice s'ouvre.\n"
@@ -29,11 +29,14 @@ QString help()
         "                     poste, ou sur chaque CHEMIN ; n'enregistre rien\n"
         "  --bilan CHEMIN...  affiche le bilan de la classe : chaque CHEMIN est un\n"
         "                     fichier de résultats ou le dossier de la classe, où\n"
-        "                     chaque élève a son fichier (%2)\n"
+        "                     chaque élève a son fichier (%2) ; une partie par\n"
+        "                     exercice, celui du dernier essai d'abord\n"
         "  --csv FICHIER      avec --bilan, écrit aussi chaque essai dans FICHIER pour\n"
         "                     un tableur ; FICHIER ne doit pas exister\n"
         "  --exercice FICHIER  ouvre l'exercice écrit dans FICHIER, comme l'élève le\n"
-        "                     trouve ; sa forme est décrite dans exercices.md\n"
+        "                     trouve ; sa forme est décrite dans exercices.md ; avec\n"
+        "                     --bilan, lit aussi les résultats de cet exercice (ceux\n"
+        "                     du dossier des exercices le sont toujours)\n"
         "  --collect FICHIER  déplace le fichier de résultats vers FICHIER, sans perdre\n"
         "                     un résultat enregistré au même moment ; FICHIER ne doit\n"
         "                     pas exister ; le prochain résultat commence un nouveau\n"
@@ -99,9 +102,17 @@ QString valueMistake(const QCommandLineParser &parser, const QCommandLineOption 
 // nothing is.
 QString mistakeIn(const QCommandLineParser &parser, const Options &options, const QStringList &arguments)
 {
-    for (const QCommandLineOption *option : {&options.collect, &options.csv, &options.exercice})
+    for (const QCommandLineOption *option : {&options.collect, &options.csv, &options.exercice}) {
+        // With --bilan, each exercise file is named by an --exercice of its own.
+        if (option == &options.exercice && parser.isSet(options.bilan)) {
+            for (const QString &file : parser.values(*option))
+                if (file.startsWith(u'-'))
+                    return QStringLiteral("l'option --exercice demande un nom de fichier, pas « %1 ».").arg(file);
+            continue;
+        }
         if (const QString mistake = valueMistake(parser, *option); !mistake.isEmpty())
             return mistake;
+    }
     const QStringList paths = parser.positionalArguments();
     // Arguments that ask for nothing ("--" alone) must not open the window.
     if (parser.optionNames().isEmpty() && paths.isEmpty())
@@ -116,7 +127,7 @@ QString mistakeIn(const QCommandLineParser &parser, const Options &options, cons
         return QStringLiteral("--verifier se donne seul.");
     if (parser.isSet(options.classe))
         return QStringLiteral("--classe se donne seul, suivi des chemins à ouvrir.");
-    if (parser.isSet(options.exercice))
+    if (parser.isSet(options.exercice) && !parser.isSet(options.bilan))
         return QStringLiteral("--exercice se donne seul, suivi du fichier de l'exercice.");
     if (parser.isSet(options.csv) && !parser.isSet(options.bilan))
         return QStringLiteral("l'option --csv ne va qu'avec --bilan.");
@@ -200,5 +211,6 @@ std::optional<int> runCommandLine(const QStringList &givenArguments, const LogLo
         return runVerify(log, rescueLogPath(), out);
     if (parser.isSet(options.collect))
         return runCollect(log, parser.value(options.collect), out, err);
-    return runBilan(parser.positionalArguments(), parser.value(options.csv), namingFor(log), out, err);
+    return runBilan(parser.positionalArguments(), parser.value(options.csv), namingFor(log), out, err,
+                    machineExerciseLookup(parser.values(options.exercice)));
 }

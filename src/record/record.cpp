@@ -84,11 +84,28 @@ RecordFields recordFields(const ExerciseState &state)
     return fields;
 }
 
+namespace {
+
+// Items 1 and 2: how the record names its exercise.
+void printLead(PrintLine &line, const QString &code, const QString &label)
+{
+    line.print(code, PrintLine::Comma);
+    line.print(label, PrintLine::Semicolon);
+}
+
+} // namespace
+
+QString recordLeadText(const QString &code, const QString &label)
+{
+    PrintLine line;
+    printLead(line, code, label);
+    return line.text();
+}
+
 QString recordText(const RecordFields &fields)
 {
     PrintLine line;
-    line.print(fields.code, PrintLine::Comma);
-    line.print(fields.label, PrintLine::Semicolon);
+    printLead(line, fields.code, fields.label);
     line.print(QStringLiteral("  justes:"), PrintLine::Semicolon);
     line.print(fields.rightCount, PrintLine::Semicolon);
     line.print(QStringLiteral("   faux:"), PrintLine::Semicolon);

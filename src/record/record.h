@@ -54,5 +54,9 @@ RecordFields recordFields(const ExerciseState &state);
 // and characters the code page cannot hold as "?".
 QString recordText(const RecordFields &fields);
 
+// The start of every record of an exercise: its code, then its label in
+// the next print zone.
+QString recordLeadText(const QString &code, const QString &label);
+
 // The record as the log receives it: Windows-1252 bytes ending in CR LF.
 QByteArray recordLine(const RecordFields &fields);

@@ -1,59 +1,74 @@
 #pragma once
 
-#include "exercise/content.h"
+#include "exercise/exercise.h"
+#include "record/knownexercises.h"
 #include "record/record.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
-#include <array>
+#include <bitset>
+#include <memory>
 #include <optional>
 
-// Reading back the records of this exercise, as the program writes them
-// (results/record.h): a line is a record only when laying its answers out
-// again gives exactly its bytes, so the layout has one source of truth and
-// anything else in a log (another exercise's line, junk, a torn record, a
-// hand-edited count) is told apart.
+// Reading back the records the program writes (record/record.h). A line is
+// a record of a known exercise only when laying its answers out again with
+// that exercise's code, label and prompts gives exactly its bytes, so the
+// layout has one source of truth and anything else in a log (junk, a torn
+// record, a hand-edited count, the same title over other prompts) is told
+// apart. A line laid out as a record of an exercise not known (its file is
+// not at hand) is read for its code, label and counts alone: its answers
+// cannot be told from its prompts, nor judged.
 
 struct ReadRecord
 {
-    // As typed, cut as shownAnswer() cuts them; empty when none.
-    std::array<QString, Content::questionCount> answers;
-    std::array<bool, Content::questionCount> right{};
+    int exercise = -1; // in the reader's KnownExercises; -1 for an exercise not known
+    QString code;      // how the record names its exercise
+    QString label;
+    // Each idea's answer as typed, cut as shownAnswer() cuts them; empty
+    // when none. Nothing for an exercise not known.
+    QStringList answers;
+    std::bitset<maxIdeas> right;
     // The answer holds what no answer box lets in (a character other than a
     // paragraph number, more than the record's zone of 13 characters): the
     // line was written by something else than the exercise.
-    std::array<bool, Content::questionCount> untyped{};
+    std::bitset<maxIdeas> untyped;
+    int rightCount = 0; // the record's "justes"
 
-    int score() const;
-    bool anyUntyped() const;
+    bool known() const { return exercise >= 0; }
+    int score() const { return rightCount; }
+    bool anyUntyped() const { return untyped.any(); }
 };
 
-// Whether the exercise's answer box could have let this answer in.
-bool couldHaveBeenTyped(const QString &answer);
+// Whether the answer box of an exercise of `paragraphCount` paragraphs
+// could have let this answer in.
+bool couldHaveBeenTyped(const QString &answer, int paragraphCount = 4);
 
 // An answer as the teacher's tools show it: cut to the record's zone.
 QString shownAnswer(const QString &answer);
 
 inline constexpr const char *untypedNote = "réponse qui n'a pas été tapée dans l'exercice";
 
-// The fields the window keeps for these committed answers ("" for a row
-// committed empty): each judged, the counts empty until the first one.
+// The fields the window keeps for these committed answers of `exercise`
+// ("" for a row committed empty): each judged, the counts empty until the
+// first one.
+RecordFields recordFieldsFor(const Exercise &exercise, const QStringList &answers);
+// The same for the built-in exercise.
 RecordFields recordFieldsFor(const QStringList &answers);
 
 class RecordReader
 {
 public:
+    explicit RecordReader(std::shared_ptr<const KnownExercises> known = KnownExercises::builtInOnly());
+
     // The record on `line`, its bytes without the line end (CR LF or LF
-    // alone), or nothing when it is not a whole record of this exercise.
-    std::optional<ReadRecord> read(QByteArrayView line);
+    // alone), or nothing when it is not a whole record.
+    std::optional<ReadRecord> read(QByteArrayView line) const;
 
 private:
-    // The line these answers (`key`) are laid out as, remembered for every
-    // reader: a class gives few different sets of answers, a class folder
-    // thousands of logs, and laying a line out costs more than comparing it.
-    static QByteArray laidOut(const QByteArray &key, const ReadRecord &record);
+    std::optional<ReadRecord> readKnown(int exercise, QByteArrayView line) const;
+
+    std::shared_ptr<const KnownExercises> m_known;
 };

@@ -1,5 +1,6 @@
 #include "teacher/attemptsdialog.h"
 
+#include "classroom/reportcells.h"
 #include "teacher/pupilsmodel.h"
 
 #include <QDialogButtonBox>
@@ -10,7 +11,7 @@
 
 ClassReport attemptsOf(const ClassReport &report, qsizetype row)
 {
-    ClassReport attempts(ReportRows::Attempts);
+    ClassReport attempts(ReportRows::Attempts, false, report.exercise(), report.known());
     for (const qint32 id : report.row(row).history)
         attempts.addAttempt(report.record(id));
     return attempts;
@@ -27,8 +28,8 @@ AttemptsDialog::AttemptsDialog(const ClassReport &report, qsizetype row, QWidget
     view->setAccessibleName(windowTitle());
     view->setModel(model);
     view->hideColumn(PupilsModel::Attempts);
-    view->hideColumn(PupilsModel::Best);
-    view->hideColumn(PupilsModel::LastChanged);
+    view->hideColumn(model->bestColumn());
+    view->hideColumn(model->lastChangedColumn());
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -39,9 +40,11 @@ AttemptsDialog::AttemptsDialog(const ClassReport &report, qsizetype row, QWidget
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     // The login is the pupil's file's name: plain text, never markup.
-    auto *said = new QLabel(QStringLiteral("%1 : %2, dans l'ordre où ils ont été faits.")
-                                .arg(pupil.name, pupil.attempts > 1 ? QStringLiteral("%1 essais").arg(pupil.attempts)
-                                                                    : QStringLiteral("1 essai")));
+    auto *said = new QLabel(QStringLiteral("%1 : %2 à l'exercice %3, dans l'ordre où ils ont été faits.")
+                                .arg(pupil.name,
+                                     pupil.attempts > 1 ? QStringLiteral("%1 essais").arg(pupil.attempts)
+                                                        : QStringLiteral("1 essai"),
+                                     exerciseTitle(report)));
     said->setTextFormat(Qt::PlainText);
     said->setWordWrap(true);
     layout->addWidget(said);

@@ -53,7 +53,7 @@ const ClassSources &ClassLoader::sources() const
     return m_sources;
 }
 
-void ClassLoader::open(const QStringList &paths, const LogNaming &naming)
+void ClassLoader::open(const QStringList &paths, const LogNaming &naming, const ExerciseLookup &exercises)
 {
     if (m_job)
         m_job->stop = true; // its thread ends by itself; what it read is ignored
@@ -63,7 +63,7 @@ void ClassLoader::open(const QStringList &paths, const LogNaming &naming)
         m_watcher.removePaths(m_watcher.files());
     if (!m_watcher.directories().isEmpty())
         m_watcher.removePaths(m_watcher.directories());
-    m_reading = std::make_shared<ClassReading>(paths, naming);
+    m_reading = std::make_shared<ClassReading>(paths, naming, exercises);
     m_sources = {};
     m_again = false;
     m_stopped = false;
@@ -142,7 +142,7 @@ void ClassLoader::finished(quint64 generation, const std::shared_ptr<Job> &job)
     watch();
     const QDateTime readAt = QDateTime::currentDateTime();
     if (job->change != ClassReading::Change::None || std::exchange(m_resumed, false))
-        emit loaded(m_reading->report(), m_reading->problems(), readAt, m_stopped);
+        emit loaded(m_reading->results(), m_reading->problems(), m_reading->exerciseProblems(), readAt, m_stopped);
     else
         emit unchanged(readAt);
     if (m_stopped)

@@ -29,7 +29,8 @@ public:
     explicit ClassLoader(QObject *parent = nullptr);
     ~ClassLoader() override;
 
-    void open(const QStringList &paths, const LogNaming &naming);
+    // `exercises`: where the exercises the records are read by are found.
+    void open(const QStringList &paths, const LogNaming &naming, const ExerciseLookup &exercises = {});
     // Stops the reading under way; the window then shows what was read,
     // and nothing more is read until resume() or a class is opened again.
     void stop();
@@ -54,7 +55,10 @@ signals:
     void progressed(qint64 done, qint64 total);
     // A reading found something new (or the first reading ended); `stopped`:
     // the teacher stopped it, and it may show only part of the class.
-    void loaded(const ClassReport &report, const QStringList &problems, const QDateTime &readAt, bool stopped);
+    // `problems` holds the paths and logs that could not be read;
+    // `exerciseProblems` the exercise files left out.
+    void loaded(const ClassResults &results, const QStringList &problems, const QStringList &exerciseProblems,
+                const QDateTime &readAt, bool stopped);
     // A reading found nothing new.
     void unchanged(const QDateTime &readAt);
 

@@ -65,10 +65,11 @@ ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
     splitter->setStretchFactor(1, 2);
     layout->addWidget(m_opened);
     layout->addWidget(m_notices);
+    layout->addWidget(buildExerciseChooser());
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
     buildStatus();
-    connect(&m_loader, &ClassLoader::loaded, this, &ClassWindow::showReport);
+    connect(&m_loader, &ClassLoader::loaded, this, &ClassWindow::showResults);
     connect(&m_loader, &ClassLoader::unchanged, this, &ClassWindow::showReadTime);
     connect(&m_loader, &ClassLoader::progressed, this,
             [this](qint64 done, qint64 total) { showProgress(done, total, false); });
@@ -197,35 +198,7 @@ void ClassWindow::openPaths(const QStringList &paths)
     }
     m_readAt->setText(QStringLiteral("Lecture…"));
     m_whoPicked.reset();
-    m_loader.open(paths, m_context.naming);
-}
-
-void ClassWindow::showReport(const ClassReport &report, const QStringList &problems, const QDateTime &readAt,
-                             bool stopped)
-{
-    // A file's attempts are in its order already: sorting hundreds of
-    // thousands of rows to that order would stop the window for a while.
-    const QHeaderView *header = m_pupilsView->horizontalHeader();
-    if (report.rowKind() == ReportRows::Attempts && header->sortIndicatorSection() == PupilsModel::Name
-        && header->sortIndicatorOrder() == Qt::AscendingOrder)
-        m_sortedPupils->sort(-1);
-    m_pupils->setReport(report);
-    m_ideas->setReport(report);
-    m_missed->setText(missedMostSentence(report));
-    m_noticeSources.problems = problems;
-    m_noticeSources.ignored = m_loader.sources().ignored;
-    // The listing keeps only some of the names, and their number.
-    m_noticeSources.ignoredCount = m_loader.sources().ignoredCount;
-    m_noticeSources.stopped = stopped;
-    m_noticeSources.sharedSetting = m_context.sharedSetting;
-    m_notices->setNotices(classNotices(report, m_noticeSources));
-    showWho();
-    if (!m_job.busy()) {
-        m_progress->hide();
-        m_stop->hide();
-    }
-    m_resume->setVisible(stopped);
-    showReadTime(readAt);
+    m_loader.open(paths, m_context.naming, m_context.exercises);
 }
 
 void ClassWindow::showReadTime(const QDateTime &readAt)
@@ -319,8 +292,8 @@ ClassPage ClassWindow::page() const
     NoticeSources onPaper = m_noticeSources;
     onPaper.live = false;
     return {m_opened->text(), m_lastRead, rowsOnScreen(),
-            sortedByText(m_sortedPupils->sortColumn() < 0 ? -1 : header->sortIndicatorSection(),
-                         header->sortIndicatorOrder(), report().rowKind()),
+            sortedByText(*m_pupils, m_sortedPupils->sortColumn() < 0 ? -1 : header->sortIndicatorSection(),
+                         header->sortIndicatorOrder()),
             classNotices(report(), onPaper)};
 }
 

@@ -5,6 +5,8 @@
 #include "classroom/classpage.h"
 #include "classroom/collectclass.h"
 #include "classroom/classreport.h"
+#include "classroom/classresults.h"
+#include "offered/exerciselookup.h"
 #include "teacher/backgroundjob.h"
 #include "teacher/classloader.h"
 
@@ -15,6 +17,7 @@
 class IdeasModel;
 class NoticesView;
 class PupilsModel;
+class QComboBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -32,22 +35,27 @@ struct ClassWindowContext
     // The machine's class, when the setting names a log per pupil by its
     // file's name: what "Recueillir…" collects.
     std::optional<PupilLogs> machineClass;
+    // Where the exercises the records are read by are found.
+    ExerciseLookup exercises = {};
 };
 
 // The teacher's Documents folder, or their home when there is none.
 QString documentsFolder();
 
-// What "Exporter…" writes: the table on screen, or every attempt.
-enum class ExportKind { ClassTable, Attempts };
+// What "Exporter…" writes: the table on screen, or every attempt at the
+// exercise shown; "Exporter pour Moodle…", each pupil's best scores.
+enum class ExportKind { ClassTable, Attempts, Moodle };
 
 // "Résultats de la classe": the teacher's window. It reads the class's logs
 // and shows them, live, as tables of pupils and of ideas; it never writes in
 // the class folder except when the teacher collects it.
 //
-// The ClassLoader reads the class off the window's thread and hands over a
-// ClassReport, which PupilsModel (sorted through a proxy) and IdeasModel
-// show; classNotices() says what could not be read or counted, in a
-// NoticesView above the tables; missedMostSentence() sits over the ideas.
+// The ClassLoader reads the class off the window's thread and hands over
+// its ClassResults; the teacher chooses an exercise above the tables (the
+// one with the latest attempt first), whose ClassReport PupilsModel
+// (sorted through a proxy) and IdeasModel show; classNotices() says what
+// could not be read or counted, in a NoticesView above the tables;
+// missedMostSentence() sits over the ideas.
 // Exports and the collect run in a BackgroundJob; the printed page
 // (classPageHtml) is built from the same report, rows, order and notices.
 // Its size, and its zoom for a projector, are kept in the teacher's own
@@ -65,7 +73,11 @@ public:
     QTableView *pupilsView() const { return m_pupilsView; }
     QTableView *ideasView() const { return m_ideasView; }
     NoticesView *noticesView() const { return m_notices; }
+    // The exercise shown.
     const ClassReport &report() const;
+    // Every exercise's, as last read.
+    const ClassResults &results() const { return m_results; }
+    QComboBox *exerciseChooser() const { return m_exercise; }
     // The page "Imprimer…" and "Enregistrer en PDF…" print: the rows in the
     // order on screen, the notices shown.
     ClassPage page() const;
@@ -88,10 +100,17 @@ private:
     void buildActions();
     void buildViewActions();
     void placeOnScreen();
+    QWidget *buildExerciseChooser();
     QWidget *buildPupils();
     QWidget *buildIdeas();
     void buildStatus();
-    void showReport(const ClassReport &report, const QStringList &problems, const QDateTime &readAt, bool stopped);
+    void showResults(const ClassResults &results, const QStringList &problems, const QStringList &exerciseProblems,
+                     const QDateTime &readAt, bool stopped);
+    // Fills the chooser from the results, keeping the exercise shown.
+    void listExercises();
+    // Shows the exercise the chooser names, its tables sorted as before.
+    void showExercise();
+    void chooseExerciseFile();
     void showReadTime(const QDateTime &readAt);
     void showProgress(qint64 done, qint64 total, bool ofJob);
     void showJob(bool running);
@@ -101,7 +120,8 @@ private:
     void chooseAndOpen();
     void chooseFileAndOpen();
     void chooseExport(ExportKind kind);
-    void exported(const QString &target, const ExportOutcome &outcome);
+    void exported(const QString &target, const ExportOutcome &outcome, qsizetype unknownLeftOut = 0);
+    QString moodleRefusal() const;
     void print();
     void savePdf();
     void collect();
@@ -129,6 +149,8 @@ private:
     QPushButton *m_stop = nullptr;
     QPushButton *m_resume = nullptr;
     QMenu *m_exportMenu = nullptr;
+    QComboBox *m_exercise = nullptr;
+    ClassResults m_results;
     QList<QAction *> m_jobActions; // not while a job runs
     NoticeSources m_noticeSources; // as last read
     // The idea and answer whose pupils the line under the ideas names.
@@ -137,6 +159,7 @@ private:
     // folder that goes on being followed.
     QString m_collectedCopy;
     QDateTime m_lastRead;
+    bool m_stopped = false;
     double m_zoom = 1.0;
     bool m_placed = false;
 };

@@ -84,6 +84,9 @@ void ClassWindow::buildActions()
     if (auto *button = qobject_cast<QToolButton *>(tools->widgetForAction(exporting)))
         button->setPopupMode(QToolButton::InstantPopup);
     m_jobActions.append(exporting);
+    m_jobActions.append(file->addAction(QStringLiteral("Exporter pour &Moodle…"), this,
+                                        [this] { chooseExport(ExportKind::Moodle); }));
+    file->addAction(QStringLiteral("Lire selon un fichier d'e&xercice…"), this, &ClassWindow::chooseExerciseFile);
     add(QStringLiteral("&Imprimer…"), QKeySequence::Print, &ClassWindow::print);
     add(QStringLiteral("Enregistrer en &PDF…"), {}, &ClassWindow::savePdf);
     file->addSeparator();

@@ -4,6 +4,7 @@
 #include "teacher/classwindow.h"
 
 #include "classroom/collectfolder.h"
+#include "classroom/moodleexport.h"
 #include "classroom/wording.h"
 #include "paths/paths.h"
 
@@ -29,11 +30,21 @@ QString fewLines(const QStringList &lines)
 
 void ClassWindow::chooseExport(ExportKind kind)
 {
+    if (kind == ExportKind::Moodle && !moodleRefusal().isEmpty()) {
+        tell(moodleRefusal());
+        return;
+    }
     const bool table = kind == ExportKind::ClassTable;
+    const QString title = kind == ExportKind::Moodle ? QStringLiteral("Exporter pour Moodle")
+                          : table                    ? QStringLiteral("Exporter le tableau de la classe")
+                                                     : QStringLiteral("Exporter tous les essais");
+    const QString name = kind == ExportKind::Moodle ? QStringLiteral("/moodle.csv")
+                         : table                    ? QStringLiteral("/tableau.csv")
+                                                    : QStringLiteral("/essais.csv");
     const QString target = QFileDialog::getSaveFileName(
-        this, table ? QStringLiteral("Exporter le tableau de la classe") : QStringLiteral("Exporter tous les essais"),
-        documentsFolder() + (table ? QStringLiteral("/tableau.csv") : QStringLiteral("/essais.csv")),
-        QStringLiteral("Tableur, séparateur point-virgule (*.csv)"));
+        this, title, documentsFolder() + name,
+        kind == ExportKind::Moodle ? QStringLiteral("Moodle, séparateur virgule (*.csv)")
+                                   : QStringLiteral("Tableur, séparateur point-virgule (*.csv)"));
     if (!target.isEmpty())
         startExport(kind, target);
 }
@@ -43,21 +54,47 @@ void ClassWindow::startExport(ExportKind kind, const QString &target)
     auto outcome = std::make_shared<ExportOutcome>();
     const std::filesystem::path file = localPath(target);
     std::function<void(const BackgroundJob::Progress &)> work;
-    if (kind == ExportKind::ClassTable) {
+    if (kind == ExportKind::Moodle) {
+        if (const QString refused = moodleRefusal(); !refused.isEmpty()) {
+            tell(refused);
+            return;
+        }
+        work = [outcome, file, results = m_results](const BackgroundJob::Progress &) {
+            *outcome = exportMoodle(results, file);
+        };
+    } else if (kind == ExportKind::ClassTable) {
         // What is on screen now, the rows in their order; the report's
         // lists are shared, not copied, with the thread.
         work = [outcome, file, report = report(), order = rowsOnScreen()](const BackgroundJob::Progress &progress) {
             *outcome = exportClassTable(report, order, file, progress);
         };
     } else {
-        work = [outcome, file, sources = m_loader.sources()](const BackgroundJob::Progress &progress) {
-            *outcome = exportClassCsv(sources, file, progress);
+        work = [outcome, file, sources = m_loader.sources(), known = m_results.known(),
+                key = report().key()](const BackgroundJob::Progress &progress) {
+            *outcome = exportClassCsv(sources, file, progress, known, key);
         };
     }
-    m_job.start(QStringLiteral("Export…"), std::move(work), [this, outcome, target] { exported(target, *outcome); });
+    // What the file leaves out, said once it is written.
+    const qsizetype unknown = kind == ExportKind::Moodle
+                                  ? m_results.exercises().size() - moodleExercises(m_results).size()
+                                  : 0;
+    m_job.start(QStringLiteral("Export…"), std::move(work), [this, outcome, target, unknown] {
+        exported(target, *outcome, unknown);
+    });
 }
 
-void ClassWindow::exported(const QString &target, const ExportOutcome &outcome)
+// Why the class cannot go to Moodle, or nothing.
+QString ClassWindow::moodleRefusal() const
+{
+    if (m_results.rowKind() == ReportRows::Attempts)
+        return QStringLiteral("Ce fichier peut mêler plusieurs élèves : il ne dit pas à qui donner chaque note. "
+                              "L'export pour Moodle demande un dossier de classe, un fichier par élève.");
+    if (moodleExercises(m_results).isEmpty())
+        return QStringLiteral("Aucun résultat d'un exercice connu pour l'instant : il n'y a pas de note à exporter.");
+    return {};
+}
+
+void ClassWindow::exported(const QString &target, const ExportOutcome &outcome, qsizetype unknownLeftOut)
 {
     const QString shown = printableName(QDir::toNativeSeparators(target));
     if (outcome.stopped) {
@@ -67,6 +104,10 @@ void ClassWindow::exported(const QString &target, const ExportOutcome &outcome)
     } else if (!outcome.unread.isEmpty()) {
         tell(QStringLiteral("Exporté dans %1, sans ces fichiers, qui n'ont pas pu être lus :\n%2")
                  .arg(shown, fewLines(outcome.unread)));
+    } else if (unknownLeftOut > 0) {
+        tell(QStringLiteral("Exporté dans %1, sans %2 : ce qu'un score y vaut n'est pas connu.")
+                 .arg(shown, plural(unknownLeftOut, QStringLiteral("exercice inconnu"),
+                                    QStringLiteral("exercices inconnus"))));
     } else {
         statusBar()->showMessage(QStringLiteral("Exporté dans %1").arg(shown), 8000);
     }

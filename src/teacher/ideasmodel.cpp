@@ -11,6 +11,7 @@ void IdeasModel::setReport(const ClassReport &report)
 {
     beginResetModel();
     m_questions = report.questions();
+    m_choices = report.known() ? answerChoices(report.paragraphCount()) : QList<AnswerChoice>();
     endResetModel();
 }
 
@@ -21,14 +22,26 @@ int IdeasModel::rowCount(const QModelIndex &parent) const
 
 int IdeasModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : Chose1 + int(m_choices.size());
 }
 
 std::optional<AnswerChoice> IdeasModel::choiceAt(const QModelIndex &index)
 {
-    if (!index.isValid() || index.column() < Chose1 || index.column() > Other)
+    const QVariant choice = index.data(ChoiceRole);
+    return choice.isValid() ? std::optional(AnswerChoice(choice.toInt())) : std::nullopt;
+}
+
+std::optional<AnswerChoice> IdeasModel::choiceOf(int column) const
+{
+    if (column < Chose1 || column >= columnCount())
         return std::nullopt;
-    return static_cast<AnswerChoice>(index.column() - Chose1);
+    return m_choices.at(column - Chose1);
+}
+
+int IdeasModel::columnOf(AnswerChoice choice) const
+{
+    const qsizetype found = m_choices.indexOf(choice);
+    return found < 0 ? -1 : Chose1 + int(found);
 }
 
 QVariant IdeasModel::data(const QModelIndex &index, int role) const
@@ -36,8 +49,8 @@ QVariant IdeasModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_questions.size())
         return {};
     const QuestionSummary &question = m_questions.at(index.row());
-    const std::optional<AnswerChoice> choice = choiceAt(index);
-    const int count = choice ? question.spread[std::size_t(*choice)] : 0;
+    const std::optional<AnswerChoice> choice = choiceOf(index.column());
+    const int count = choice ? question.count(*choice) : 0;
     const bool expected = choice && isExpectedChoice(question, *choice);
     switch (role) {
     case Qt::DisplayRole:
@@ -56,6 +69,8 @@ QVariant IdeasModel::data(const QModelIndex &index, int role) const
         }
     case SpreadRole:
         return choice && question.pupils > 0 ? double(count) / question.pupils : 0.0;
+    case ChoiceRole:
+        return choice ? QVariant(int(*choice)) : QVariant();
     case ExpectedRole:
         return expected;
     case Qt::TextAlignmentRole:
@@ -70,7 +85,7 @@ QVariant IdeasModel::headerData(int section, Qt::Orientation orientation, int ro
 {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return {};
-    return ideaHeaders().value(section);
+    return ideaHeaders(int(m_choices.size()) - 2).value(section);
 }
 
 QString choiceName(AnswerChoice choice)

@@ -7,7 +7,7 @@
 void SpreadDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const double share = index.data(IdeasModel::SpreadRole).toDouble();
-    if (IdeasModel::choiceAt(index) && share > 0) {
+    if (index.data(IdeasModel::ChoiceRole).isValid() && share > 0) {
         const bool expected = index.data(IdeasModel::ExpectedRole).toBool();
         QRect bar = option.rect.adjusted(2, 3, -2, -3);
         bar.setWidth(std::max(2, int(bar.width() * share)));

@@ -122,14 +122,17 @@ EOF
 }
 calc_cells "$csv" > "$scratch/cells"
 
+# Each row ends with its exercise's code and title (and, of the attempts, its ideas).
+exercise='202	"Morvel-sens paragraphes:(3412)"'
+
 expected=$(printf '%s\n' \
-    '"élève"	"essai"	"réponse 1"	"réponse 2"	"réponse 3"	"réponse 4"	"juste 1"	"juste 2"	"juste 3"	"juste 4"	"score"	"remarque"' \
-    "\"'=1+1\"	1	3	4	1	2	1	1	1	1	4" \
-    '"françois"	1	1234	4	2		0	1	0	0	1' \
-    "\"hugo\"	1	\"'=1+1\"	\"'+1\"	\"'@SUM(1;2)\"	\"'=HYPERLINK(\"h…\"	0	0	0	0	0	\"réponse qui n'a pas été tapée dans l'exercice\"" \
-    '"léo"	1	3		1	21	1	0	1	0	2' \
-    '"zoé"	1	2	3	4	1	0	0	0	0	0' \
-    '"zoé"	2	3	4	1	2	1	1	1	1	4')
+    '"élève"	"essai"	"réponse 1"	"réponse 2"	"réponse 3"	"réponse 4"	"juste 1"	"juste 2"	"juste 3"	"juste 4"	"score"	"remarque"	"code"	"exercice"	"idées"' \
+    "\"'=1+1\"	1	3	4	1	2	1	1	1	1	4		$exercise	4" \
+    '"françois"	1	1234	4	2		0	1	0	0	1		'"$exercise"'	4' \
+    "\"hugo\"	1	\"'=1+1\"	\"'+1\"	\"'@SUM(1;2)\"	\"'=HYPERLINK(\"h…\"	0	0	0	0	0	\"réponse qui n'a pas été tapée dans l'exercice\"	$exercise	4" \
+    '"léo"	1	3		1	21	1	0	1	0	2		'"$exercise"'	4' \
+    '"zoé"	1	2	3	4	1	0	0	0	0	0		'"$exercise"'	4' \
+    '"zoé"	2	3	4	1	2	1	1	1	1	4		'"$exercise"'	4')
 diff <(echo "$expected") "$scratch/cells" > "$scratch/diff" \
     || fail "Calc does not read the CSV as written (< expected, > read):"$'\n'"$(cat "$scratch/diff")"
 echo "LibreOffice Calc, French CSV import (59,34,76,1,,1036), read back cell by cell:"
@@ -162,12 +165,12 @@ for ((tries = 0; tries < 100; tries++)); do [[ -s $table ]] && break; sleep 0.1;
 kill "$teacher_pid"
 calc_cells "$table" | sed -E 's/date:[^\t]*/date/' > "$scratch/table-cells"
 expected=$(printf '%s\n' \
-    '"élève"	"essais"	"idée 1"	"idée 2"	"idée 3"	"idée 4"	"score sur 4"	"meilleur sur 4"	"dernier essai"	"remarque"' \
-    "\"'=1+1\"	1	\"3 ✓\"	\"4 ✓\"	\"1 ✓\"	\"2 ✓\"	4	4	date" \
-    '"françois"	1	"1234 ✗"	"4 ✓"	"2 ✗"	"–"	1	1	date' \
-    "\"hugo\"	1	\"'=1+1 ✗*\"	\"'+1 ✗*\"	\"'@SUM(1;2) ✗*\"	\"'=HYPERLINK(\"h… ✗*\"	0	0	date	\"réponse qui n'a pas été tapée dans l'exercice\"" \
-    '"léo"	1	"3 ✓"	"–"	"1 ✓"	"21 ✗"	2	2	date' \
-    '"zoé"	2	"3 ✓"	"4 ✓"	"1 ✓"	"2 ✓"	4	4	date')
+    '"élève"	"essais"	"idée 1"	"idée 2"	"idée 3"	"idée 4"	"score sur 4"	"meilleur sur 4"	"dernier essai"	"remarque"	"code"	"exercice"' \
+    "\"'=1+1\"	1	\"3 ✓\"	\"4 ✓\"	\"1 ✓\"	\"2 ✓\"	4	4	date		$exercise" \
+    '"françois"	1	"1234 ✗"	"4 ✓"	"2 ✗"	"–"	1	1	date		'"$exercise" \
+    "\"hugo\"	1	\"'=1+1 ✗*\"	\"'+1 ✗*\"	\"'@SUM(1;2) ✗*\"	\"'=HYPERLINK(\"h… ✗*\"	0	0	date	\"réponse qui n'a pas été tapée dans l'exercice\"	$exercise" \
+    '"léo"	1	"3 ✓"	"–"	"1 ✓"	"21 ✗"	2	2	date		'"$exercise" \
+    '"zoé"	2	"3 ✓"	"4 ✓"	"1 ✓"	"2 ✓"	4	4	date		'"$exercise")
 diff <(echo "$expected") "$scratch/table-cells" > "$scratch/diff" \
     || fail "Calc does not read the class table as the window shows it (< expected, > read):"$'\n'"$(cat "$scratch/diff")"
 echo "The class table exported from the window, read back by Calc:"
