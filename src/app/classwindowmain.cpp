@@ -14,6 +14,7 @@ ClassWindowContext classWindowContext(const QStringList &paths, const LogLocatio
     context.machineClass = log.pupilLogs;
     context.sharedSetting = !log.perPupil;
     context.paths = paths;
+    context.adaptations = adaptationsFolder();
     if (paths.isEmpty())
         context.paths = {displayPath(log.pupilLogs ? log.pupilLogs->folder : log.path)};
     return context;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adaptations/classadaptations.h"
 #include "classroom/classexport.h"
 #include "classroom/classfolder.h"
 #include "classroom/classpage.h"
@@ -12,6 +13,7 @@
 
 #include <optional>
 
+class AdaptationMarks;
 class IdeasModel;
 class NoticesView;
 class PupilsModel;
@@ -32,6 +34,8 @@ struct ClassWindowContext
     // The machine's class, when the setting names a log per pupil by its
     // file's name: what "Recueillir…" collects.
     std::optional<PupilLogs> machineClass;
+    // Where the pupils' reading adaptations are kept: the machine's setting.
+    AdaptationsFolder adaptations = {};
 };
 
 // The teacher's Documents folder, or their home when there is none.
@@ -107,6 +111,9 @@ private:
     void collect();
     void collected(const ClassCollectOutcome &outcome, const QString &classFolder, const QString &destination);
     void showHelp();
+    void editAdaptations();
+    void readAdaptations();
+    void followAdaptations();
     void tell(const QString &text);
     QString shownName() const;
     QList<qsizetype> rowsOnScreen() const;
@@ -115,12 +122,15 @@ private:
     ClassLoader m_loader;
     BackgroundJob m_job;
     PupilsModel *m_pupils;
+    AdaptationMarks *m_adaptationMarks;
     QSortFilterProxyModel *m_sortedPupils;
     IdeasModel *m_ideas;
     QTableView *m_pupilsView = nullptr;
     QTableView *m_ideasView = nullptr;
     QLabel *m_opened = nullptr;
     NoticesView *m_notices = nullptr;
+    NoticesView *m_adaptationNotices = nullptr;
+    ClassAdaptations m_adaptations; // as last read
     QLabel *m_missed = nullptr;
     QLabel *m_who = nullptr;
     QLabel *m_readAt = nullptr;

@@ -84,6 +84,7 @@ void ClassWindow::buildActions()
     if (auto *button = qobject_cast<QToolButton *>(tools->widgetForAction(exporting)))
         button->setPopupMode(QToolButton::InstantPopup);
     m_jobActions.append(exporting);
+    add(QStringLiteral("A&daptations…"), {}, &ClassWindow::editAdaptations);
     add(QStringLiteral("&Imprimer…"), QKeySequence::Print, &ClassWindow::print);
     add(QStringLiteral("Enregistrer en &PDF…"), {}, &ClassWindow::savePdf);
     file->addSeparator();
