@@ -235,14 +235,15 @@ void TestAdaptations::classAsTheTeacherSeesIt()
 
     AdaptationsDraft draft(read, {"lea", "zoé", "hugo"});
     QHash<QString, QByteArray> written;
-    const QStringList problems = saveClassAdaptations(
+    const QList<SavedFile> problems = saveClassAdaptations(
         [&written](const QString &name, const QByteArray &bytes, const QString &pupil) {
             written.insert(name, bytes);
             return pupil == QStringLiteral("zoé") ? WriteOutcome{true, QStringLiteral("lea peut le lire")}
                                                  : WriteOutcome{true, {}};
         },
         draft.classSettings(), draft.pupilEntries());
-    QCOMPARE(problems, QStringList{"eleve-zoé.conf : lea peut le lire"});
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems.first().line(), "eleve-zoé.conf : lea peut le lire");
     QCOMPARE(written.size(), 5); // the class's, then lea, zoé, hugo and max (whose file failed)
     for (const QByteArray &bytes : std::as_const(written))
         QCOMPARE(bytes.size(), adaptationsFileSize);

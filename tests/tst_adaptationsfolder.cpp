@@ -101,16 +101,16 @@ void TestAdaptationsFolder::writing()
         QVERIFY(::chmod(local(path).constData(), before.startsWith(u'0') ? before.toUInt(nullptr, 8) : 0600) == 0);
     }
     const ino_t inode = statOf(path).st_ino;
-    const QStringList problems = saveClassAdaptations(
+    const QList<SavedFile> problems = saveClassAdaptations(
         [this](const QString &file, const QByteArray &bytes, const QString &pupil) {
             return writeAdaptationsFile(localPath(m_folder), file, bytes, pupil);
         },
         pupils ? ReadingSettings{} : dyslexic,
         pupils ? QMap<QString, AdaptationsEntry>{{login, {false, dyslexic}}} : QMap<QString, AdaptationsEntry>{});
     QStringList ours;
-    for (const QString &line : problems)
-        if (line.startsWith(name + QStringLiteral(" : ")))
-            ours.append(line.sliced(name.size() + 3));
+    for (const SavedFile &saved : problems)
+        if (saved.name == name)
+            ours.append(saved.line().sliced(name.size() + 3));
     if (ours.size() == 1 && ours.first().contains(QStringLiteral("listes de droits")))
         QSKIP("this file system keeps no lists of rights");
     QCOMPARE(ours, problem.isEmpty() ? QStringList{} : QStringList{problem});
@@ -142,7 +142,7 @@ void TestAdaptationsFolder::readBackThroughTheSetting()
     QCOMPARE(found.problem, QString());
     QVERIFY(found.folder);
     const QString login = loginName();
-    const QStringList problems = saveClassAdaptations(
+    const QList<SavedFile> problems = saveClassAdaptations(
         [&found](const QString &file, const QByteArray &bytes, const QString &pupil) {
             return writeAdaptationsFile(*found.folder, file, bytes, pupil);
         },

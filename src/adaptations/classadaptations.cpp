@@ -94,16 +94,20 @@ ClassAdaptations readClassAdaptations(const FolderAccess &access, const QString 
     return adaptations;
 }
 
-QStringList saveClassAdaptations(const WriteAdaptations &write, const ReadingSettings &ofClass,
-                                 const QMap<QString, AdaptationsEntry> &pupils)
+QString SavedFile::line() const
 {
-    QStringList problems;
+    return QStringLiteral("%1 : %2%3")
+        .arg(name, outcome.written ? QString() : QStringLiteral("non enregistré : "), outcome.problem);
+}
+
+QList<SavedFile> saveClassAdaptations(const WriteAdaptations &write, const ReadingSettings &ofClass,
+                                      const QMap<QString, AdaptationsEntry> &pupils)
+{
+    QList<SavedFile> problems;
     const auto save = [&](const QString &name, const AdaptationsEntry &entry, const QString &login) {
         const WriteOutcome outcome = write(name, adaptationsFileBytes(entry), login);
-        if (!outcome.problem.isEmpty())
-            problems.append(QStringLiteral("%1 : %2%3")
-                                .arg(name, outcome.written ? QString() : QStringLiteral("non enregistré : "),
-                                     outcome.problem));
+        if (!outcome.written || !outcome.problem.isEmpty())
+            problems.append({name, outcome});
     };
     save(QString::fromLatin1(classAdaptationsName), AdaptationsEntry{false, ofClass}, QString());
     for (auto it = pupils.cbegin(); it != pupils.cend(); ++it)

@@ -58,7 +58,15 @@ ClassAdaptations readClassAdaptations(const FolderAccess &access, const QString 
 
 // Writes the class's file and every pupil's of `pupils` (each known pupil,
 // those with own settings and those without, so that all look alike), the
-// class's first. What went wrong, one line per file, in French.
+// class's first. The files with a problem: not written, or written with
+// rights that are not right.
 using WriteAdaptations = std::function<WriteOutcome(const QString &name, const QByteArray &bytes, const QString &pupil)>;
-QStringList saveClassAdaptations(const WriteAdaptations &write, const ReadingSettings &ofClass,
-                                 const QMap<QString, AdaptationsEntry> &pupils);
+struct SavedFile
+{
+    QString name;
+    WriteOutcome outcome;
+    // "NAME : non enregistré : WHY", or "NAME : WHY" for one written, in French.
+    QString line() const;
+};
+QList<SavedFile> saveClassAdaptations(const WriteAdaptations &write, const ReadingSettings &ofClass,
+                                      const QMap<QString, AdaptationsEntry> &pupils);

@@ -99,11 +99,13 @@ QWidget *AdaptationsDialog::buildChoice()
     auto *form = new QFormLayout(box);
     form->setContentsMargins(0, 0, 0, 0);
     m_who = new QComboBox;
+    m_who->setObjectName(QStringLiteral("who"));
     m_who->setAccessibleName(QStringLiteral("Pour qui"));
     connect(m_who, &QComboBox::activated, this, &AdaptationsDialog::choose);
     form->addRow(QStringLiteral("&Pour :"), m_who);
     auto *typed = new QHBoxLayout;
     m_login = new QLineEdit;
+    m_login->setObjectName(QStringLiteral("login"));
     m_login->setAccessibleName(QStringLiteral("Identifiant d'un autre élève"));
     m_login->setPlaceholderText(QStringLiteral("identifiant de connexion"));
     auto *add = new QPushButton(QStringLiteral("A&jouter"));
@@ -113,11 +115,13 @@ QWidget *AdaptationsDialog::buildChoice()
     typed->addWidget(add);
     form->addRow(QStringLiteral("Un &autre élève :"), typed);
     m_loginProblem = new QLabel;
+    m_loginProblem->setObjectName(QStringLiteral("loginProblem"));
     m_loginProblem->setTextFormat(Qt::PlainText);
     m_loginProblem->setWordWrap(true);
     m_loginProblem->hide();
     form->addRow(m_loginProblem);
     m_own = new QCheckBox(QStringLiteral("Des adaptations &propres à cet élève (sinon, celles de la classe)"));
+    m_own->setObjectName(QStringLiteral("own"));
     connect(m_own, &QCheckBox::toggled, this, [this](bool own) {
         if (m_showing)
             return;
@@ -151,8 +155,13 @@ QWidget *AdaptationsDialog::buildForm()
     form->addRow(QStringLiteral("Espacement des &mots :"), m_words);
     form->addRow(QStringLiteral("&Fond du texte :"), m_background);
     form->addRow(QStringLiteral("&Règle de lecture :"), m_ruler);
-    for (QComboBox *field : {m_font, m_size, m_lineSpacing, m_letters, m_words, m_background})
-        connect(field, &QComboBox::currentIndexChanged, this, &AdaptationsDialog::takeForm);
+    const QStringList names = {"font", "size", "lineSpacing", "letters", "words", "background"};
+    const QList<QComboBox *> fields = {m_font, m_size, m_lineSpacing, m_letters, m_words, m_background};
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        fields[i]->setObjectName(names[i]);
+        connect(fields[i], &QComboBox::currentIndexChanged, this, &AdaptationsDialog::takeForm);
+    }
+    m_ruler->setObjectName(QStringLiteral("ruler"));
     connect(m_ruler, &QCheckBox::toggled, this, &AdaptationsDialog::takeForm);
     return box;
 }
@@ -219,20 +228,25 @@ void AdaptationsDialog::takeForm()
 
 bool AdaptationsDialog::save()
 {
-    const QStringList problems = saveClassAdaptations(m_write, m_draft.classSettings(), m_draft.pupilEntries());
-    // Written or not, what is on disk has changed for the window.
+    const QList<SavedFile> problems = saveClassAdaptations(m_write, m_draft.classSettings(), m_draft.pupilEntries());
+    // Written or not, what is on disk has changed: the window reads it again
+    // and says what is wrong with each file.
     emit saved();
-    if (problems.isEmpty()) {
+    QStringList unwritten;
+    for (const SavedFile &file : problems)
+        if (!file.outcome.written)
+            unwritten.append(file.line());
+    if (unwritten.isEmpty()) {
         m_draft.markSaved();
         return true;
     }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Adaptations de lecture"),
-                    QStringLiteral("Certaines adaptations n'ont pas été enregistrées comme il faut. Le détail dit "
-                                   "quel fichier et pourquoi ; les élèves concernés ont les adaptations de la classe "
-                                   "ou la page ordinaire."),
+                    QStringLiteral("%1 fichier(s) d'adaptations n'ont pas pu être enregistrés. Le détail dit lesquels "
+                                   "et pourquoi ; ces élèves gardent ce que leur fichier disait.")
+                        .arg(unwritten.size()),
                     QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
-    box.setDetailedText(problems.join(u'\n'));
+    box.setDetailedText(unwritten.join(u'\n'));
     box.exec();
     return false;
 }
