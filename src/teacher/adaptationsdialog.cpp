@@ -80,7 +80,7 @@ AdaptationsDialog::AdaptationsDialog(const ClassAdaptations &current, const QStr
     layout->addWidget(new QLabel(QStringLiteral("Ce que l'élève verra :")));
     layout->addWidget(scroll, 1);
     auto *buttons = new QDialogButtonBox;
-    buttons->addButton(QStringLiteral("Enregistrer"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("&Enregistrer"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (save())
@@ -120,7 +120,7 @@ QWidget *AdaptationsDialog::buildChoice()
     m_loginProblem->setWordWrap(true);
     m_loginProblem->hide();
     form->addRow(m_loginProblem);
-    m_own = new QCheckBox(QStringLiteral("Des adaptations &propres à cet élève (sinon, celles de la classe)"));
+    m_own = new QCheckBox(QStringLiteral("Des adaptations pr&opres à cet élève (sinon, celles de la classe)"));
     m_own->setObjectName(QStringLiteral("own"));
     connect(m_own, &QCheckBox::toggled, this, [this](bool own) {
         if (m_showing)

@@ -60,8 +60,8 @@ void ClassWindow::editAdaptations()
         QMessageBox box(QMessageBox::Information, QStringLiteral("Adaptations de lecture"),
                         where.problem.isEmpty()
                             ? QStringLiteral("Aucun dossier des adaptations n'est réglé sur cette machine. Le "
-                                             "technicien le règle une fois pour la classe (guide de déploiement, "
-                                             "« Les adaptations de lecture »).")
+                                             "technicien le règle une fois pour la classe, comme le dit le guide de "
+                                             "déploiement.")
                             : QStringLiteral("Le dossier des adaptations ne peut pas servir : %1.").arg(where.problem),
                         QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
