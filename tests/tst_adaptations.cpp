@@ -230,8 +230,8 @@ void TestAdaptations::classAsTheTeacherSeesIt()
                           "Adaptations de lecture de max : le fichier eleve-max.conf du dossier des adaptations "
                           "(/srv/adaptations) : ligne 2 : « 999 » n'est pas une valeur permise (100, 125, 150, 175, "
                           "200, 225, 250).",
-                          "Adaptations de lecture : 1 élève sans fichier à leur nom : un camarade pourrait voir qui en "
-                          "a un. « Adaptations… » puis « Enregistrer » en donne un à chacun. zoé"}));
+                          "Adaptations de lecture : 1 élève n'a pas de fichier à son nom : un camarade pourrait voir "
+                          "qui en a un. « Adaptations… » puis « Enregistrer » en donne un à chacun. zoé"}));
 
     AdaptationsDraft draft(read, {"lea", "zoé", "hugo"});
     QHash<QString, QByteArray> written;

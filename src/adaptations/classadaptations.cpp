@@ -53,10 +53,11 @@ QList<ClassNotice> ClassAdaptations::notices() const
                          {}});
     }
     if (!withoutFile.isEmpty())
-        said.append({QStringLiteral("Adaptations de lecture : %1 sans fichier à leur nom : un camarade pourrait voir "
-                                    "qui en a un. « Adaptations… » puis « Enregistrer » en donne un à chacun.")
-                         .arg(withoutFile.size() == 1 ? QStringLiteral("1 élève")
-                                                      : QStringLiteral("%1 élèves").arg(withoutFile.size())),
+        said.append({QStringLiteral("Adaptations de lecture : %1 : un camarade pourrait voir qui en a un. "
+                                    "« Adaptations… » puis « Enregistrer » en donne un à chacun.")
+                         .arg(withoutFile.size() == 1
+                                  ? QStringLiteral("1 élève n'a pas de fichier à son nom")
+                                  : QStringLiteral("%1 élèves n'ont pas de fichier à leur nom").arg(withoutFile.size())),
                      withoutFile.mid(0, maxNoticeItems)});
     return said;
 }

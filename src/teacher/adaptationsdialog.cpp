@@ -70,8 +70,10 @@ AdaptationsDialog::AdaptationsDialog(const ClassAdaptations &current, const QStr
         "à chaque exercice ; ses résultats ne les enregistrent pas."));
     about->setWordWrap(true);
     layout->addWidget(about);
-    layout->addWidget(buildChoice());
-    layout->addWidget(buildForm());
+    auto *form = new QFormLayout;
+    buildChoice(form);
+    buildForm(form);
+    layout->addLayout(form);
     m_sample = new AdaptationsSample;
     auto *scroll = new QScrollArea;
     scroll->setWidget(m_sample);
@@ -80,24 +82,26 @@ AdaptationsDialog::AdaptationsDialog(const ClassAdaptations &current, const QStr
     layout->addWidget(new QLabel(QStringLiteral("Ce que l'élève verra :")));
     layout->addWidget(scroll, 1);
     auto *buttons = new QDialogButtonBox;
-    buttons->addButton(QStringLiteral("&Enregistrer"), QDialogButtonBox::AcceptRole);
+    // Not the box's accepting button, which it would make the default:
+    // Enter adds the login typed, or does nothing; saving takes the button.
+    QPushButton *saving = buttons->addButton(QStringLiteral("&Enregistrer"), QDialogButtonBox::ActionRole);
     buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    connect(saving, &QPushButton::clicked, this, [this] {
         if (save())
             accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    for (QAbstractButton *button : buttons->buttons())
+        if (auto *push = qobject_cast<QPushButton *>(button))
+            push->setAutoDefault(false);
     layout->addWidget(buttons);
     fillPupils();
     showChosen();
     resize(640, 640);
 }
 
-QWidget *AdaptationsDialog::buildChoice()
+void AdaptationsDialog::buildChoice(QFormLayout *form)
 {
-    auto *box = new QWidget;
-    auto *form = new QFormLayout(box);
-    form->setContentsMargins(0, 0, 0, 0);
     m_who = new QComboBox;
     m_who->setObjectName(QStringLiteral("who"));
     m_who->setAccessibleName(QStringLiteral("Pour qui"));
@@ -109,11 +113,14 @@ QWidget *AdaptationsDialog::buildChoice()
     m_login->setAccessibleName(QStringLiteral("Identifiant d'un autre élève"));
     m_login->setPlaceholderText(QStringLiteral("identifiant de connexion"));
     auto *add = new QPushButton(QStringLiteral("A&jouter"));
+    add->setAutoDefault(false);
     connect(add, &QPushButton::clicked, this, &AdaptationsDialog::addTyped);
     connect(m_login, &QLineEdit::returnPressed, this, &AdaptationsDialog::addTyped);
     typed->addWidget(m_login, 1);
     typed->addWidget(add);
-    form->addRow(QStringLiteral("Un &autre élève :"), typed);
+    auto *other = new QLabel(QStringLiteral("Un &autre élève :"));
+    other->setBuddy(m_login);
+    form->addRow(other, typed);
     m_loginProblem = new QLabel;
     m_loginProblem->setObjectName(QStringLiteral("loginProblem"));
     m_loginProblem->setTextFormat(Qt::PlainText);
@@ -129,14 +136,10 @@ QWidget *AdaptationsDialog::buildChoice()
         showChosen();
     });
     form->addRow(m_own);
-    return box;
 }
 
-QWidget *AdaptationsDialog::buildForm()
+void AdaptationsDialog::buildForm(QFormLayout *form)
 {
-    auto *box = new QWidget;
-    auto *form = new QFormLayout(box);
-    form->setContentsMargins(0, 0, 0, 0);
     m_font = choices({{QStringLiteral("Celle de l'exercice"), int(ReadingFont::Design)},
                       {QStringLiteral("Andika, pour les lecteurs débutants"), int(ReadingFont::Andika)},
                       {QStringLiteral("OpenDyslexic, pour les lecteurs dyslexiques"), int(ReadingFont::OpenDyslexic)}});
@@ -163,7 +166,6 @@ QWidget *AdaptationsDialog::buildForm()
     }
     m_ruler->setObjectName(QStringLiteral("ruler"));
     connect(m_ruler, &QCheckBox::toggled, this, &AdaptationsDialog::takeForm);
-    return box;
 }
 
 void AdaptationsDialog::fillPupils()

@@ -7,6 +7,7 @@
 class AdaptationsSample;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 
@@ -36,8 +37,8 @@ protected:
     void done(int result) override;
 
 private:
-    QWidget *buildChoice();
-    QWidget *buildForm();
+    void buildChoice(QFormLayout *form);
+    void buildForm(QFormLayout *form);
     void fillPupils();
     void choose();
     void addTyped();
