@@ -15,6 +15,7 @@ ClassWindowContext classWindowContext(const QStringList &paths, const LogLocatio
     context.sharedSetting = !log.perPupil;
     context.paths = paths;
     context.exercises = machineExerciseLookup();
+    context.adaptations = adaptationsFolder();
     if (paths.isEmpty())
         context.paths = {displayPath(log.pupilLogs ? log.pupilLogs->folder : log.path)};
     return context;

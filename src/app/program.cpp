@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "adaptations/adaptationsfolder.h"
 #include "app/applicationsetup.h"
 #include "app/classwindowmain.h"
 #include "app/consolestream.h"
@@ -56,7 +57,7 @@ QString joinedWarnings(QStringList warnings)
 } // namespace
 
 int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &beforeShow,
-               const ReadingSettings &reading)
+               const std::optional<ReadingSettings> &reading)
 {
     // First of all: a file opened while one of them is closed would take its number.
     openStandardStreams();
@@ -81,7 +82,8 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &)> &bef
     const FoundSetting pageFound = findSetting(logSettingSources(), QStringLiteral("window"), QStringLiteral("page"));
     const PageSettingRead page = readPageSetting(pageFound.value, pageFound.source, pageFound.problem);
     Morvel2 window(WindowContext{{log.path, rescueLogPath()}, joinedWarnings({log.warning, unsafe, page.warning}),
-                                 driveRoot(), writersFor(log), *exercises, page.setting, reading});
+                                 driveRoot(), writersFor(log), *exercises, page.setting,
+                                 reading ? *reading : thisPupilsReading()});
     // Leaving the event loop rather than quitting: quit() would first ask the
     // window to close, which it refuses, and returning from here lets the
     // application object hand the clipboard over before the process ends.

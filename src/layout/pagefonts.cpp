@@ -3,6 +3,7 @@
 #include "window/designfont.h"
 
 #include <QFontDatabase>
+#include <QHash>
 
 QString readingFontFamily(ReadingFont font)
 {
@@ -19,12 +20,18 @@ QString readingFontFamily(ReadingFont font)
 
 bool installReadingFont(ReadingFont font)
 {
-    const QString family = readingFontFamily(font);
-    if (font == ReadingFont::Design || QFontDatabase::families().contains(family))
+    if (font == ReadingFont::Design)
         return true;
+    // The program's own copy even where the system has the family, and
+    // once: registered last, it is the one Qt draws with, so that the page
+    // is laid out the same on every machine (the system's may be another
+    // version, or the same face in other outlines).
+    static QHash<ReadingFont, bool> installed;
+    if (const auto found = installed.constFind(font); found != installed.cend())
+        return *found;
     const QString face = font == ReadingFont::Andika ? QStringLiteral(":/fonts/Andika-Bold.ttf")
-                                                     : QStringLiteral(":/fonts/OpenDyslexic-Bold.otf");
-    return QFontDatabase::addApplicationFont(face) >= 0;
+                                                     : QStringLiteral(":/fonts/OpenDyslexic-Bold");
+    return installed[font] = QFontDatabase::addApplicationFont(face) >= 0;
 }
 
 QFont pageFont(ReadingFont font, int pixelSize, int letterSpacingHundredths, int wordSpacingHundredths)

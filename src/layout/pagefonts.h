@@ -11,9 +11,9 @@
 
 QString readingFontFamily(ReadingFont font);
 
-// Makes `font`'s bold face available, from the copy inside the program
-// where the system has none; the design's face is installed at start-up
-// already. Returns false when it could not be.
+// Makes `font`'s bold face available, from the copy inside the program;
+// the design's face is installed at start-up already. Returns false when it
+// could not be.
 bool installReadingFont(ReadingFont font);
 
 // `font`'s bold face, the design's weight, at `pixelSize`, with extra space

@@ -44,12 +44,6 @@ std::optional<std::string> attribute(int fd, const char *name)
     return std::nullopt;
 }
 
-std::optional<acl::Acl> accessListOf(int fd)
-{
-    const std::optional<std::string> bytes = attribute(fd, accessList);
-    return bytes ? acl::parse(*bytes) : std::nullopt;
-}
-
 // Gives the open log the list `wanted`: as permission bits alone where it
 // stands for them, taking the list off first; else as a list.
 bool apply(int fd, const acl::Acl &wanted, bool hadList, unsigned specialBits)
@@ -64,6 +58,18 @@ bool apply(int fd, const acl::Acl &wanted, bool hadList, unsigned specialBits)
 }
 
 } // namespace
+
+std::optional<acl::Acl> accessListOf(int fd)
+{
+    const std::optional<std::string> bytes = attribute(fd, accessList);
+    return bytes ? acl::parse(*bytes) : std::nullopt;
+}
+
+bool setAccessList(int fd, const acl::Acl &list)
+{
+    const std::string bytes = acl::serialize(list);
+    return ::fsetxattr(fd, accessList, bytes.data(), bytes.size(), 0) == 0;
+}
 
 std::vector<AclGrant> aclGrants(int fd, bool defaultOne)
 {

@@ -6,6 +6,9 @@
 // fails there.
 
 #include "logfile/folderrule.h"
+#include "logfile/posixacl.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -16,6 +19,12 @@ namespace logfile::posix {
 // hands to what is made in it) of the file or folder open as `fd`, a
 // descriptor opened with O_PATH too; none where it has no list.
 std::vector<AclGrant> aclGrants(int fd, bool defaultList = false);
+
+// The whole access list of the file open as `fd`; nothing where it has none.
+std::optional<acl::Acl> accessListOf(int fd);
+// Gives the file open as `fd` the access list `list` (which sets its mode's
+// bits too); false, with errno, where the file system keeps no lists.
+bool setAccessList(int fd, const acl::Acl &list);
 
 // Takes off a file just made the access list that its folder's default
 // list gave it, so that its permission bits alone say who may open it.

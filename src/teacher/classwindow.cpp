@@ -3,6 +3,7 @@
 #include "classroom/missedmost.h"
 #include "classroom/wording.h"
 #include "paths/paths.h"
+#include "teacher/adaptationmarks.h"
 #include "teacher/attemptsdialog.h"
 #include "teacher/ideasmodel.h"
 #include "teacher/noticesview.h"
@@ -47,6 +48,7 @@ ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(std::move(context))
     , m_pupils(new PupilsModel(this))
+    , m_adaptationMarks(new AdaptationMarks(m_pupils, this))
     , m_sortedPupils(new QSortFilterProxyModel(this))
     , m_ideas(new IdeasModel(this))
 {
@@ -58,6 +60,8 @@ ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
     auto *layout = new QVBoxLayout(central);
     m_opened = plainLabel();
     m_notices = new NoticesView;
+    m_adaptationNotices = new NoticesView;
+    m_adaptationNotices->setObjectName(QStringLiteral("adaptationNotices"));
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(buildPupils());
     splitter->addWidget(buildIdeas());
@@ -65,11 +69,13 @@ ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
     splitter->setStretchFactor(1, 2);
     layout->addWidget(m_opened);
     layout->addWidget(m_notices);
+    layout->addWidget(m_adaptationNotices);
     layout->addWidget(buildExerciseChooser());
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
     buildStatus();
     connect(&m_loader, &ClassLoader::loaded, this, &ClassWindow::showResults);
+    connect(&m_loader, &ClassLoader::loaded, this, &ClassWindow::followAdaptations);
     connect(&m_loader, &ClassLoader::unchanged, this, &ClassWindow::showReadTime);
     connect(&m_loader, &ClassLoader::progressed, this,
             [this](qint64 done, qint64 total) { showProgress(done, total, false); });
@@ -79,6 +85,7 @@ ClassWindow::ClassWindow(ClassWindowContext context, QWidget *parent)
             [this](qint64 done, qint64 total) { showProgress(done, total, true); });
     placeOnScreen();
     openPaths(m_context.paths);
+    readAdaptations();
 }
 
 const ClassReport &ClassWindow::report() const
@@ -88,7 +95,7 @@ const ClassReport &ClassWindow::report() const
 
 QWidget *ClassWindow::buildPupils()
 {
-    m_sortedPupils->setSourceModel(m_pupils);
+    m_sortedPupils->setSourceModel(m_adaptationMarks);
     m_sortedPupils->setSortRole(PupilsModel::SortRole);
     m_pupilsView = new QTableView;
     m_pupilsView->setObjectName(QStringLiteral("pupils"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adaptations/classadaptations.h"
 #include "classroom/classexport.h"
 #include "classroom/classfolder.h"
 #include "classroom/classpage.h"
@@ -14,6 +15,7 @@
 
 #include <optional>
 
+class AdaptationMarks;
 class IdeasModel;
 class NoticesView;
 class PupilsModel;
@@ -37,6 +39,8 @@ struct ClassWindowContext
     std::optional<PupilLogs> machineClass;
     // Where the exercises the records are read by are found.
     ExerciseLookup exercises = {};
+    // Where the pupils' reading adaptations are kept: the machine's setting.
+    AdaptationsFolder adaptations = {};
 };
 
 // The teacher's Documents folder, or their home when there is none.
@@ -127,6 +131,9 @@ private:
     void collect();
     void collected(const ClassCollectOutcome &outcome, const QString &classFolder, const QString &destination);
     void showHelp();
+    void editAdaptations();
+    void readAdaptations();
+    void followAdaptations();
     void tell(const QString &text);
     QString shownName() const;
     QList<qsizetype> rowsOnScreen() const;
@@ -135,12 +142,15 @@ private:
     ClassLoader m_loader;
     BackgroundJob m_job;
     PupilsModel *m_pupils;
+    AdaptationMarks *m_adaptationMarks;
     QSortFilterProxyModel *m_sortedPupils;
     IdeasModel *m_ideas;
     QTableView *m_pupilsView = nullptr;
     QTableView *m_ideasView = nullptr;
     QLabel *m_opened = nullptr;
     NoticesView *m_notices = nullptr;
+    NoticesView *m_adaptationNotices = nullptr;
+    ClassAdaptations m_adaptations; // as last read
     QLabel *m_missed = nullptr;
     QLabel *m_who = nullptr;
     QLabel *m_readAt = nullptr;

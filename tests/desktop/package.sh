@@ -26,12 +26,12 @@ lintian --fail-on error --tag-display-limit 0 "$deb" > "$scratch/lintian.log" 2>
     || fail "lintian finds errors: $(cat "$scratch/lintian.log")"
 echo "lintian: no errors, $(grep -c '^W: ' "$scratch/lintian.log" || true) warnings"
 # The copyright file names each licence the package carries, the program's
-# and the built-in font's, each with its text.
+# and the built-in faces', each with its text.
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/morvel2/copyright > "$scratch/copyright" \
     || fail "no copyright file in the package"
 head -1 "$scratch/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
     || fail "the copyright file is not machine-readable: $(head -3 "$scratch/copyright")"
-for licence in LicenseRef-proprietary OFL-1.1; do
+for licence in LicenseRef-proprietary OFL-1.1 CC-BY-3.0 Bitstream-Vera; do
     grep -qx "License: $licence" "$scratch/copyright" || fail "the copyright file does not name $licence"
 done
 

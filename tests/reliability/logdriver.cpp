@@ -28,7 +28,17 @@
 //   logdriver lease FILE MS
 //       holds a read lease on FILE for MS milliseconds, as a file indexer or
 //       a backup program may; prints "leased" once it holds it
+//   logdriver reading
+//       prints the reading adaptations this account's page gets from the
+//       folder the machine's setting names, as the program reads them
+//   logdriver adapt [WHO=WHAT]...
+//       as the teacher's window saves them: WHO a pupil's login or "classe",
+//       WHAT "aucune", "dys" (OpenDyslexic, larger, spaced, cream, ruler),
+//       "andika" or "classe" (a pupil following the class); every pupil
+//       with a file keeps what it says. Prints each file's problem, then
+//       what the window says ("notice: ...")
 
+#include "adaptations/classadaptations.h"
 #include "app/sessionguard.h"
 #include "exercise/content.h"
 #include "logfile/logfile.h"
@@ -193,6 +203,49 @@ int save(int writer, int index)
     return 1;
 }
 
+int reading()
+{
+    std::printf("%s\n", describeSettings(thisPupilsReading()).toUtf8().constData());
+    return 0;
+}
+
+int adapt(const QStringList &changes)
+{
+    const AdaptationsFolder where = adaptationsFolder();
+    if (!where.folder) {
+        std::fprintf(stderr, "logdriver: no adaptations folder: %s\n", where.problem.toUtf8().constData());
+        return 1;
+    }
+    const FolderAccess access = folderAccess(*where.folder);
+    ClassAdaptations current = readClassAdaptations(access, where.shown, {});
+    QMap<QString, AdaptationsEntry> pupils;
+    for (auto it = current.pupils.cbegin(); it != current.pupils.cend(); ++it)
+        pupils.insert(it.key(), it.value().entry.value_or(AdaptationsEntry{true, {}}));
+    const QHash<QString, ReadingSettings> presets = {
+        {"aucune", {}},
+        {"dys", {ReadingFont::OpenDyslexic, 150, 150, 10, 20, PassageBackground::Cream, true}},
+        {"andika", {ReadingFont::Andika, 125, 125, 0, 0, PassageBackground::White, false}}};
+    for (const QString &change : changes) {
+        const QString who = change.section(u'=', 0, 0);
+        const QString what = change.section(u'=', 1);
+        if (who == QLatin1String("classe"))
+            current.ofClass = presets.value(what);
+        else
+            pupils.insert(who, AdaptationsEntry{what == QLatin1String("classe"), presets.value(what)});
+    }
+    const std::filesystem::path folder = *where.folder;
+    const QList<SavedFile> problems = saveClassAdaptations(
+        [&folder](const QString &name, const QByteArray &bytes, const QString &pupil) {
+            return writeAdaptationsFile(folder, name, bytes, pupil);
+        },
+        current.ofClass, pupils);
+    for (const SavedFile &file : problems)
+        std::printf("%s\n", file.line().toUtf8().constData());
+    for (const ClassNotice &notice : readClassAdaptations(access, where.shown, {}).notices())
+        std::printf("notice: %s\n", notice.text.toUtf8().constData());
+    return 0;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: logdriver append LOG COUNT WRITER [LOCK_WAIT_MS [GATE]]\n"
@@ -200,7 +253,9 @@ int usage()
                          "       logdriver check LOG\n"
                          "       logdriver record WRITER INDEX [COUNT]\n"
                          "       logdriver save WRITER INDEX\n"
-                         "       logdriver lease FILE MS\n");
+                         "       logdriver lease FILE MS\n"
+                         "       logdriver reading\n"
+                         "       logdriver adapt [WHO=WHAT]...\n");
     return 2;
 }
 
@@ -246,5 +301,13 @@ int main(int argc, char *argv[])
     }
     if (command == "lease" && argc == 4)
         return holdLease(argv[2], std::atoi(argv[3]));
+    if (command == "reading" && argc == 2)
+        return reading();
+    if (command == "adapt") {
+        QStringList changes;
+        for (int i = 2; i < argc; ++i)
+            changes.append(QString::fromUtf8(argv[i]));
+        return adapt(changes);
+    }
     return usage();
 }

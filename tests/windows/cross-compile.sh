@@ -97,8 +97,9 @@ entries=$(od -An -v -tu1 -j6 -N48 "$ico" | tr -s ' \n' ' ' | awk '{ for (i = 0; 
 echo "Windows icon: three images, 32x32x2, 32x32x16, 16x16x16"
 
 # The Group Policy template: well formed, every string and presentation it
-# names in both languages, its policies writing plain strings "log" and
-# "page" under the Policies key the program reads first.
+# names in both languages, its policies writing plain strings (the results
+# log, the page's size, the exercises' and the adaptations' folders) under
+# the Policies key the program reads first.
 python3 - "$source_dir/packaging/windows/policies" << 'EOF' || exit 1
 import re, sys, xml.etree.ElementTree as ET
 folder = sys.argv[1]
@@ -107,14 +108,16 @@ admx_text = open(f"{folder}/morvel2.admx", encoding="utf-8").read()
 admx = ET.fromstring(admx_text)
 strings = set(re.findall(r"\$\(string\.(\w+)\)", admx_text))
 presentations = set(re.findall(r"\$\(presentation\.(\w+)\)", admx_text))
-texts = {}
+texts = []
+found = set()
 for policy in admx.iter(f"{ns}policy"):
     text = policy.find(f".//{ns}text")
-    texts[text.get("valueName")] = text
-    group = {"log": "results", "page": "window"}[text.get("valueName")]
+    texts.append(text)
+    group = policy.get("key").rsplit("\\", 1)[-1]
+    found.add((group, text.get("valueName")))
     assert policy.get("class") == "Machine" and policy.get("key") == "Software\\Policies\\morvel2\\morvel2\\" + group, policy.attrib
     assert text.get("expandable", "false") == "false", text.attrib
-assert sorted(texts) == ["log", "page"], texts
+assert found == {("results", "log"), ("window", "page"), ("exercises", "folder"), ("adaptations", "folder")}, found
 for language in ("fr-FR", "en-US"):
     adml = ET.parse(f"{folder}/{language}/morvel2.adml").getroot()
     ids = {s.get("id") for s in adml.iter(f"{ns}string")}
@@ -122,7 +125,7 @@ for language in ("fr-FR", "en-US"):
     assert strings <= ids, (language, strings - ids)
     assert presentations <= shown, (language, presentations - shown)
     boxes = {b.get("refId") for b in adml.iter(f"{ns}textBox")} | {b.get("refId") for b in adml.iter(f"{ns}comboBox")}
-    assert {t.get("id") for t in texts.values()} <= boxes, (language, boxes)
+    assert {t.get("id") for t in texts} <= boxes, (language, boxes)
 print("Group Policy template: morvel2.admx with fr-FR and en-US, every string there")
 EOF
 

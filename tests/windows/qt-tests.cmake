@@ -11,7 +11,7 @@ endif()
 # Tests of the POSIX branches: their code is not in the Windows build. Each
 # is named at configure time with what tests its Windows counterpart.
 set(morvel2_posix_only_tests tst_appendfile tst_pupillog tst_logrights tst_logpaths tst_logsetting tst_sessionend
-    tst_exercisesfolder)
+    tst_exercisesfolder tst_adaptationsfolder)
 set(morvel2_posix_only_tst_appendfile
     "flock, fifos and owners; the Windows writer runs under Wine in the Linux build's windows_wine_appendfile")
 set(morvel2_posix_only_tst_pupillog
@@ -24,6 +24,8 @@ set(morvel2_posix_only_tst_logsetting
     "XDG configuration files; the registry setting is checked by tst_windowssettings and windows_exercise")
 set(morvel2_posix_only_tst_exercisesfolder
     "owners, modes, links and XDG files of the exercises' folder; the Windows reading is checked by windows_exercise")
+set(morvel2_posix_only_tst_adaptationsfolder
+    "owners, modes, lists of rights and links of the adaptations' folder; the Windows reading is checked by windows_exercise")
 set(morvel2_posix_only_tst_sessionend
     "signals and fork; the rescue at a Windows logout is checked by windows_exercise")
 
