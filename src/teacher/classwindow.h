@@ -107,6 +107,7 @@ private:
     void collect();
     void collected(const ClassCollectOutcome &outcome, const QString &classFolder, const QString &destination);
     void showHelp();
+    void showExercises();
     void tell(const QString &text);
     QString shownName() const;
     QList<qsizetype> rowsOnScreen() const;
