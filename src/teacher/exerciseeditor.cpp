@@ -9,6 +9,7 @@
 #include "teacher/passagebox.h"
 #include "window/pagewidgets.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -84,10 +85,14 @@ ExerciseEditor::ExerciseEditor(EditorStart start, QWidget *parent)
     m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
     auto *buttons = new QDialogButtonBox;
-    QPushButton *save = buttons->addButton(QStringLiteral("Enregistrer"), QDialogButtonBox::AcceptRole);
-    save->setShortcut(QKeySequence::Save);
-    m_preview = buttons->addButton(QStringLiteral("Aperçu"), QDialogButtonBox::ActionRole);
-    buttons->addButton(QStringLiteral("Fermer"), QDialogButtonBox::RejectRole);
+    QPushButton *save = buttons->addButton(QStringLiteral("&Enregistrer"), QDialogButtonBox::AcceptRole);
+    // Ctrl+S beside the button's own Alt+E, which a shortcut of its own would replace.
+    auto *saving = new QAction(this);
+    saving->setShortcut(QKeySequence::Save);
+    connect(saving, &QAction::triggered, this, &ExerciseEditor::save);
+    addAction(saving);
+    m_preview = buttons->addButton(QStringLiteral("A&perçu"), QDialogButtonBox::ActionRole);
+    buttons->addButton(QStringLiteral("&Fermer"), QDialogButtonBox::RejectRole);
     connect(save, &QPushButton::clicked, this, &ExerciseEditor::save);
     connect(m_preview, &QPushButton::clicked, this, [this] { emit previewRequested(exercise()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
@@ -114,17 +119,17 @@ QWidget *ExerciseEditor::buildFields()
     m_code->setMaximumWidth(80);
     m_code->setReadOnly(m_start.mode == EditorStart::Mode::Modify);
     m_codeFault = faultLabel();
-    form->addRow(QStringLiteral("Code :"), withFault(m_code, m_codeFault));
+    form->addRow(QStringLiteral("&Code :"), withFault(m_code, m_codeFault));
     m_title = field(QStringLiteral("title"), QStringLiteral("Titre"));
     m_titleFault = faultLabel();
-    form->addRow(QStringLiteral("Titre :"), withFault(m_title, m_titleFault));
+    form->addRow(QStringLiteral("&Titre :"), withFault(m_title, m_titleFault));
     m_readingInstruction = field(QStringLiteral("readingInstruction"), QStringLiteral("Consigne de lecture"));
     m_readingInstruction->setPlaceholderText(defaultReadingInstruction());
     m_readingFault = faultLabel();
-    form->addRow(QStringLiteral("Consigne de lecture :"), withFault(m_readingInstruction, m_readingFault));
+    form->addRow(QStringLiteral("Consigne de &lecture :"), withFault(m_readingInstruction, m_readingFault));
     m_questionInstruction = field(QStringLiteral("questionInstruction"), QStringLiteral("Consigne des questions"));
     m_questionFault = faultLabel();
-    form->addRow(QStringLiteral("Consigne des questions :"), withFault(m_questionInstruction, m_questionFault));
+    form->addRow(QStringLiteral("Consigne des &questions :"), withFault(m_questionInstruction, m_questionFault));
     auto *hint = new QLabel(QStringLiteral("Laissées vides, les consignes sont celles qu'on lit en gris."));
     hint->setWordWrap(true);
     form->addRow(QString(), hint);
@@ -143,7 +148,7 @@ QWidget *ExerciseEditor::buildFields()
     passageLayout->addWidget(m_passage, 1);
     passageLayout->addWidget(m_paragraphCount);
     passageLayout->addWidget(m_passageFault);
-    form->addRow(QStringLiteral("Texte :"), passage);
+    form->addRow(QStringLiteral("Te&xte :"), passage);
     m_ideas = new IdeaRows;
     form->addRow(QStringLiteral("Idées :"), m_ideas);
     for (QLineEdit *edit : {m_code, m_title, m_readingInstruction, m_questionInstruction})
@@ -156,6 +161,11 @@ QWidget *ExerciseEditor::buildFields()
                                       : QStringLiteral("Texte collé : %1 paragraphes.").arg(paragraphs));
     });
     connect(m_ideas, &IdeaRows::changed, this, &ExerciseEditor::check);
+    // Each label's mnemonic reaches its field, not the box around it.
+    for (QWidget *edit : std::initializer_list<QWidget *>{m_code, m_title, m_readingInstruction,
+                                                          m_questionInstruction, m_passage})
+        if (auto *label = qobject_cast<QLabel *>(form->labelForField(edit->parentWidget())))
+            label->setBuddy(edit);
     return fields;
 }
 
@@ -174,6 +184,8 @@ void ExerciseEditor::fill(const Exercise &exercise)
     m_ideas->setIdeas(exercise.ideas);
     if (exercise.ideas.isEmpty())
         m_ideas->addRow();
+    // From the passage to the ideas, as the form reads.
+    m_ideas->chainFocusAfter(m_passage);
     check();
 }
 
@@ -206,6 +218,9 @@ void ExerciseEditor::check()
         if (fault.field == ExerciseField::Idea && fault.index >= 0 && fault.index < now.ideas.size()
             && now.ideas[fault.index].paragraph == 0 && fault.text.startsWith(QStringLiteral("le paragraphe de")))
             fault.text = QStringLiteral("choisis dans la liste le paragraphe où se trouve cette idée");
+    // The rules speak of a file; here the teacher writes in a form.
+    for (ExerciseFault &fault : m_faults)
+        fault.text.replace(QStringLiteral("ce fichier"), QStringLiteral("le texte"));
     const QString code = now.code->text;
     const QString holder = m_start.fileOfCode.value(code);
     if (!holder.isEmpty() && holder != m_start.file)

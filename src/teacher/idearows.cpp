@@ -13,7 +13,7 @@
 IdeaRows::IdeaRows(QWidget *parent)
     : QWidget(parent)
     , m_layout(new QVBoxLayout(this))
-    , m_add(new QPushButton(QStringLiteral("Ajouter une idée")))
+    , m_add(new QPushButton(QStringLiteral("&Ajouter une idée")))
     , m_fault(faultLabel())
 {
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -52,6 +52,9 @@ void IdeaRows::addRow()
     auto *number = new QLabel;
     auto *text = new QLineEdit;
     auto *list = new QComboBox;
+    // Wide enough for a paragraph's first words; the idea keeps its room.
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(24);
     auto *remove = new QPushButton(QStringLiteral("Retirer"));
     line->addWidget(number);
     line->addWidget(text, 1);
@@ -63,6 +66,7 @@ void IdeaRows::addRow()
     layout->addWidget(fault);
     m_layout->insertWidget(int(m_rows.size()), box);
     m_rows.append({box, number, text, list, remove, fault});
+    chainFocusAfter(m_before);
     fillList(list, 0);
     connect(text, &QLineEdit::textChanged, this, &IdeaRows::changed);
     connect(list, &QComboBox::currentIndexChanged, this, &IdeaRows::changed);
@@ -72,6 +76,23 @@ void IdeaRows::addRow()
     });
     renumber();
     emit changed();
+}
+
+void IdeaRows::chainFocusAfter(QWidget *before)
+{
+    m_before = before;
+    QWidget *last = before;
+    const auto next = [&last](QWidget *widget) {
+        if (last)
+            setTabOrder(last, widget);
+        last = widget;
+    };
+    for (const Row &row : std::as_const(m_rows)) {
+        next(row.text);
+        next(row.paragraph);
+        next(row.remove);
+    }
+    next(m_add);
 }
 
 void IdeaRows::removeRow(QWidget *box)

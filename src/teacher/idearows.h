@@ -33,6 +33,8 @@ public:
     QLineEdit *text(int row) const;
     QComboBox *paragraph(int row) const;
     void addRow();
+    // Tab goes from `before` through the rows, then to "Ajouter une idée".
+    void chainFocusAfter(QWidget *before);
 
 signals:
     void changed();
@@ -53,6 +55,7 @@ private:
 
     QList<Row> m_rows;
     QStringList m_paragraphs;
+    QWidget *m_before = nullptr;
     QVBoxLayout *m_layout;
     QPushButton *m_add;
     QLabel *m_fault;

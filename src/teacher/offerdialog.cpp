@@ -52,8 +52,8 @@ OfferDialog::OfferDialog(const ExerciseLibrary &library, const QString &folder, 
     for (const LibraryEntry &entry : library.entries)
         if (!entry.offered && entry.exercise)
             m_list->addItem(itemFor(entry));
-    auto *up = new QPushButton(QStringLiteral("Monter"));
-    auto *down = new QPushButton(QStringLiteral("Descendre"));
+    auto *up = new QPushButton(QStringLiteral("&Monter"));
+    auto *down = new QPushButton(QStringLiteral("&Descendre"));
     connect(up, &QPushButton::clicked, this, [this] { move(-1); });
     connect(down, &QPushButton::clicked, this, [this] { move(1); });
     auto *order = new QHBoxLayout;
@@ -61,7 +61,7 @@ OfferDialog::OfferDialog(const ExerciseLibrary &library, const QString &folder, 
     order->addWidget(down);
     order->addStretch(1);
     auto *buttons = new QDialogButtonBox;
-    buttons->addButton(QStringLiteral("Enregistrer le choix"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("&Enregistrer le choix"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (saveChoice())
