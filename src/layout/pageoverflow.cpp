@@ -4,6 +4,28 @@
 
 #include <cmath>
 
+namespace {
+
+// The exercise without the last `characters` of its passage.
+Exercise withoutEnd(const Exercise &exercise, qsizetype characters)
+{
+    Exercise shorter = exercise;
+    while (characters > 0 && !shorter.paragraphs.isEmpty()) {
+        QString &last = shorter.paragraphs.last();
+        if (last.size() > characters) {
+            last.chop(characters);
+            break;
+        }
+        characters -= last.size();
+        shorter.paragraphs.removeLast();
+    }
+    if (shorter.paragraphs.isEmpty())
+        shorter.paragraphs = {QStringLiteral(".")};
+    return shorter;
+}
+
+} // namespace
+
 PageOverflow pageOverflow(const Exercise &exercise, const ControlChrome &chrome, const QSize &room)
 {
     PageOverflow overflow;
@@ -23,11 +45,23 @@ PageOverflow pageOverflow(const Exercise &exercise, const ControlChrome &chrome,
         overflow.passageCanFit = false;
         return overflow;
     }
-    // The passage as the layout widens it before making the page smaller.
+    // As many lines as the layout itself must lose: a line's worth of text
+    // at a time, from the end, as wide as the room lets a line be, until
+    // the page keeps its size.
     const int margin = tall.passage.rect.left() - tall.page.left();
     const WrappedText passage(exercise.passage(), tall.passage.font, room.width() - 2 * margin);
-    const double excess = rest + std::max<double>(leastPassage, std::ceil(passage.height())) - room.height();
-    const double pitch = passage.lineCount() > 0 ? passage.height() / passage.lineCount() : 1;
-    overflow.linesToCut = std::max(1, static_cast<int>(std::ceil(excess / pitch)));
+    const int lines = std::max(1, passage.lineCount());
+    const double perLine = double(exercise.passage().size()) / lines;
+    const auto fitsWithout = [&](int cut) {
+        const Exercise shorter = withoutEnd(exercise, qsizetype(std::ceil(cut * perLine)));
+        return layOutPage(shorter, {}, {}, room, chrome).scale >= 1;
+    };
+    int low = 0; // does not fit
+    int high = lines; // fits: the passage at its least
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (fitsWithout(middle) ? high : low) = middle;
+    }
+    overflow.linesToCut = high;
     return overflow;
 }
