@@ -119,9 +119,11 @@ QWidget *ExerciseEditor::buildFields()
     m_code->setMaximumWidth(80);
     m_code->setReadOnly(m_start.mode == EditorStart::Mode::Modify);
     m_codeFault = faultLabel();
+    m_codeFault->setObjectName(QStringLiteral("codeFault"));
     form->addRow(QStringLiteral("&Code :"), withFault(m_code, m_codeFault));
     m_title = field(QStringLiteral("title"), QStringLiteral("Titre"));
     m_titleFault = faultLabel();
+    m_titleFault->setObjectName(QStringLiteral("titleFault"));
     form->addRow(QStringLiteral("&Titre :"), withFault(m_title, m_titleFault));
     m_readingInstruction = field(QStringLiteral("readingInstruction"), QStringLiteral("Consigne de lecture"));
     m_readingInstruction->setPlaceholderText(defaultReadingInstruction());
