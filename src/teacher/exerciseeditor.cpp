@@ -110,6 +110,27 @@ ExerciseEditor::ExerciseEditor(EditorStart start, QWidget *parent)
     resize(860, 720);
 }
 
+// The passage's box, how many paragraphs it makes, and what is wrong with them.
+QWidget *ExerciseEditor::buildPassage()
+{
+    m_passage = new PassageBox;
+    m_passage->setMinimumHeight(220);
+    m_paragraphCount = new QLabel;
+    m_paragraphCount->setObjectName(QStringLiteral("paragraphCount"));
+    m_paragraphCount->setWordWrap(true);
+    m_passageFault = faultLabel();
+    m_passageFault->setObjectName(QStringLiteral("passageFault"));
+    auto *passage = new QWidget;
+    auto *passageLayout = new QVBoxLayout(passage);
+    passageLayout->setContentsMargins(0, 0, 0, 0);
+    passageLayout->addWidget(new QLabel(QStringLiteral("Collez ou écrivez le texte, une ligne vide entre deux "
+                                                       "paragraphes, sans les numéroter.")));
+    passageLayout->addWidget(m_passage, 1);
+    passageLayout->addWidget(m_paragraphCount);
+    passageLayout->addWidget(m_passageFault);
+    return passage;
+}
+
 QWidget *ExerciseEditor::buildFields()
 {
     auto *fields = new QWidget;
@@ -135,21 +156,7 @@ QWidget *ExerciseEditor::buildFields()
     auto *hint = new QLabel(QStringLiteral("Laissées vides, les consignes sont celles qu'on lit en gris."));
     hint->setWordWrap(true);
     form->addRow(QString(), hint);
-    m_passage = new PassageBox;
-    m_passage->setMinimumHeight(220);
-    m_paragraphCount = new QLabel;
-    m_paragraphCount->setObjectName(QStringLiteral("paragraphCount"));
-    m_paragraphCount->setWordWrap(true);
-    m_passageFault = faultLabel();
-    m_passageFault->setObjectName(QStringLiteral("passageFault"));
-    auto *passage = new QWidget;
-    auto *passageLayout = new QVBoxLayout(passage);
-    passageLayout->setContentsMargins(0, 0, 0, 0);
-    passageLayout->addWidget(new QLabel(QStringLiteral("Collez ou écrivez le texte, une ligne vide entre deux "
-                                                       "paragraphes, sans les numéroter.")));
-    passageLayout->addWidget(m_passage, 1);
-    passageLayout->addWidget(m_paragraphCount);
-    passageLayout->addWidget(m_passageFault);
+    QWidget *passage = buildPassage();
     form->addRow(QStringLiteral("Te&xte :"), passage);
     m_ideas = new IdeaRows;
     form->addRow(QStringLiteral("Idées :"), m_ideas);

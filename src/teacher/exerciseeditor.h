@@ -66,6 +66,7 @@ protected:
 
 private:
     QWidget *buildFields();
+    QWidget *buildPassage();
     void fill(const Exercise &exercise);
     ExerciseDraft draft() const;
     void check();
