@@ -172,50 +172,36 @@ expect_status() {
     [[ $status -eq $expected ]] || fail "the program ended with status $status, not $expected: $(cat "$scratch"/stderr-* 2> /dev/null)"
 }
 
-# The Linux program's record for the answers 3, 4, 1, 2.
+# The Linux program's record, in $scratch/$1: for the answers 3, 4, 1, 2
+# to the built-in exercise, or for answers $3... to the exercise of file $2.
 linux_record() {
+    local reference=$1 exercise=${2:-}
     if [[ -z ${MORVEL2_LINUX_PROGRAM:-} ]]; then
-        cp "$(dirname "$0")/linux-record.txt" "$scratch/linux-record.txt"
+        cp "$(dirname "$0")/$reference" "$scratch/$reference"
         return
     fi
-    local home=$scratch/linux-home linux_pid
+    local home=$scratch/home-$reference linux_pid answer arguments=() answers=("${@:3}")
+    [[ -z $exercise ]] || arguments=(--exercice "$exercise")
+    ((${#answers[@]})) || answers=(3 4 1 2)
     mkdir -p "$home"
-    HOME=$home XDG_DATA_HOME=$home/.local/share "$MORVEL2_LINUX_PROGRAM" > /dev/null 2> "$scratch/stderr-linux" &
+    HOME=$home XDG_DATA_HOME=$home/.local/share "$MORVEL2_LINUX_PROGRAM" "${arguments[@]}" \
+        > /dev/null 2> "$scratch/stderr-linux" &
     linux_pid=$!
     on_exit+=("kill -KILL $linux_pid 2> /dev/null")
     local linux_window
     linux_window=$(wait_for_window Form1) || fail "$(cat "$scratch/stderr-linux")"
     focus_window "$linux_window"
-    type_answers
-    wait_for_window morvel2 > /dev/null
-    close_and_wait_for_end "$linux_pid"
-    cp "$home/estest.txt" "$scratch/linux-record.txt"
-}
-
-# The Linux program's record for teacher-exercise.txt and the answers 1, 3,
-# 3, 4 (one wrong).
-teacher_exercise=$(dirname "$0")/teacher-exercise.txt
-linux_teacher_record() {
-    if [[ -z ${MORVEL2_LINUX_PROGRAM:-} ]]; then
-        cp "$(dirname "$0")/linux-record-teacher.txt" "$scratch/linux-record-teacher.txt"
-        return
-    fi
-    local home=$scratch/linux-teacher-home linux_pid answer
-    mkdir -p "$home"
-    HOME=$home XDG_DATA_HOME=$home/.local/share "$MORVEL2_LINUX_PROGRAM" --exercice "$teacher_exercise" \
-        > /dev/null 2> "$scratch/stderr-linux-teacher" &
-    linux_pid=$!
-    on_exit+=("kill -KILL $linux_pid 2> /dev/null")
-    focus_window "$(wait_for_window Form1)" || fail "$(cat "$scratch/stderr-linux-teacher")"
-    for answer in 1 3 3 4; do
+    for answer in "${answers[@]}"; do
         xdotool type --delay 20 "$answer"
         xdotool key Return
         sleep 0.2
     done
+    wait_for_window morvel2 > /dev/null
     close_and_wait_for_end "$linux_pid"
-    cp "$home/estest.txt" "$scratch/linux-record-teacher.txt"
+    cp "$home/estest.txt" "$scratch/$reference"
 }
 
+teacher_exercise=$(dirname "$0")/teacher-exercise.txt
 step "display: Xvfb and openbox"
 start_display
 openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
@@ -223,9 +209,10 @@ on_exit+=("kill $!")
 sleep 1
 
 step "Linux record for the answers 3, 4, 1, 2"
-linux_record
+linux_record linux-record.txt
 [[ $(stat -c %s "$scratch/linux-record.txt") -eq 310 ]] || fail "the Linux record is not 310 bytes"
-linux_teacher_record
+# The teacher's exercise, one answer wrong.
+linux_record linux-record-teacher.txt "$teacher_exercise" 1 3 3 4
 [[ $(head -c 3 "$scratch/linux-record-teacher.txt") == 304 ]] || fail "the Linux record of the teacher's exercise"
 
 step "fresh Wine prefix"
