@@ -104,8 +104,8 @@ entries=$(od -An -v -tu1 -j6 -N48 "$ico" | tr -s ' \n' ' ' | awk '{ for (i = 0; 
 echo "Windows icon: three images, 32x32x2, 32x32x16, 16x16x16"
 
 # The Group Policy template: well formed, every string and presentation it
-# names in both languages, its policies writing plain strings "log" and
-# "page" under the Policies key the program reads first.
+# names in both languages, its policies writing plain strings "log",
+# "page" and "folder" under the Policies key the program reads first.
 python3 - "$source_dir/packaging/windows/policies" << 'EOF' || exit 1
 import re, sys, xml.etree.ElementTree as ET
 folder = sys.argv[1]
@@ -118,10 +118,10 @@ texts = {}
 for policy in admx.iter(f"{ns}policy"):
     text = policy.find(f".//{ns}text")
     texts[text.get("valueName")] = text
-    group = {"log": "results", "page": "window"}[text.get("valueName")]
+    group = {"log": "results", "page": "window", "folder": "exercises"}[text.get("valueName")]
     assert policy.get("class") == "Machine" and policy.get("key") == "Software\\Policies\\morvel2\\morvel2\\" + group, policy.attrib
     assert text.get("expandable", "false") == "false", text.attrib
-assert sorted(texts) == ["log", "page"], texts
+assert sorted(texts) == ["folder", "log", "page"], texts
 for language in ("fr-FR", "en-US"):
     adml = ET.parse(f"{folder}/{language}/morvel2.adml").getroot()
     ids = {s.get("id") for s in adml.iter(f"{ns}string")}
