@@ -35,6 +35,7 @@ export HOME=$home XDG_CONFIG_DIRS=$machine XDG_CONFIG_HOME=$home/.config XDG_DAT
 start_display
 openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
 on_exit+=("kill $!")
+sleep 1 # openbox ready to give windows the keyboard
 "$program" --classe > /dev/null 2> "$scratch/teacher.log" &
 teacher=$!
 on_exit+=("kill $teacher 2> /dev/null")
@@ -49,7 +50,7 @@ key alt+t
 text "Le voyage des hirondelles"
 # The Windows test's exercise: its passage numbered as a teacher types it.
 exercise=$(dirname "$0")/../windows/teacher-exercise.txt
-sed -n 's/^paragraphe : //p' "$exercise" | awk '{ printf "%s%d. %s\n", NR > 1 ? "\n" : "", NR, $0 }' \
+sed -n 's/^paragraphe : //p' "$exercise" | awk '{ printf "%s%d. %s\n", (NR > 1 ? "\n" : ""), NR, $0 }' \
     > "$scratch/passage.txt"
 xclip -selection clipboard < "$scratch/passage.txt"
 key alt+x ctrl+v
