@@ -1,5 +1,6 @@
 # The Windows package: the program, its console companion morvel2.com and
-# what they need beside them, Qt's French and the guides, staged in one
+# what they need beside them, Qt's French, the guides and the example
+# exercises, staged in one
 # folder, then made into an MSI (wixl) and a plain zip of that folder.
 # Included by packaging/CMakeLists.txt when building for Windows; made by
 # the windows_package target, with every build: it takes seconds.
@@ -24,6 +25,8 @@ set(zip ${CMAKE_BINARY_DIR}/morvel2-${PROJECT_VERSION}-win64.zip)
 set(wxs ${CMAKE_CURRENT_SOURCE_DIR}/windows/morvel2.wxs)
 set(qt_bin $<TARGET_FILE_DIR:Qt6::Core>)
 set(windows_text ${CMAKE_CURRENT_SOURCE_DIR}/windows/windowstext.cmake)
+set(example_exercises ${CMAKE_CURRENT_SOURCE_DIR}/exercices/301-herisson.txt
+    ${CMAKE_CURRENT_SOURCE_DIR}/exercices/302-phare.txt ${CMAKE_CURRENT_SOURCE_DIR}/exercices/303-cigognes.txt)
 
 if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL AND MORVEL2_QT_FRENCH)
     include(${PROJECT_SOURCE_DIR}/cmake/mingw-runtime.cmake)
@@ -44,7 +47,7 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL AND MORVEL2_QT_FRENCH)
     add_custom_command(OUTPUT ${msi} ${zip}
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${msi} ${zip}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/platforms ${stage}/styles ${stage}/translations
-            ${stage}/fonts
+            ${stage}/fonts ${stage}/exercices
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvel2> $<TARGET_FILE:morvel2_console> ${shipped_dll_paths}
             ${stage}
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> ${stage}/platforms
@@ -61,6 +64,10 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL AND MORVEL2_QT_FRENCH)
             -P ${windows_text}
         COMMAND ${CMAKE_COMMAND} -D INPUT=${PROJECT_SOURCE_DIR}/docs/deployment.md -D OUTPUT=${stage}/deployment.txt
             -P ${windows_text}
+        COMMAND ${CMAKE_COMMAND} -D INPUT=${PROJECT_SOURCE_DIR}/docs/exercices.md -D OUTPUT=${stage}/exercices.txt
+            -P ${windows_text}
+        # The example exercises as the program reads them, to copy and start from.
+        COMMAND ${CMAKE_COMMAND} -E copy ${example_exercises} ${stage}/exercices
         COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies ${stage}/policies
         # wixl takes source paths relative to where it runs.
         COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico ${package_root}
@@ -69,7 +76,8 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL AND MORVEL2_QT_FRENCH)
         COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip morvel2
         WORKING_DIRECTORY ${package_root}
         DEPENDS morvel2 morvel2_console ${wxs} ${CMAKE_CURRENT_SOURCE_DIR}/icons/morvel2.ico
-            ${PROJECT_SOURCE_DIR}/docs/enseignant.md ${PROJECT_SOURCE_DIR}/docs/deployment.md ${windows_text}
+            ${PROJECT_SOURCE_DIR}/docs/enseignant.md ${PROJECT_SOURCE_DIR}/docs/deployment.md
+            ${PROJECT_SOURCE_DIR}/docs/exercices.md ${example_exercises} ${windows_text}
             ${MORVEL2_QT_FRENCH} ${MORVEL2_FONT_FILES}
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/morvel2.admx
             ${CMAKE_CURRENT_SOURCE_DIR}/windows/policies/fr-FR/morvel2.adml

@@ -34,30 +34,31 @@ QByteArray exerciseFileText(const Exercise &exercise)
     return text;
 }
 
+QString writeFileWhole(const QString &fileName, const QByteArray &bytes)
+{
+    const bool replacing = QFileInfo::exists(fileName);
+    QSaveFile file(fileName);
+    // Never written in place: a failure must leave the old file whole.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    // Pupils read it; nobody but its owner may change it.
+    if (!replacing)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                            | QFileDevice::ReadOther);
+    // commit() flushes the temporary file to the disk before renaming it.
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return {};
+}
+
 ExerciseSaved saveExerciseFile(const Exercise &exercise, const QString &fileName)
 {
     ExerciseSaved outcome;
     outcome.faults = draftFaults(draftOf(exercise));
     if (!outcome.faults.isEmpty())
         return outcome;
-    const QByteArray text = exerciseFileText(exercise);
-    const bool replacing = QFileInfo::exists(fileName);
-    QSaveFile file(fileName);
-    // Never written in place: a failure must leave the old file whole.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        outcome.failure = file.errorString();
-        return outcome;
-    }
-    // Pupils read it; nobody but its owner may change it.
-    if (!replacing)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                            | QFileDevice::ReadOther);
-    // commit() flushes the temporary file to the disk before renaming it.
-    if (file.write(text) != text.size() || !file.commit()) {
-        outcome.failure = file.errorString();
-        return outcome;
-    }
-    outcome.saved = true;
+    outcome.failure = writeFileWhole(fileName, exerciseFileText(exercise));
+    outcome.saved = outcome.failure.isEmpty();
     return outcome;
 }

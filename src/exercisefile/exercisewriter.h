@@ -26,3 +26,7 @@ struct ExerciseSaved
 // new file is readable by all and writable by its owner alone (0644, whatever
 // the umask); a file replaced keeps its permissions.
 ExerciseSaved saveExerciseFile(const Exercise &exercise, const QString &fileName);
+
+// Writes `bytes` to `fileName` as one piece, in the same way and with the
+// same permissions; empty, or why not (the system's words).
+QString writeFileWhole(const QString &fileName, const QByteArray &bytes);

@@ -134,6 +134,7 @@ private:
     void editAdaptations();
     void readAdaptations();
     void followAdaptations();
+    void showExercises();
     void tell(const QString &text);
     QString shownName() const;
     QList<qsizetype> rowsOnScreen() const;

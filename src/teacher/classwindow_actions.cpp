@@ -3,6 +3,8 @@
 // through the system's dialogs.
 #include "teacher/classwindow.h"
 
+#include "classroom/recordedcodes.h"
+#include "teacher/exercisesdialog.h"
 #include "teacher/helpdialog.h"
 #include "teacher/windowsize.h"
 
@@ -90,6 +92,8 @@ void ClassWindow::buildActions()
     add(QStringLiteral("A&daptations…"), {}, &ClassWindow::editAdaptations);
     add(QStringLiteral("&Imprimer…"), QKeySequence::Print, &ClassWindow::print);
     add(QStringLiteral("Enregistrer en &PDF…"), {}, &ClassWindow::savePdf);
+    file->addSeparator();
+    add(QStringLiteral("E&xercices…"), {}, &ClassWindow::showExercises);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quitter"), QKeySequence::Quit, this, &QWidget::close);
 }
@@ -258,4 +262,17 @@ void ClassWindow::showHelp()
     auto *help = new HelpDialog(this);
     help->setAttribute(Qt::WA_DeleteOnClose);
     help->show();
+}
+
+// The teacher's exercises. Whether the class has done one is what this
+// window has read of its logs: an exercise done gets a new code when it
+// changes.
+void ClassWindow::showExercises()
+{
+    auto *dialog = new ExercisesDialog(exercisesPlace(), [this](const QString &code) {
+        return logsHoldExercise(m_loader.sources().logs, code);
+    }, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFont(font());
+    dialog->show();
 }

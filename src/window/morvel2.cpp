@@ -40,7 +40,8 @@ Morvel2::Morvel2(WindowContext context, QWidget *parent)
     connect(m_screen, &ScreenFollower::roomChanged, this, &Morvel2::applyLayout);
 
     setObjectName(QStringLiteral("morvel2"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setWindowTitle(m_context.preview ? QStringLiteral("Aperçu – %1").arg(m_context.exercises.value(0).label)
+                                     : QStringLiteral("Form1"));
     setWindowIcon(programIcon());
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, DesignColours::white);
@@ -277,7 +278,7 @@ void Morvel2::closeEvent(QCloseEvent *event)
 void Morvel2::Form_Unload(bool &cancel)
 {
     // Silently: a pupil who tries to leave early is simply kept at the task.
-    if (m_state.exerciseFinished != 1)
+    if (m_state.exerciseFinished != 1 && !m_context.preview)
         cancel = true;
 }
 
@@ -349,9 +350,12 @@ void Morvel2::FinishExercise()
 {
     m_state.exerciseFinished = 1;
     m_state.handoffScore = m_checkBox.totalHits - m_checkBox.totalMisses;
-    const bool recordSaved = WriteResults();
+    const bool recordSaved = m_context.preview || WriteResults();
     showMessage(QStringLiteral("Tu es arrivé au bout!\nMerci ."));
-    emit programEnded(recordSaved ? 0 : 1);
+    if (m_context.preview)
+        close();
+    else
+        emit programEnded(recordSaved ? 0 : 1);
 }
 
 bool Morvel2::WriteResults()

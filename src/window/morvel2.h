@@ -42,6 +42,10 @@ struct WindowContext
     PageSetting page = {};
     // How this pupil reads best; the design's page without.
     ReadingSettings reading = {};
+    // A teacher's preview of the page: it closes whenever asked and, at the
+    // end, closes itself alone, writing no record and leaving the clipboard
+    // as it was.
+    bool preview = false;
 };
 
 // The exercise window, `morvel2`: the passage (Label1) between two
@@ -79,7 +83,7 @@ struct WindowContext
 // sets through checkBoxState() and more boxes through createCheckBox().
 //
 // The program ends through programEnded(): app/program.cpp ties it to the
-// event loop.
+// event loop. A preview (WindowContext::preview) never ends it.
 class Morvel2 : public QWidget
 {
     Q_OBJECT

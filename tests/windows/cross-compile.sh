@@ -22,20 +22,27 @@ for name in zipfile.ZipFile(sys.argv[1]).namelist():
     if not name.endswith("/"): print(name.split("/")[-1])' "$zip" | sort > "$out/zip-files"
     for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll \
         libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qwindows.dll qwindowsvistastyle.dll \
-        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt enseignant.txt deployment.txt morvel2.admx morvel2.adml \
-        qtbase_fr.qm LiberationSans-Regular.ttf LiberationSans-Bold.ttf; do
+        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt enseignant.txt deployment.txt exercices.txt \
+        morvel2.admx morvel2.adml qtbase_fr.qm LiberationSans-Regular.ttf LiberationSans-Bold.ttf \
+        301-herisson.txt 302-phare.txt 303-cigognes.txt; do
         grep -qxF "$file" "$out/msi-files" || fail "the MSI does not carry $file"
         grep -qxF "$file" "$out/zip-files" || fail "the zip does not carry $file"
     done
     # The guides as Notepad reads them: one mark, then UTF-8 lines ended by
     # CR LF, the same text as in docs/.
     local guide
-    for guide in enseignant deployment; do
+    for guide in enseignant deployment exercices; do
         [[ $(head -c 3 "$stage/$guide.txt" | od -An -tx1) == " ef bb bf" ]] || fail "$guide.txt has no mark"
         [[ $(grep -c $'\r$' "$stage/$guide.txt") -eq $(wc -l < "$stage/$guide.txt") ]] \
             || fail "$guide.txt has lines not ended by CR LF"
         tail -c +4 "$stage/$guide.txt" | tr -d '\r' | cmp -s - "$source_dir/docs/$guide.md" \
             || fail "$guide.txt is not docs/$guide.md"
+    done
+    # The example exercises in their folder, as the Debian package has them.
+    local example
+    for example in 301-herisson 302-phare 303-cigognes; do
+        cmp -s "$stage/exercices/$example.txt" "$source_dir/packaging/exercices/$example.txt" \
+            || fail "exercices\\$example.txt is not packaging/exercices/$example.txt"
     done
     # The same maker as the Debian package's.
     msiinfo export "$msi" Property | tr -d '\r' > "$out/properties"
@@ -62,7 +69,7 @@ for name in zipfile.ZipFile(sys.argv[1]).namelist():
         | sort > "$out/expected-shortcuts"
     diff "$out/expected-shortcuts" "$out/shortcuts" || fail "the Start-menu shortcuts differ (expected, then made)"
     echo "Windows package: morvel2.exe, morvel2.com (console), every DLL they load, Qt's French, the guides," \
-        "both shortcuts"
+        "the example exercises, both shortcuts"
 }
 compiler=x86_64-w64-mingw32-g++
 command -v "$compiler" > /dev/null || { echo "skipped: $compiler is not installed"; exit 77; }

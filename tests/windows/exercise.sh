@@ -5,12 +5,15 @@
 # byte with the Linux program's, then the machine-wide registry setting, the
 # teacher's window (Qt's buttons in French, a PDF with both faces), a log
 # that cannot be written, a logout while the pupil is asked about it, and
-# the silent removal; the commands typed in cmd (commands.sh). Each step is
-# named and timed.
+# the silent removal; the commands typed in cmd (commands.sh); and a
+# teacher's exercise offered with an example from the folder the Policies
+# key names, chosen by a pupil, its record compared byte for byte with the
+# Linux program's. Each step is named and timed.
 #
 # Usage: exercise.sh MSI [SCREENSHOT_FOLDER]. MORVEL2_LINUX_PROGRAM, when
 # set, is a Linux build whose record for the same answers is the reference;
-# otherwise linux-record.txt beside this script, which that program wrote.
+# otherwise linux-record.txt (and linux-record-teacher.txt, for
+# teacher-exercise.txt) beside this script, which that program wrote.
 source "$(dirname "$0")/../desktop/common.sh"
 msi=${1:-}
 screenshots=${2:-$scratch/screenshots}
@@ -169,26 +172,36 @@ expect_status() {
     [[ $status -eq $expected ]] || fail "the program ended with status $status, not $expected: $(cat "$scratch"/stderr-* 2> /dev/null)"
 }
 
-# The Linux program's record for the answers 3, 4, 1, 2.
+# The Linux program's record, in $scratch/$1: for the answers 3, 4, 1, 2
+# to the built-in exercise, or for answers $3... to the exercise of file $2.
 linux_record() {
+    local reference=$1 exercise=${2:-}
     if [[ -z ${MORVEL2_LINUX_PROGRAM:-} ]]; then
-        cp "$(dirname "$0")/linux-record.txt" "$scratch/linux-record.txt"
+        cp "$(dirname "$0")/$reference" "$scratch/$reference"
         return
     fi
-    local home=$scratch/linux-home linux_pid
+    local home=$scratch/home-$reference linux_pid answer arguments=() answers=("${@:3}")
+    [[ -z $exercise ]] || arguments=(--exercice "$exercise")
+    ((${#answers[@]})) || answers=(3 4 1 2)
     mkdir -p "$home"
-    HOME=$home XDG_DATA_HOME=$home/.local/share "$MORVEL2_LINUX_PROGRAM" > /dev/null 2> "$scratch/stderr-linux" &
+    HOME=$home XDG_DATA_HOME=$home/.local/share "$MORVEL2_LINUX_PROGRAM" "${arguments[@]}" \
+        > /dev/null 2> "$scratch/stderr-linux" &
     linux_pid=$!
     on_exit+=("kill -KILL $linux_pid 2> /dev/null")
     local linux_window
     linux_window=$(wait_for_window Form1) || fail "$(cat "$scratch/stderr-linux")"
     focus_window "$linux_window"
-    type_answers
+    for answer in "${answers[@]}"; do
+        xdotool type --delay 20 "$answer"
+        xdotool key Return
+        sleep 0.2
+    done
     wait_for_window morvel2 > /dev/null
     close_and_wait_for_end "$linux_pid"
-    cp "$home/estest.txt" "$scratch/linux-record.txt"
+    cp "$home/estest.txt" "$scratch/$reference"
 }
 
+teacher_exercise=$(dirname "$0")/teacher-exercise.txt
 step "display: Xvfb and openbox"
 start_display
 openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
@@ -196,8 +209,11 @@ on_exit+=("kill $!")
 sleep 1
 
 step "Linux record for the answers 3, 4, 1, 2"
-linux_record
+linux_record linux-record.txt
 [[ $(stat -c %s "$scratch/linux-record.txt") -eq 310 ]] || fail "the Linux record is not 310 bytes"
+# The teacher's exercise, one answer wrong.
+linux_record linux-record-teacher.txt "$teacher_exercise" 1 3 3 4
+[[ $(head -c 3 "$scratch/linux-record-teacher.txt") == 304 ]] || fail "the Linux record of the teacher's exercise"
 
 step "fresh Wine prefix"
 wineboot --init > "$scratch/wineboot.log" 2>&1 || fail "wineboot: $(cat "$scratch/wineboot.log")"
@@ -209,7 +225,8 @@ installed="$drive_c/Program Files/morvel2"
 for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll libstdc++-6.dll \
     libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
     LiberationSans-LICENSE.txt translations/qtbase_fr.qm fonts/LiberationSans-Regular.ttf fonts/LiberationSans-Bold.ttf \
-    enseignant.txt deployment.txt; do
+    enseignant.txt deployment.txt exercices.txt exercices/301-herisson.txt exercices/302-phare.txt \
+    exercices/303-cigognes.txt; do
     [[ -f $installed/$file ]] || fail "$file is not in Program Files\\morvel2"
 done
 shortcut=$(find "$drive_c" -path '*Start Menu/Programs/morvel2.lnk' | head -1)
@@ -296,6 +313,46 @@ close_and_wait_for_end "$pid"
 expect_status 0
 cmp "$drive_c/classe/$login.txt" "$scratch/linux-record.txt" \
     || fail "no record in C:\classe\$login.txt: $(ls "$drive_c/classe")"
+
+step "exercises folder named by policy: a teacher's exercise offered with an example, a pupil chooses it"
+# The teacher's folder: an example the MSI installed, the teacher's own
+# exercise, and the choice of both, as the teacher's window writes it.
+exercises="$drive_c/exercices-classe"
+mkdir -p "$exercises"
+cp "$installed/exercices/301-herisson.txt" "$exercises/"
+cp "$teacher_exercise" "$exercises/304-le-voyage-des-hirondelles.txt"
+printf '# Les exercices proposés aux élèves\n301-herisson.txt\n304-le-voyage-des-hirondelles.txt\n' \
+    > "$exercises/proposes.conf"
+wine reg add 'HKLM\Software\Policies\morvel2\morvel2\exercises' /v folder /d 'C:\exercices-classe' /f \
+    > /dev/null 2>&1 || fail "reg add failed"
+records_before=$(stat -c %s "$drive_c/classe/$login.txt")
+start_program chooser
+sleep 1
+import -window root "$screenshots/chooser-under-wine.png"
+read_screen "$screenshots/chooser-under-wine.png" threshold > "$scratch/chooser.txt"
+for title in 'Choisis ton exercice' 'Le hérisson du jardin' 'Le voyage des hirondelles'; do
+    grep -qF "$title" "$scratch/chooser.txt" || fail "the first page does not show '$title': $(cat "$scratch/chooser.txt")"
+done
+# The second title, with the arrow and Enter, as a pupil at the keyboard.
+xdotool key --delay 120 Down
+sleep 0.5
+xdotool key --delay 120 Return
+sleep 1
+import -window root "$screenshots/teacher-exercise-under-wine.png"
+for answer in 1 3 3 4; do
+    xdotool key --delay 120 "$answer"
+    sleep 0.3
+    xdotool key --delay 120 Return
+    sleep 0.5
+done
+wait_for_window morvel2 > /dev/null
+close_and_wait_for_end "$pid"
+expect_status 0
+tail -c +$((records_before + 1)) "$drive_c/classe/$login.txt" > "$scratch/teacher-record.txt"
+cmp "$scratch/teacher-record.txt" "$scratch/linux-record-teacher.txt" \
+    || fail "the teacher's exercise's record differs from the Linux one: $(cat -A "$scratch/teacher-record.txt")"
+# The pupils' program as before for the steps that follow: nothing offered.
+wine reg delete 'HKLM\Software\Policies\morvel2\morvel2\exercises' /f > /dev/null 2>&1 || fail "reg delete failed"
 
 step "teacher's window on this machine's class: \"Recueillir…\" asks with Qt's buttons in French"
 wine "$program" --classe > /dev/null 2> "$scratch/stderr-classe-window" &
