@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +41,7 @@ private slots:
     void noticesPlainAndBounded_data();
     void noticesPlainAndBounded();
     void whoAnsweredFollowsTheCounts();
+    void menusLetterEachActionOnce();
     void choosesTheExercise();
     void sizeAndZoom_data();
     void sizeAndZoom();
@@ -288,6 +290,27 @@ void TestClassWindow::whoAnsweredFollowsTheCounts()
     QVERIFY(QFile::resize(m_dir->filePath(QStringLiteral("cm1/&lt;i&gt;zoé.txt")), 0));
     QTRY_COMPARE(window.report().attempts(), 0);
     QTRY_VERIFY(!who->isVisible());
+}
+
+// A teacher on the keyboard: Alt+F then a letter reaches one action, never
+// two that share it (the second would need the letter twice).
+void TestClassWindow::menusLetterEachActionOnce()
+{
+    ClassWindow window(ClassWindowContext{{m_dir->filePath(QStringLiteral("cm1"))}, LogNaming{}, false, {}});
+    const QList<QMenu *> menus = window.findChildren<QMenu *>();
+    QVERIFY(menus.size() >= 3);
+    for (const QMenu *menu : menus) {
+        QHash<QChar, QString> taken;
+        for (const QAction *action : menu->actions()) {
+            const QString text = action->text();
+            const qsizetype amp = text.indexOf(u'&');
+            if (action->isSeparator() || amp < 0 || amp + 1 >= text.size())
+                continue;
+            const QChar letter = text.at(amp + 1).toLower();
+            QVERIFY2(!taken.contains(letter), qPrintable(taken.value(letter) + QStringLiteral(" / ") + text));
+            taken.insert(letter, text);
+        }
+    }
 }
 
 // Two exercises in one class: the one with the latest attempt shown first,

@@ -50,7 +50,9 @@ private:
 
 void TestCommandLine::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    // In the test's own home, not in /tmp: --verifier rightly finds a folder
+    // an ordinary account made in /tmp unsafe, where anybody may make one.
+    m_dir = std::make_unique<QTemporaryDir>(QDir::home().filePath(QStringLiteral("tst_commandline-XXXXXX")));
     QVERIFY(m_dir->isValid());
 }
 

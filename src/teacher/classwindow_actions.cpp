@@ -88,7 +88,7 @@ void ClassWindow::buildActions()
     m_jobActions.append(exporting);
     m_jobActions.append(file->addAction(QStringLiteral("Exporter pour &Moodle…"), this,
                                         [this] { chooseExport(ExportKind::Moodle); }));
-    file->addAction(QStringLiteral("Lire selon un fichier d'e&xercice…"), this, &ClassWindow::chooseExerciseFile);
+    file->addAction(QStringLiteral("&Lire selon un fichier d'exercice…"), this, &ClassWindow::chooseExerciseFile);
     add(QStringLiteral("A&daptations…"), {}, &ClassWindow::editAdaptations);
     add(QStringLiteral("&Imprimer…"), QKeySequence::Print, &ClassWindow::print);
     add(QStringLiteral("Enregistrer en &PDF…"), {}, &ClassWindow::savePdf);
