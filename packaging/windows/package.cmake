@@ -56,6 +56,8 @@ if(MORVEL2_WIXL AND MORVEL2_LGPL AND MORVEL2_GPL AND MORVEL2_QT_FRENCH)
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_LGPL} ${stage}/LGPL-3.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_GPL} ${stage}/GPL-3.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_FONT_LICENSE} ${stage}/LiberationSans-LICENSE.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_ANDIKA_LICENSE} ${stage}/Andika-LICENSE.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_OPENDYSLEXIC_LICENSE} ${stage}/OpenDyslexic-LICENSE.txt
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_QT_FRENCH} ${stage}/translations
         # The design font as files, which a PDF needs on Windows (src/app/fontfaces.h).
         COMMAND ${CMAKE_COMMAND} -E copy ${MORVEL2_FONT_FILES} ${stage}/fonts

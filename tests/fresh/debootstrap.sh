@@ -23,7 +23,8 @@
 # WORKDIR (default /var/tmp) is where the chroot goes; LOGDIR where the logs
 # go; CACHE where the minbase root and the packages are kept; MIRROR the
 # Debian mirror; RUN_TIMEOUT and TEST_TIMEOUT bound scripts/run until its
-# window shows and scripts/test, in seconds.
+# window shows and scripts/test, in seconds; TEST_ENV, variables given to
+# scripts/test (NAME=value ...).
 set -euo pipefail
 
 usage() {
@@ -409,7 +410,7 @@ stop_display() {
 
 do_test() {
     local cmdline status=0 half build
-    user_command 'cd morvel2 && scripts/test'
+    user_command "cd morvel2 && ${TEST_ENV:+env $TEST_ENV }scripts/test"
     timeout -k 60 "$test_timeout" "${cmdline[@]}" < /dev/null || status=$?
     # CTest's summary and full log of each half outlive the chroot.
     for half in test sanitize; do

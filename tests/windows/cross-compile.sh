@@ -22,7 +22,7 @@ for name in zipfile.ZipFile(sys.argv[1]).namelist():
     if not name.endswith("/"): print(name.split("/")[-1])' "$zip" | sort > "$out/zip-files"
     for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll \
         libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qwindows.dll qwindowsvistastyle.dll \
-        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt enseignant.txt deployment.txt exercices.txt \
+        LGPL-3.txt GPL-3.txt LiberationSans-LICENSE.txt Andika-LICENSE.txt OpenDyslexic-LICENSE.txt enseignant.txt deployment.txt exercices.txt \
         morvel2.admx morvel2.adml qtbase_fr.qm LiberationSans-Regular.ttf LiberationSans-Bold.ttf \
         301-herisson.txt 302-phare.txt 303-cigognes.txt; do
         grep -qxF "$file" "$out/msi-files" || fail "the MSI does not carry $file"

@@ -224,7 +224,7 @@ wine msiexec /i "$(windows_path "$(realpath "$msi")")" /qn > "$scratch/msiexec.l
 installed="$drive_c/Program Files/morvel2"
 for file in morvel2.exe morvel2.com Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll libstdc++-6.dll \
     libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll LGPL-3.txt GPL-3.txt \
-    LiberationSans-LICENSE.txt translations/qtbase_fr.qm fonts/LiberationSans-Regular.ttf fonts/LiberationSans-Bold.ttf \
+    LiberationSans-LICENSE.txt Andika-LICENSE.txt OpenDyslexic-LICENSE.txt translations/qtbase_fr.qm fonts/LiberationSans-Regular.ttf fonts/LiberationSans-Bold.ttf \
     enseignant.txt deployment.txt exercices.txt exercices/301-herisson.txt exercices/302-phare.txt \
     exercices/303-cigognes.txt; do
     [[ -f $installed/$file ]] || fail "$file is not in Program Files\\morvel2"
