@@ -6,7 +6,7 @@ namespace acl = logfile::acl;
 
 namespace {
 
-constexpr unsigned read = acl::mayRead;
+constexpr unsigned readBit = acl::mayRead;
 
 struct Lists
 {
@@ -37,10 +37,10 @@ unsigned permsOf(const acl::Acl &entries, unsigned tag)
 bool pupilMayRead(const FileRights &file, const Lists &lists, const logfile::PupilAccount &pupil)
 {
     if (pupil.uid == file.owner)
-        return permsOf(lists.entries, acl::userObj) & read;
+        return permsOf(lists.entries, acl::userObj) & readBit;
     for (const acl::Entry &entry : lists.entries)
         if (entry.tag == acl::user && entry.id == pupil.uid)
-            return entry.perms & lists.mask & read;
+            return entry.perms & lists.mask & readBit;
     bool inAGroup = false;
     for (const acl::Entry &entry : lists.entries) {
         const bool member = (entry.tag == acl::groupObj && pupil.inGroup(file.group))
@@ -49,10 +49,10 @@ bool pupilMayRead(const FileRights &file, const Lists &lists, const logfile::Pup
             continue;
         inAGroup = true;
         const unsigned masked = entry.perms & (file.acl.empty() ? 7 : lists.mask);
-        if (masked & read)
+        if (masked & readBit)
             return true;
     }
-    return !inAGroup && (permsOf(lists.entries, acl::other) & read);
+    return !inAGroup && (permsOf(lists.entries, acl::other) & readBit);
 }
 
 } // namespace
@@ -67,16 +67,16 @@ ReadersVerdict readersOf(const FileRights &file, const logfile::PupilAccount &pu
     for (const acl::Entry &entry : lists.entries) {
         const unsigned masked = entry.tag == acl::userObj || entry.tag == acl::other ? entry.perms
                                                                                       : entry.perms & groupMask;
-        if (!(masked & read))
+        if (!(masked & readBit))
             continue;
         if (entry.tag == acl::other)
-            verdict.others.push_back({false, ReadersVerdict::everybody, read});
+            verdict.others.push_back({false, ReadersVerdict::everybody, readBit});
         else if (entry.tag == acl::user && entry.id != pupil.uid && entry.id != file.owner && entry.id != 0)
-            verdict.others.push_back({false, entry.id, read});
+            verdict.others.push_back({false, entry.id, readBit});
         else if (entry.tag == acl::groupObj && !ownGroup(file.group))
-            verdict.others.push_back({true, file.group, read});
+            verdict.others.push_back({true, file.group, readBit});
         else if (entry.tag == acl::group && !ownGroup(entry.id))
-            verdict.others.push_back({true, entry.id, read});
+            verdict.others.push_back({true, entry.id, readBit});
     }
     return verdict;
 }

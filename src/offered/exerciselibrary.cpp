@@ -79,7 +79,7 @@ ExerciseLibrary libraryFrom(QStringList names, const FolderFile &choice,
         if (!names.contains(file.file))
             names.append(file.file);
     }
-    QCollator order(QLocale(QLocale::French));
+    QCollator order{QLocale(QLocale::French)};
     order.setNumericMode(true);
     std::sort(names.begin(), names.end(), order);
     if (names.size() > maxLibraryFiles) {

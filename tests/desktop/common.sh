@@ -30,12 +30,13 @@ need() {
 }
 
 # Starts Xvfb on a free display (it picks one and says which) and sets
-# DISPLAY. -noreset keeps it alive between clients.
+# DISPLAY. -noreset keeps it alive between clients. $1: the screen's size
+# and depth, 1280x800x24 unless given.
 start_display() {
     need Xvfb
     local ready="$scratch/display"
     rm -f "$ready"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3> "$ready" 2> "$scratch/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x800x24}" -noreset -nolisten tcp 3> "$ready" 2> "$scratch/xvfb.log" &
     xvfb_pid=$!
     local tries=0
     until [[ -s $ready ]]; do

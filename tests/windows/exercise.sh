@@ -8,7 +8,9 @@
 # the silent removal; the commands typed in cmd (commands.sh); and a
 # teacher's exercise offered with an example from the folder the Policies
 # key names, chosen by a pupil, its record compared byte for byte with the
-# Linux program's. Each step is named and timed.
+# Linux program's; a pupil with reading adaptations, the page fitted to the
+# 1920x1080 screen, whose record is the design page's. Each step is named
+# and timed.
 #
 # Usage: exercise.sh MSI [SCREENSHOT_FOLDER]. MORVEL2_LINUX_PROGRAM, when
 # set, is a Linux build whose record for the same answers is the reference;
@@ -18,7 +20,7 @@ source "$(dirname "$0")/../desktop/common.sh"
 msi=${1:-}
 screenshots=${2:-$scratch/screenshots}
 [[ -f $msi ]] || skip "no MSI at '$msi': build it with scripts/windows"
-need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import tesseract pdffonts
+need wine wineserver Xvfb openbox xdotool xclip xprop wmctrl import convert tesseract pdffonts
 [[ -n $(tesseract --list-langs 2> /dev/null | grep -x fra) ]] || skip "tesseract has no French (tesseract-ocr-fra)"
 mkdir -p "$screenshots"
 
@@ -202,8 +204,8 @@ linux_record() {
 }
 
 teacher_exercise=$(dirname "$0")/teacher-exercise.txt
-step "display: Xvfb and openbox"
-start_display
+step "display: Xvfb and openbox, a 1920x1080 screen"
+start_display 1920x1080x24
 openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
 on_exit+=("kill $!")
 sleep 1
@@ -353,6 +355,40 @@ cmp "$scratch/teacher-record.txt" "$scratch/linux-record-teacher.txt" \
     || fail "the teacher's exercise's record differs from the Linux one: $(cat -A "$scratch/teacher-record.txt")"
 # The pupils' program as before for the steps that follow: nothing offered.
 wine reg delete 'HKLM\Software\Policies\morvel2\morvel2\exercises' /f > /dev/null 2>&1 || fail "reg delete failed"
+
+step "a pupil with reading adaptations, the page fitted to the screen: the same record"
+# The folder the Policies key names; the class without adaptations, this
+# pupil with a face for early readers, a larger text, wider spacing, the
+# cream background and the ruler.
+adaptations="$drive_c/adaptations-classe"
+mkdir -p "$adaptations"
+printf 'adaptations : non\n' > "$adaptations/classe.conf"
+printf '%s\n' 'adaptations : oui' 'police : andika' 'taille : 150' 'interligne : 150' 'lettres : 10' 'mots : 20' \
+    'fond : crème' 'règle : oui' > "$adaptations/eleve-$login.conf"
+wine reg add 'HKLM\Software\Policies\morvel2\morvel2\adaptations' /v folder /d 'C:\adaptations-classe' /f \
+    > /dev/null 2>&1 || fail "reg add failed"
+wine reg add 'HKLM\Software\Policies\morvel2\morvel2\window' /v page /d fit /f > /dev/null 2>&1 \
+    || fail "reg add failed"
+records_before=$(stat -c %s "$drive_c/classe/$login.txt")
+start_program adapted
+sleep 1
+import -window root "$screenshots/adapted-fit-under-wine.png"
+# The passage's cream box, as large as the screen lets it be: the design's
+# is 700 pixels wide.
+box=$(convert "$screenshots/adapted-fit-under-wine.png" -alpha off -fill black +opaque '#FFF8DC' -format '%@' info:)
+[[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "no cream passage on the screen ($box)"
+((BASH_REMATCH[1] >= 1000 && BASH_REMATCH[3] + BASH_REMATCH[1] <= 1920 && BASH_REMATCH[4] + BASH_REMATCH[2] <= 1080)) \
+    || fail "the passage is not fitted to the 1920x1080 screen: $box"
+echo "the cream passage: $box"
+type_answers_under_wine
+wait_for_window morvel2 > /dev/null
+close_and_wait_for_end "$pid"
+expect_status 0
+tail -c +$((records_before + 1)) "$drive_c/classe/$login.txt" > "$scratch/adapted-record.txt"
+cmp "$scratch/adapted-record.txt" "$scratch/linux-record.txt" \
+    || fail "the adapted page's record differs from the design page's: $(cat -A "$scratch/adapted-record.txt")"
+wine reg delete 'HKLM\Software\Policies\morvel2\morvel2\adaptations' /f > /dev/null 2>&1 || fail "reg delete failed"
+wine reg delete 'HKLM\Software\Policies\morvel2\morvel2\window' /f > /dev/null 2>&1 || fail "reg delete failed"
 
 step "teacher's window on this machine's class: \"Recueillir…\" asks with Qt's buttons in French"
 wine "$program" --classe > /dev/null 2> "$scratch/stderr-classe-window" &
