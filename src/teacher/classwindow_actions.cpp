@@ -264,13 +264,13 @@ void ClassWindow::showHelp()
     help->show();
 }
 
-// The teacher's exercises. Whether the class has done one is what this
-// window has read of its logs: an exercise done gets a new code when it
-// changes.
+// The teacher's exercises. An exercise the class has done gets a new code
+// when it changes: known from the last reading, else looked for in the logs
+// themselves, which a reading under way has not finished.
 void ClassWindow::showExercises()
 {
     auto *dialog = new ExercisesDialog(exercisesPlace(), [this](const QString &code) {
-        return logsHoldExercise(m_loader.sources().logs, code);
+        return m_results.hasAttempts(code) || logsHoldExercise(m_loader.sources().logs, code);
     }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFont(font());
