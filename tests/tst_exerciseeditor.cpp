@@ -165,9 +165,11 @@ void TestExerciseEditor::savedFileReadsBack()
     const ExerciseRead read = readExerciseFile(QFile::encodeName(m_folder->filePath(file)).toStdString());
     QVERIFY(read.exercise);
     QCOMPARE(*read.exercise, editor.exercise());
+#ifndef Q_OS_WIN
     // 644, whatever the umask: pupils read it, nobody else changes it.
     QCOMPARE(QFile::permissions(m_folder->filePath(file)) & 0x7077,
              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+#endif
     // Saved again without change: nothing written.
     QVERIFY(editor.save());
     QCOMPARE(saved.size(), 1);
@@ -227,7 +229,8 @@ void TestExerciseEditor::listOfExercises()
                                   .exercise,
                              m_folder->filePath(QStringLiteral("301-copie.txt")))
                 .saved);
-    QFile broken(m_folder->filePath(QStringLiteral("<b>x</b>.txt").replace(u'/', u'_')));
+    // Markup once escaped: a name Windows allows too.
+    QFile broken(m_folder->filePath(QStringLiteral("&lt;b&gt;x.txt")));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("code : 3\n");
     broken.close();
@@ -235,7 +238,7 @@ void TestExerciseEditor::listOfExercises()
     QAbstractItemModelTester tester(dialog.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(dialog.model()->rowCount(), 3);
     QCOMPARE(dialog.model()->index(0, ExercisesModel::Code).data().toString(), QStringLiteral("202"));
-    const int brokenRow = dialog.model()->rowOf(QStringLiteral("<b>x<_b>.txt"));
+    const int brokenRow = dialog.model()->rowOf(QStringLiteral("&lt;b&gt;x.txt"));
     QVERIFY(brokenRow > 0);
     QVERIFY(dialog.model()->index(brokenRow, ExercisesModel::Problem).data().toString().contains(QStringLiteral("ligne 1")));
     // The built-in one: previewed and copied, never modified or deleted.

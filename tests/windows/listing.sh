@@ -51,6 +51,9 @@ grep -qF "Sous Wine, un dossier que ce compte ne peut pas lister refuse la créa
 
 echo "step: the start-up box, read through the clipboard"
 start_display
+# The Wine session of the commands above had no display: a program joining
+# it would show nothing. A new one starts with this display.
+"${pupil[@]}" wineserver -w
 "${pupil[@]}" DISPLAY="$DISPLAY" wine "$home/morvel2.exe" > /dev/null 2> "$scratch/stderr-exercise" &
 box=$(wait_for_window morvel2) || fail "the exercise said: $(tail -5 "$scratch/stderr-exercise")"
 xdotool windowactivate --sync "$box" 2> /dev/null || xdotool windowfocus --sync "$box"
