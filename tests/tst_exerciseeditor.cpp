@@ -150,6 +150,11 @@ void TestExerciseEditor::faultBesideItsField()
 void TestExerciseEditor::savedFileReadsBack()
 {
     ExerciseEditor editor(start());
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    // Typed at once, into the title.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+    QCOMPARE(child<QLineEdit>(&editor, QStringLiteral("title"))->text(), QStringLiteral("x"));
     QSignalSpy saved(&editor, &ExerciseEditor::saved);
     fillIn(editor, QStringLiteral("<b>x</b> &amp; =1+1"));
     // The passage pasted whole: its paragraphs, their numbers taken off.

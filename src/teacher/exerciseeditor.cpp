@@ -98,6 +98,8 @@ ExerciseEditor::ExerciseEditor(EditorStart start, QWidget *parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(scroll, 1);
+    // The teacher types the title first: keys typed at once are not lost.
+    m_title->setFocus();
     layout->addWidget(m_pageWarning);
     layout->addWidget(m_status);
     layout->addWidget(buttons);
