@@ -1,6 +1,7 @@
 // The teacher's exercise editor, its list and the preview, driven as a
 // teacher drives them.
 #include "app/applicationsetup.h"
+#include "safeplace.h"
 #include "exercisefile/exercisefile.h"
 #include "exercisefile/exercisewriter.h"
 #include "teacher/exerciseeditor.h"
@@ -230,6 +231,7 @@ void TestExerciseEditor::tallPageWarnsAndSaves()
 
 void TestExerciseEditor::listOfExercises()
 {
+    MORVEL2_SKIP_UNLESS_SAFE_PLACE(m_folder->path());
     QVERIFY(saveExerciseFile(*parseExerciseFile(exerciseFileText(copyOf(builtInExercise(), QStringLiteral("301"))))
                                   .exercise,
                              m_folder->filePath(QStringLiteral("301-copie.txt")))
