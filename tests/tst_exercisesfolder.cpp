@@ -3,6 +3,7 @@
 // offer the machine's setting leads to.
 
 #include "logfile/teachersfile.h"
+#include "safeplace.h"
 #include "offered/exercisesfolder.h"
 
 #include <QDir>
@@ -59,12 +60,7 @@ void TestExercisesFolder::init()
     QVERIFY(::chmod(local(m_dir->path()).constData(), 0755) == 0 && ::chmod(local(m_folder).constData(), 0755) == 0);
     QVERIFY(write(m_folder + QStringLiteral("/301.txt"), potager));
     QVERIFY(::chmod(local(m_folder + QStringLiteral("/301.txt")).constData(), 0644) == 0);
-    const logfile::TeachersFile good = logfile::readTeachersFile(local(m_folder).toStdString(), "301.txt", 65536);
-    // A build tree made with umask 0002 lets the account's group write on
-    // the way: nothing read from there would be safe.
-    if (!good.ok)
-        QSKIP(qPrintable(QStringLiteral("this test's folder is not a safe place: %1")
-                             .arg(QString::fromStdString(good.reason))));
+    MORVEL2_SKIP_UNLESS_SAFE_PLACE(m_folder);
 }
 
 void TestExercisesFolder::teachersFile_data()
